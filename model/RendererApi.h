@@ -1,0 +1,56 @@
+// The binary interface of a renderer plug-in: a shared library that simulates
+// the particles of an attached record and draws them into a host window.
+// The window handle is the native window id (an X11 Window here).
+#pragma once
+
+#include <cstdint>
+
+#include "ParticleSystem.h"
+
+#ifndef GX_EXPORT
+#define GX_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" {
+GX_EXPORT int32_t R_GetRendererName(char *buffer);
+GX_EXPORT int32_t R_IsSupported(void);
+GX_EXPORT void R_ResizeDevice(int32_t width, int32_t height);
+GX_EXPORT void R_UpdateDevice(void);
+GX_EXPORT void R_CloseDevice(void);
+GX_EXPORT int32_t R_OpenDevice(uintptr_t window);
+GX_EXPORT void R_Initialize(void);
+GX_EXPORT void R_InputEvent(int32_t code);
+GX_EXPORT void R_SetShowGround(int32_t show);
+GX_EXPORT void R_SetGamedir(const char *baseDir, const char *additionalDir);
+GX_EXPORT void R_SetDeviceOptions(const double background[3], const double ground[3],
+                                  const double text[3], int32_t waitSync, int32_t textShadow);
+GX_EXPORT void R_UpdateParticles(const ParticleSystem *record);
+GX_EXPORT void R_ReallocParticles(void);
+GX_EXPORT void R_UpdateTypes(void);
+GX_EXPORT void R_RelinkTypes(void);
+GX_EXPORT void R_UpdateRendermode(void);
+GX_EXPORT void R_UpdateTextures(void);
+GX_EXPORT void R_GetAdditionalInfo(char *buffer);
+}
+
+using R_GetRendererNameFn = int32_t (*)(char *);
+using R_IsSupportedFn = int32_t (*)(void);
+using R_ResizeDeviceFn = void (*)(int32_t, int32_t);
+using R_UpdateDeviceFn = void (*)(void);
+using R_CloseDeviceFn = void (*)(void);
+using R_OpenDeviceFn = int32_t (*)(uintptr_t);
+using R_InitializeFn = void (*)(void);
+using R_InputEventFn = void (*)(int32_t);
+using R_SetShowGroundFn = void (*)(int32_t);
+using R_SetGamedirFn = void (*)(const char *, const char *);
+using R_SetDeviceOptionsFn = void (*)(const double *, const double *, const double *, int32_t,
+                                      int32_t);
+using R_UpdateParticlesFn = void (*)(const ParticleSystem *);
+using R_ReallocParticlesFn = void (*)(void);
+using R_UpdateTypesFn = void (*)(void);
+using R_RelinkTypesFn = void (*)(void);
+using R_UpdateRendermodeFn = void (*)(void);
+using R_UpdateTexturesFn = void (*)(void);
+using R_GetAdditionalInfoFn = void (*)(char *);
+
+inline constexpr int32_t kRendererInfoBufferSize = 512;

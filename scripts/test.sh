@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: a normal build, then the unit tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+run_ctest() {
+  local dir=$1
+  if [ -n "${DISPLAY:-}" ]; then
+    ctest --test-dir "$dir" --output-on-failure -j2
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --test-dir "$dir" --output-on-failure -j2
+  fi
+}
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j2
+run_ctest build
+
+# The sanitizer build skips the editor's widgets and the benchmarks to keep CI short.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSPARKWRIGHT_SANITIZE=ON \
+      -DSPARKWRIGHT_EDITOR=OFF -DSPARKWRIGHT_BENCH=OFF
+cmake --build build-asan -j2
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest build-asan
