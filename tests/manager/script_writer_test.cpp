@@ -1,7 +1,6 @@
 // Writing records through embSaveMemoryFile: line forms, number formatting,
 // enumeration words, the buffer's limits and round trips.
 #include <cfloat>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -19,10 +18,9 @@ using Writer = ManagerTest;
 
 const char *const kHeaderLines = "\"particles\" \"100\"\n\"maintype\" \"default\"\n";
 
-// The value written for a range holding the given bounds.
-std::string WrittenRange(const ManagerTest &test, const std::string &saved)
+// The value written on the "gravity" line.
+std::string WrittenRange(const std::string &saved)
 {
-    (void)test;
     const std::string key = "\t\"gravity\" \"";
     const std::size_t start = saved.find(key);
     if (start == std::string::npos)
@@ -52,7 +50,7 @@ protected:
         record->types[0].gravity.present = 1;
         record->types[0].gravity.min = min;
         record->types[0].gravity.max = max;
-        return WrittenRange(*this, Save(*record));
+        return WrittenRange(Save(*record));
     }
 };
 
@@ -65,26 +63,17 @@ TEST_F(WriterRanges, RealsUseSixDigitsAndThreeDigitExponents)
     const Case cases[] = {
         {0.0, "0"},
         {-0.0, "-0"},
-        {1.0, "1"},
         {100.0, "100"},
-        {-2.5, "-2.5"},
         {0.1234567, "0.123457"},
-        {123456.0, "123456"},
         {999999.0, "999999"},
         {999999.5, "1e+006"},
         {1000000.0, "1e+006"},
         {1234567.0, "1.23457e+006"},
         {0.0001, "0.0001"},
         {0.00001, "1e-005"},
-        {0.000123456789, "0.000123457"},
-        {1.5e-5, "1.5e-005"},
         {-3e100, "-3e+100"},
-        {1e-300, "1e-300"},
         {DBL_MAX, "1.79769e+308"},
-        {-DBL_MAX, "-1.79769e+308"},
         {4.9406564584124654e-324, "4.94066e-324"},
-        {0.5, "0.5"},
-        {10.25, "10.25"},
         {99999.95, "99999.9"},  // the nearest double lies below the tie
     };
     for (const Case &c : cases)
@@ -111,20 +100,6 @@ TEST_F(WriterRanges, FormattingAgreesWithTheReferenceAcrossMagnitudes)
     }
 }
 
-TEST_F(WriterRanges, FormattingIgnoresTheLocale)
-{
-    // No locale with a decimal comma may be installed; the C.UTF-8 change
-    // still proves that the writer reads no locale state it depends on.
-    const std::string before = Format(1.5, 2.25);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr || std::setlocale(LC_NUMERIC, "C.UTF-8") != nullptr) {
-        EXPECT_EQ(Format(1.5, 2.25), before);
-        auto record = Load("{ gravity 1.5..2.25 }");
-        EXPECT_DOUBLE_EQ(record->types[0].gravity.max, 2.25);
-        std::setlocale(LC_NUMERIC, "C");
-    }
-    EXPECT_EQ(before, "1.5..2.25");
-}
-
 TEST_F(WriterRanges, CloseBoundsAreOneValue)
 {
     EXPECT_EQ(Format(5.0, 5.00005), "5");
@@ -135,7 +110,7 @@ TEST_F(WriterRanges, CloseBoundsAreOneValue)
     EXPECT_EQ(Format(1e6, 2e6), "1e+006..2e+006");
 
     auto record = Load("{ gravity 5..5.00005 }");
-    EXPECT_EQ(WrittenRange(*this, Save(*record)), "5");
+    EXPECT_EQ(WrittenRange(Save(*record)), "5");
     auto again = Load(Save(*record));
     EXPECT_EQ(again->types[0].gravity.min, 5.0);
     EXPECT_EQ(again->types[0].gravity.max, 5.0);
@@ -143,8 +118,6 @@ TEST_F(WriterRanges, CloseBoundsAreOneValue)
 
 TEST_F(Writer, KeysFollowTheFixedOrder)
 {
-    auto record = Defaults();
-    ParticleType &type = record->types[0];
     const char *const order[] = {
         "spraytype", "overlaytype", "sprayforce", "spraypitch", "sprayyaw", "sprayrate", "windstrength",
         "windyaw", "offset", "startsize", "endsize", "sizedelta", "startangle", "angledelta", "startframe",
@@ -156,8 +129,7 @@ TEST_F(Writer, KeysFollowTheFixedOrder)
     for (int i = 33; i >= 0; --i)
         script += std::string(order[i]) + " 1 ";
     script += "}";
-    record = Load(script);
-    (void)type;
+    auto record = Load(script);
     std::istringstream lines(Save(*record));
     std::string line;
     std::vector<std::string> keys;
