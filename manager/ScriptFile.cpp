@@ -1,5 +1,6 @@
 #include "ScriptFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -54,15 +55,19 @@ bool WriteAll(int fd, std::string_view content)
     return true;
 }
 
-// A new, exclusive file next to the target. The mode 0666 goes through the
-// umask as any newly created file would.
+// A new, exclusive, hidden file in the target's folder, its name kept short
+// enough for any file system. The mode 0666 goes through the umask as any
+// newly created file would.
 int CreateTemporary(const std::string &target, std::string &tempPath)
 {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = target.substr(slash == std::string::npos ? 0 : slash + 1).substr(0, 100);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[64];
         std::snprintf(suffix, sizeof suffix, ".%ld.%u.tmp", static_cast<long>(::getpid()), counter++);
-        tempPath = target + suffix;
+        tempPath = folder + "." + name + suffix;
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -115,6 +120,9 @@ bool ReplaceFile(const char *path, std::string_view content)
         exists = ::stat(resolved, &existing) == 0;
     }
     if (exists && S_ISDIR(existing.st_mode))
+        return false;
+    // Replacing by rename would get past a file the user made read-only.
+    if (exists && ::access(target.c_str(), W_OK) != 0)
         return false;
 
     std::string tempPath;

@@ -13,7 +13,8 @@ bool ReadWholeFile(const char *path, std::string &content);
 // write, the flush to disk and the close, then renames it over the target.
 // On any failure the temporary file is removed, the target is left exactly
 // as it was, and the result is false. An existing target keeps its
-// permission bits; a symbolic link is followed and its target replaced.
+// permission bits; a symbolic link is followed and its target replaced; a
+// file that may not be written is refused.
 bool ReplaceFile(const char *path, std::string_view content);
 
 }  // namespace nbs

@@ -141,6 +141,10 @@ TEST_F(ScriptFiles, SavingReplacesTheFileAndKeepsItsPermissions)
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(FolderEntries(folder_), std::vector<std::string>{"keep.nbs"}) << "no temporary file is left";
+
+    // A name at the file system's length limit still leaves room for the temporary file.
+    const std::string longName = Path(std::string(255 - 4, 'n').append(".nbs").c_str());
+    EXPECT_EQ(api.saveFile(longName.c_str(), nullptr, record.get()), 1);
 }
 
 TEST_F(ScriptFiles, SavingThroughALinkReplacesItsTarget)
@@ -167,6 +171,18 @@ TEST_F(ScriptFiles, SavesThatCannotBeginReportFailure)
     struct stat info;
     ASSERT_EQ(::stat(sub.c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
+}
+
+TEST_F(ScriptFiles, AReadOnlyFileIsNotReplaced)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write any file";
+    const std::string path = Path("locked.nbs");
+    WriteFile(path, "locked");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    auto record = NewParticles();
+    EXPECT_EQ(api.saveFile(path.c_str(), nullptr, record.get()), 0);
+    EXPECT_EQ(ReadFile(path), "locked");
 }
 
 TEST_F(ScriptFiles, AFailedWriteLeavesTheOldFileIntact)
