@@ -88,7 +88,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
 
 }  // namespace
 
-ScriptSync::ScriptSync(DocumentSyncState &state, ParticleSystem &record, ParticleSystem &defaults,
+ScriptSync::ScriptSync(DocumentSyncState state, ParticleSystem &record, ParticleSystem &defaults,
                        ScriptPaneView &view, RendererCalls &renderer)
     : state_(state), record_(record), defaults_(defaults), view_(view), renderer_(renderer)
 {
@@ -134,9 +134,10 @@ bool ScriptSync::RegenerateScript()
 bool ScriptSync::ApplyScript()
 {
     state_.documentReady = false;
-    state_.scriptBackup = JoinLinesCrLf(view_.PaneText());
+    const std::string text = JoinLinesCrLf(view_.PaneText());
+    view_.SetScriptBackup(text);
     bool loaded = manager_ && manager_->loadMemoryFile &&
-                  (manager_->loadMemoryFile(state_.scriptBackup.c_str(), &record_) & 0xFF) != 0;
+                  (manager_->loadMemoryFile(text.c_str(), &record_) & 0xFF) != 0;
     if (!loaded) {
         view_.ShowMessage("Error", LoadFromMemoryFailedMessage(manager_ ? manager_->fileName : std::string()),
                           MessageIcon::Warning);
@@ -150,7 +151,7 @@ bool ScriptSync::ApplyScript()
 
 void ScriptSync::Revert()
 {
-    ShowScriptText(state_.scriptBackup);
+    ShowScriptText(view_.ScriptBackupText());
 }
 
 void ScriptSync::RefreshAfterLoad()

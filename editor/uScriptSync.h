@@ -37,13 +37,16 @@ public:
     virtual void FillInspector(int page) = 0;
     virtual void SetManagerTitle(const std::string &title) = 0;
     virtual void ShowMessage(const std::string &caption, const std::string &text, MessageIcon icon) = 0;
+    // The text that Revert restores, lines joined by CR LF.
+    virtual std::string ScriptBackupText() const = 0;
+    virtual void SetScriptBackup(const std::string &text) = 0;
 };
 
+// The document flags, owned by the main window.
 struct DocumentSyncState {
-    bool recordModified = false;
-    bool scriptModified = false;
-    bool documentReady = false;
-    std::string scriptBackup;  // lines joined by CR LF
+    bool &recordModified;
+    bool &scriptModified;
+    bool &documentReady;
 };
 
 inline constexpr int kPropertiesTab = 0;
@@ -63,7 +66,7 @@ std::string ToPaneText(const std::string &text);
 
 class ScriptSync {
 public:
-    ScriptSync(DocumentSyncState &state, ParticleSystem &record, ParticleSystem &defaults,
+    ScriptSync(DocumentSyncState state, ParticleSystem &record, ParticleSystem &defaults,
                ScriptPaneView &view, RendererCalls &renderer);
 
     // The manager that owns the document; may be null while none is loaded.
@@ -80,7 +83,7 @@ public:
     void ShowScriptText(const std::string &text);
 
 private:
-    DocumentSyncState &state_;
+    DocumentSyncState state_;
     ParticleSystem &record_;
     ParticleSystem &defaults_;
     ScriptPaneView &view_;

@@ -92,6 +92,7 @@ public:
     std::vector<int> filledPages;
     std::string title = "<Not loaded>";
     std::vector<Message> messages;
+    std::string backup;
 
     std::string PaneText() const override { return pane; }
     void SetPaneText(const std::string &text) override
@@ -106,17 +107,22 @@ public:
     {
         messages.push_back({caption, text, icon});
     }
+    std::string ScriptBackupText() const override { return backup; }
+    void SetScriptBackup(const std::string &text) override { backup = text; }
 };
 
 class ScriptSyncTest : public ::testing::Test {
 protected:
     ParticleSystem record = MakeRecord({"emitter", "smoke"});
     ParticleSystem defaults{};
-    DocumentSyncState state;
+    struct {
+        bool recordModified = false, scriptModified = false, documentReady = false;
+    } state;
     FakeView view;
     RecordingRenderer renderer;
     ScriptManager manager{FakeSave, FakeLoad, FakeDefaults, "embFakeMan.so", "Fake Particles"};
-    ScriptSync sync{state, record, defaults, view, renderer};
+    ScriptSync sync{{state.recordModified, state.scriptModified, state.documentReady}, record, defaults,
+                    view, renderer};
 
     void SetUp() override
     {
@@ -183,7 +189,7 @@ TEST_F(ScriptSyncTest, TabSwitchGeneratesOnceAndParsesNothingBack)
     EXPECT_EQ(view.pane, FakeScript("made by tests", record));
     EXPECT_FALSE(state.recordModified);
     EXPECT_FALSE(state.scriptModified);
-    EXPECT_TRUE(state.scriptBackup.empty());  // generating does not touch the backup
+    EXPECT_TRUE(view.backup.empty());  // generating does not touch the backup
 
     const std::size_t saves = fake.saveSizes.size();
     sync.PageControl1Change(kPropertiesTab);
@@ -212,7 +218,7 @@ TEST_F(ScriptSyncTest, LeavingTheScriptTabAfterTypingAppliesTheText)
     EXPECT_FALSE(state.recordModified);
     EXPECT_FALSE(state.scriptModified);
     EXPECT_TRUE(state.documentReady);
-    EXPECT_EQ(state.scriptBackup, JoinLinesCrLf(FakeScript("", edited)));
+    EXPECT_EQ(view.backup, JoinLinesCrLf(FakeScript("", edited)));
 }
 
 TEST_F(ScriptSyncTest, RejectedUpdateKeepsTheTextAndBlocksEdits)
@@ -227,7 +233,7 @@ TEST_F(ScriptSyncTest, RejectedUpdateKeepsTheTextAndBlocksEdits)
     EXPECT_FALSE(state.documentReady);
     EXPECT_TRUE(state.scriptModified);
     EXPECT_TRUE(renderer.calls.empty());
-    EXPECT_EQ(state.scriptBackup, "not a script\r\nat all");
+    EXPECT_EQ(view.backup, "not a script\r\nat all");
 
     Type("something else");
     sync.Revert();  // shows the rejected text that Update kept
@@ -242,7 +248,7 @@ TEST_F(ScriptSyncTest, RejectedUpdateKeepsTheTextAndBlocksEdits)
 
 TEST_F(ScriptSyncTest, RevertTouchesNeitherRecordNorInspector)
 {
-    state.scriptBackup = "line one\r\nline two";
+    view.backup = "line one\r\nline two";
     const ParticleSystem before = record;
     Type("typed over");
     sync.Revert();
