@@ -168,7 +168,8 @@ void ScriptSync::RefreshAfterLoad()
     if (!found)
         view_.ShowMessage("Warning", kMainTypeNotDefined, MessageIcon::Warning);
     view_.FillInspector(0);
-    view_.SetManagerTitle(manager_ ? manager_->title : std::string());
+    if (manager_)
+        view_.SetManagerTitle(manager_->title);
     state_.recordModified = false;
     state_.documentReady = true;
 }
