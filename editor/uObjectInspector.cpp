@@ -100,8 +100,10 @@ public:
         }
         edited_ = false;
         model->setData(index, text, Qt::EditRole);
-        if (typed)
-            grid_->QueueValidate(index.row(), text);
+        if (typed) {
+            grid_->pendingRow_ = index.row();
+            grid_->pendingValue_ = text;
+        }
     }
 
     bool eventFilter(QObject *object, QEvent *event) override
@@ -141,6 +143,7 @@ void TObjectInspector::ClearRows()
 {
     setRowCount(0);
     rows_.clear();
+    pendingRow_ = -1;
 }
 
 void TObjectInspector::SetRows(const std::vector<InspectorRow> &rows)
@@ -201,17 +204,27 @@ void TObjectInspector::keyPressEvent(QKeyEvent *event)
     // Enter on a cell that is not being edited validates the current row.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
         currentRow() >= 0)
-        QueueValidate(currentRow(), Value(currentRow()));
+        EmitValidate(currentRow(), Value(currentRow()));
     QTableWidget::keyPressEvent(event);
 }
 
-// Validation runs from the event loop, outside the editor's commit, so a
-// message box it shows cannot commit the same editor a second time.
-void TObjectInspector::QueueValidate(int row, const QString &value)
+// Validation runs once the editor is gone, so that a message box it shows
+// cannot commit the same editor again, yet before anything that moved the
+// focus away (a tab switch, a save) goes on.
+void TObjectInspector::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    const QString key = Key(row);
-    const int column = 1;
-    QTimer::singleShot(0, this, [this, column, row, key, value] { emit Validate(column, row, key, value); });
+    QTableWidget::closeEditor(editor, hint);
+    if (pendingRow_ < 0)
+        return;
+    const int row = pendingRow_;
+    const QString value = pendingValue_;
+    pendingRow_ = -1;
+    EmitValidate(row, value);
+}
+
+void TObjectInspector::EmitValidate(int row, const QString &value)
+{
+    emit Validate(1, row, Key(row), value);
 }
 
 void TObjectInspector::QueueEditButton(int row)

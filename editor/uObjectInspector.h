@@ -35,12 +35,16 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     friend class TInspectorDelegate;
-    void QueueValidate(int row, const QString &value);
+    void EmitValidate(int row, const QString &value);
     void QueueEditButton(int row);
     std::vector<InspectorRow> rows_;
+    // A committed row waiting for its editor to close.
+    int pendingRow_ = -1;
+    QString pendingValue_;
 };
 
 // The user's decimal separator, as the inspector writes and reads numbers.

@@ -133,26 +133,20 @@ TEST_F(InspectorEdit, CachedValuesAreAnnounced)
 TEST_F(InspectorEdit, RangesAndVectorsNeedNoRendererCall)
 {
     Edit(2, "Gravity", "-");
-    EXPECT_EQ(Type(2).gravity.present, 0);
-    EXPECT_EQ(Type(2).gravity.min, 0.0);
+    EXPECT_EQ(Show(Type(2).gravity), Show(0, 0, 0));
     Edit(2, "Gravity", "-5");
-    EXPECT_EQ(Type(2).gravity.present, 1);
-    EXPECT_EQ(Type(2).gravity.max, -5.0);
+    EXPECT_EQ(Show(Type(2).gravity), Show(1, -5, -5));
     Edit(2, "Life Time", "2..3..4");
-    EXPECT_EQ(Type(2).lifetime.min, 2.0);
-    EXPECT_EQ(Type(2).lifetime.max, 3.0);
+    EXPECT_EQ(Show(Type(2).lifetime), Show(1, 2, 3));
     sep = ",";
     Edit(2, "Bounce Friction", "0,5..1,5");
-    EXPECT_EQ(Type(2).bouncefriction.max, 1.5);
+    EXPECT_EQ(Show(Type(2).bouncefriction), Show(1, 0.5, 1.5));
     Edit(2, "Offset", "1 a 3");
-    EXPECT_EQ(Type(2).offset.present, 1);
-    EXPECT_EQ(Type(2).offset.z, 0.0);
+    EXPECT_EQ(Show(Type(2).offset), Show(1, 0, 0, 0));
     Edit(2, "End Blue", "0,25");
-    EXPECT_EQ(Type(2).endblue.min, 0.25);
+    EXPECT_EQ(Show(Type(2).endblue), Show(1, 0.25, 0.25));
     Edit(1, "Spray Rate", "30");
-    EXPECT_EQ(Type(1).sprayrate.min, 30.0);
-    Edit(2, "Wind Yaw", "90");
-    EXPECT_EQ(Type(2).windyaw.min, 90.0);
+    EXPECT_EQ(Show(Type(1).sprayrate), Show(1, 30, 30));
     EXPECT_TRUE(renderer.calls.empty());
 }
 
@@ -160,20 +154,16 @@ TEST_F(InspectorEdit, ColourRowsReadBothRowsOfThePair)
 {
     grid["Start Color 2"] = "";
     Edit(2, "Start Color 1", "1 0 0");
-    EXPECT_EQ(Type(2).startred.min, 1.0);
-    EXPECT_EQ(Type(2).startred.max, 1.0);
-    EXPECT_EQ(Type(2).startgreen.max, 0.0);
-    EXPECT_EQ(Type(2).startblue.present, 1);
+    EXPECT_EQ(Show(Type(2).startred) + Show(Type(2).startgreen) + Show(Type(2).startblue),
+              Show(1, 1, 1) + Show(1, 0, 0) + Show(1, 0, 0));
 
     grid["End Color 1"] = "0.2 0.2 0.2";
     Edit(2, "End Color 2", "0.8 0.8 0.8");
-    EXPECT_EQ(Type(2).endred.min, 0.2);
-    EXPECT_EQ(Type(2).endred.max, 0.8);
+    EXPECT_EQ(Show(Type(2).endred), Show(1, 0.2, 0.8));
 
     grid["End Color 1"] = "";
     Edit(2, "End Color 2", "");
-    EXPECT_EQ(Type(2).endgreen.present, 0);
-    EXPECT_EQ(Type(2).endgreen.min, 1.0);
+    EXPECT_EQ(Show(Type(2).endgreen), Show(0, 1, 1));
     EXPECT_TRUE(renderer.calls.empty());
 }
 

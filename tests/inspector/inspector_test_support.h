@@ -98,3 +98,22 @@ public:
     void UpdateRendermode() override { calls.push_back("UpdateRendermode"); }
     void UpdateParticles(const ParticleSystem *) override { calls.push_back("UpdateParticles"); }
 };
+
+// present, min and max of a range in one comparison.
+inline std::string Show(const ParamRange &r)
+{
+    return std::to_string(r.present) + ":" + std::to_string(r.min) + ".." + std::to_string(r.max);
+}
+inline std::string Show(int present, double min, double max)
+{
+    return Show(ParamRange{1, present, min, max});
+}
+inline std::string Show(const ParamVector &v)
+{
+    return std::to_string(v.present) + ":" + std::to_string(v.x) + "," + std::to_string(v.y) + "," +
+           std::to_string(v.z);
+}
+inline std::string Show(int present, double x, double y, double z)
+{
+    return Show(ParamVector{1, present, x, y, z});
+}

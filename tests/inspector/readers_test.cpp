@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "inspector_test_support.h"
 #include "uInspectorNumbers.h"
 #include "uInspectorReaders.h"
 
@@ -72,64 +73,33 @@ TEST(InspectorReaders, ValueAndText)
 
 TEST(InspectorReaders, Vector)
 {
-    ParamVector v = ReadParamVector("1 2", ".");
-    EXPECT_EQ(v.present, 1);
-    EXPECT_EQ(v.x, 1.0);
-    EXPECT_EQ(v.y, 2.0);
-    EXPECT_EQ(v.z, 0.0);
-    v = ReadParamVector("  4   5\t6 7 ", ".");
-    EXPECT_EQ(v.x, 4.0);
-    EXPECT_EQ(v.y, 5.0);
-    EXPECT_EQ(v.z, 6.0);
-    v = ReadParamVector("1 a 3", ".");
-    EXPECT_EQ(v.present, 1);
-    EXPECT_EQ(v.x, 0.0);
-    EXPECT_EQ(v.y, 0.0);
-    EXPECT_EQ(v.z, 0.0);
-    v = ReadParamVector("1 2 3 junk", ".");  // a fourth piece is never looked at
-    EXPECT_EQ(v.z, 3.0);
-    v = ReadParamVector("-", ".");
-    EXPECT_EQ(v.supported, 1);
-    EXPECT_EQ(v.present, 0);
+    EXPECT_EQ(Show(ReadParamVector("1 2", ".")), Show(1, 1, 2, 0));
+    EXPECT_EQ(Show(ReadParamVector("  4   5\t6 7 ", ".")), Show(1, 4, 5, 6));
+    EXPECT_EQ(Show(ReadParamVector("1 a 3", ".")), Show(1, 0, 0, 0));
+    EXPECT_EQ(Show(ReadParamVector("1 2 3 junk", ".")), Show(1, 1, 2, 3));  // a fourth piece is never read
+    EXPECT_EQ(Show(ReadParamVector("0,5 -1 2", ",")), Show(1, 0.5, -1, 2));
+    EXPECT_EQ(Show(ReadParamVector("-", ".")), Show(0, 0, 0, 0));
+    EXPECT_EQ(ReadParamVector("-", ".").supported, 1);
 }
 
 TEST(InspectorReaders, Range)
 {
-    ParamRange r = ReadParamRange("0.5..1.5", ".");
-    EXPECT_EQ(r.present, 1);
-    EXPECT_EQ(r.min, 0.5);
-    EXPECT_EQ(r.max, 1.5);
-    r = ReadParamRange("2", ".");
-    EXPECT_EQ(r.min, 2.0);
-    EXPECT_EQ(r.max, 2.0);
-    r = ReadParamRange("2..3..4", ".");
-    EXPECT_EQ(r.min, 2.0);
-    EXPECT_EQ(r.max, 3.0);
-    r = ReadParamRange("-5", ".");
-    EXPECT_EQ(r.present, 1);
-    EXPECT_EQ(r.min, -5.0);
-    EXPECT_EQ(r.max, -5.0);
-    r = ReadParamRange("-5..-2", ".");
-    EXPECT_EQ(r.min, -5.0);
-    EXPECT_EQ(r.max, -2.0);
-    r = ReadParamRange("..7..", ".");  // empty pieces around the dots are skipped
-    EXPECT_EQ(r.min, 7.0);
-    EXPECT_EQ(r.max, 7.0);
-    r = ReadParamRange("0,5..2,5", ",");
-    EXPECT_EQ(r.min, 0.5);
-    EXPECT_EQ(r.max, 2.5);
-    r = ReadParamRange("a..3", ".");  // reading stops at the first bad piece
-    EXPECT_EQ(r.present, 1);
-    EXPECT_EQ(r.min, 0.0);
-    EXPECT_EQ(r.max, 0.0);
-    r = ReadParamRange("3..a", ".");
-    EXPECT_EQ(r.min, 3.0);
-    EXPECT_EQ(r.max, 0.0);
-    r = ReadParamRange("-", ".");
-    EXPECT_EQ(r.supported, 1);
-    EXPECT_EQ(r.present, 0);
-    EXPECT_EQ(r.min, 0.0);
-    EXPECT_EQ(r.max, 0.0);
+    const std::pair<const char *, std::string> cases[] = {
+        {"0.5..1.5", Show(1, 0.5, 1.5)},
+        {"2", Show(1, 2, 2)},
+        {"2..3..4", Show(1, 2, 3)},
+        {"-5", Show(1, -5, -5)},
+        {"-5..-2", Show(1, -5, -2)},
+        {"..7..", Show(1, 7, 7)},  // empty pieces around the dots are skipped
+        {"a..3", Show(1, 0, 0)},   // reading stops at the first bad piece
+        {"3..a", Show(1, 3, 0)},
+        {"-", Show(0, 0, 0)},
+        {"", Show(0, 0, 0)},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(Show(ReadParamRange(text, ".")), expected) << text;
+    EXPECT_EQ(Show(ReadParamRange("0,5..2,5", ",")), Show(1, 0.5, 2.5));
+    EXPECT_EQ(ReadParamRange("-", ".").supported, 1);
 }
 
 namespace {
@@ -145,6 +115,7 @@ struct Colour {
             c->max = 0.9;
         }
     }
+    std::string Shown() const { return Show(r) + Show(g) + Show(b); }
     std::optional<std::string> Read(const char *first, const char *second, const char *sep = ".")
     {
         return ReadColourPair(first, second, sep, r, g, b);
@@ -157,36 +128,21 @@ TEST(InspectorReaders, ColourPairs)
 {
     Colour c;
     EXPECT_FALSE(c.Read("1 0 0", ""));
-    EXPECT_EQ(c.r.min, 1.0);
-    EXPECT_EQ(c.r.max, 1.0);
-    EXPECT_EQ(c.g.min, 0.0);
-    EXPECT_EQ(c.g.max, 0.0);
-    EXPECT_EQ(c.b.present, 1);
+    EXPECT_EQ(c.Shown(), Show(1, 1, 1) + Show(1, 0, 0) + Show(1, 0, 0));
     EXPECT_EQ(c.b.supported, 7);
 
     EXPECT_FALSE(c.Read("0,2 0,4 0,6", "1 1 1", ","));
-    EXPECT_EQ(c.g.min, 0.4);
-    EXPECT_EQ(c.g.max, 1.0);
-    EXPECT_EQ(c.b.min, 0.6);
+    EXPECT_EQ(c.Shown(), Show(1, 0.2, 1) + Show(1, 0.4, 1) + Show(1, 0.6, 1));
 
     EXPECT_FALSE(c.Read("", "0 0.5 0"));  // a missing first row is white
-    EXPECT_EQ(c.r.min, 1.0);
-    EXPECT_EQ(c.r.max, 0.0);
-    EXPECT_EQ(c.g.max, 0.5);
-    EXPECT_EQ(c.g.present, 1);
+    EXPECT_EQ(c.Shown(), Show(1, 1, 0) + Show(1, 1, 0.5) + Show(1, 1, 0));
 
     EXPECT_FALSE(c.Read("", ""));
-    for (ParamRange *ch : {&c.r, &c.g, &c.b}) {
-        EXPECT_EQ(ch->present, 0);
-        EXPECT_EQ(ch->min, 1.0);
-        EXPECT_EQ(ch->max, 1.0);
-        EXPECT_EQ(ch->supported, 7);
-    }
+    EXPECT_EQ(c.Shown(), Show(0, 1, 1) + Show(0, 1, 1) + Show(0, 1, 1));
+    EXPECT_EQ(c.r.supported, 7);
 
     EXPECT_FALSE(c.Read("0.5", "-"));  // fewer pieces: the missing channels are 0
-    EXPECT_EQ(c.r.min, 0.5);
-    EXPECT_EQ(c.g.min, 0.0);
-    EXPECT_EQ(c.b.max, 0.0);
+    EXPECT_EQ(c.Shown(), Show(1, 0.5, 0.5) + Show(1, 0, 0) + Show(1, 0, 0));
 }
 
 TEST(InspectorReaders, BadColourPieceReportsAndLeavesTheChannelsAlone)
@@ -198,10 +154,6 @@ TEST(InspectorReaders, BadColourPieceReportsAndLeavesTheChannelsAlone)
     error = c.Read("0.3 zz", "");
     ASSERT_TRUE(error);
     EXPECT_EQ(*error, "'zz' is not a valid floating point value");
-    for (ParamRange *ch : {&c.r, &c.g, &c.b}) {
-        EXPECT_EQ(ch->present, 1);
-        EXPECT_EQ(ch->min, 0.1);
-        EXPECT_EQ(ch->max, 0.9);
-    }
+    EXPECT_EQ(c.Shown(), Show(1, 0.1, 0.9) + Show(1, 0.1, 0.9) + Show(1, 0.1, 0.9));
     EXPECT_FALSE(c.Read("1 0 0 nonsense", ""));  // only three pieces are used
 }

@@ -336,6 +336,28 @@ private slots:
         QCOMPARE(w->DocumentRecord.particles, 7);
     }
 
+    void rowBeingEditedCountsBeforeATabSwitch()
+    {
+        LoadDocument(MakeRecord({"emitter", "smoke"}));
+        w->Terminated = true;  // keeps the start-up sequence from running on show
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->TypeCombo->setCurrentIndex(2);
+        w->FillInspector(2);
+        w->InspectorGrid->setFocus();
+        w->InspectorGrid->setCurrentCell(0, 1);
+        auto *line = w->InspectorGrid->viewport()->findChild<QLineEdit *>();
+        QVERIFY(line);
+        line->setFocus();
+        line->selectAll();
+        QTest::keyClicks(line, "ember");
+        w->PageControl1->setCurrentIndex(1);  // the open editor is committed on the way
+        QCOMPARE(QByteArray(w->DocumentRecord.types[1].name), QByteArray("ember"));
+        QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("type ember")));
+        QVERIFY(!w->RecordModified);
+    }
+
     void scriptEditorMenu()
     {
         QPlainTextEdit edit;
