@@ -111,6 +111,19 @@ void CompileRenderLists()
     glEndList();
 }
 
+// Particles without a sprite draw with whatever texture is bound. Before any
+// sprite was bound that is a plain white picture, so they show their colour
+// (an incomplete default texture would turn them black on some drivers).
+void BindPlainTexture(GLDevice &device)
+{
+    static const GLubyte kWhitePixel[4] = {255, 255, 255, 255};
+    glGenTextures(1, &device.plainTexture);
+    glBindTexture(GL_TEXTURE_2D, device.plainTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, kWhitePixel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
 // Glyph lists 1000 + code for codes 0 to 254. A missing font means no text.
 bool BuildFontLists(Display *display)
 {
@@ -154,10 +167,12 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
     if (!device.display)
         return Fail(device, "Error Getting Device Context");
 
+    // Each step ends its error trap before a failure closes the connection.
     XWindowAttributes attributes{};
+    bool ok = false;
     {
         XErrorTrap trap(device.display);
-        Status ok = XGetWindowAttributes(device.display, device.host, &attributes);
+        ok = XGetWindowAttributes(device.display, device.host, &attributes) != 0;
         Window root = 0, parent = 0, *children = nullptr;
         unsigned count = 0;
         if (ok && XQueryTree(device.display, device.host, &root, &parent, &children, &count)) {
@@ -165,9 +180,10 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
                 XFree(children);
             device.owner = parent;
         }
-        if (!ok || trap.Failed())
-            return Fail(device, "Error Getting Device Context");
+        ok = ok && !trap.Failed();
     }
+    if (!ok)
+        return Fail(device, "Error Getting Device Context");
     SetRendererMessageOwner(device.owner);
 
     const int screen = XScreenNumberOfScreen(attributes.screen);
@@ -196,27 +212,27 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
                                      CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &set);
         if (device.child)
             XMapWindow(device.display, device.child);
-        if (trap.Failed() || !device.child) {
-            if (trap.Failed())
-                device.child = 0;  // never created on the server
-            return Fail(device, "Error in SetPixelFormat");
-        }
+        ok = device.child && !trap.Failed();
     }
+    if (!ok)
+        return Fail(device, "Error in SetPixelFormat");
 
     {
         XErrorTrap trap(device.display);
         device.context = glXCreateContext(device.display, device.visual, nullptr, True);
-        if (trap.Failed() || !device.context)
-            return Fail(device, "Error in wglCreateContext");
+        ok = device.context && !trap.Failed();
     }
+    if (!ok)
+        return Fail(device, "Error in wglCreateContext");
     {
         XErrorTrap trap(device.display);
-        const Bool current = glXMakeCurrent(device.display, device.child, device.context);
-        if (!current || trap.Failed())
-            return Fail(device, "Error in wglMakeCurrent");
+        ok = glXMakeCurrent(device.display, device.child, device.context) && !trap.Failed();
     }
+    if (!ok)
+        return Fail(device, "Error in wglMakeCurrent");
 
     SetFixedRenderState();
+    BindPlainTexture(device);
     CompileRenderLists();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SwapDeviceBuffers(device);

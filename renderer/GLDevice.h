@@ -18,6 +18,7 @@ struct GLDevice {
     XVisualInfo *visual;
     GLXContext context;
     bool fontLists;  // glyph lists 1000.. exist
+    GLuint plainTexture;  // 1x1 white, bound until a sprite is
 };
 
 inline constexpr GLuint kFontListBase = 1000;
