@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "GLDevice.h"
+#include "SpriteBridge.h"
 
 namespace gx {
 
@@ -66,17 +67,22 @@ void ParticleCorners(const Particle &p, const Camera &camera, Vec3 v[4])
 
 namespace {
 
-void DrawChain(const Particle &p, const Camera &camera)
+void DrawChain(Particle &p, const Camera &camera)
 {
     if (p.size == 0.0f)
         return;
     Vec3 v[4];
     ParticleCorners(p, camera, v);
     int members = 0;
-    for (const Particle *q = &p; q && members < kMaxChainMembers; q = OverlayChild(*q), ++members) {
+    for (Particle *q = &p; q && members < kMaxChainMembers; q = OverlayChild(*q), ++members) {
         const TypeLink *link = q->typeLink;
         if (!link || !link->drawable)
             continue;
+        if (link->sprite) {
+            // A picture that got no texture keeps whatever is bound.
+            if (const uint32_t texture = SpriteTexture(*link->sprite, q->frame, q->age))
+                glBindTexture(GL_TEXTURE_2D, texture);
+        }
         // A type whose modes were never read draws additively.
         glCallList(link->renderList != 0 ? link->renderList : kListAdditive);
         glColor4f(q->colour[0], q->colour[1], q->colour[2], q->alpha);
@@ -110,10 +116,10 @@ void DrawText(const char *text, int x, int y, const double colour[3], bool shado
 
 }  // namespace
 
-void DrawParticles(const SimState &sim, const Camera &camera)
+void DrawParticles(SimState &sim, const Camera &camera)
 {
     glDepthMask(GL_FALSE);
-    for (const Particle *p = sim.activeHead; p; p = p->next)
+    for (Particle *p = sim.activeHead; p; p = p->next)
         DrawChain(*p, camera);
     glDepthMask(GL_TRUE);
     glCallList(kListResetAfterParticles);

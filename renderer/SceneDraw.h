@@ -15,7 +15,8 @@ inline constexpr int kMaxChainMembers = kMaxParticleTypes;
 void SetProjection(int width, int height, double nearPlane);
 void ApplyCameraTransform(Camera &camera);  // also reads the axes back
 void DrawGround(const double colour[3]);
-void DrawParticles(const SimState &sim, const Camera &camera);
+// Frames at or above a sprite's frame count are set back to 0 as they draw.
+void DrawParticles(SimState &sim, const Camera &camera);
 // Corners V1..V4 of a particle's square (centre, size, angle, camera axes).
 void ParticleCorners(const Particle &p, const Camera &camera, Vec3 corners[4]);
 

@@ -15,5 +15,8 @@ void UpdateSpriteTextures(SimState &sim);
 // Full paths of the opened archives in list order; returns their number.
 int ArchivePaths(const char **paths, int max);
 void ShutdownSprites();
+// Texture to bind for a particle's frame and age (0: none); a frame at or
+// above the sprite's frame count is set back to 0.
+uint32_t SpriteTexture(const SpriteModel &sprite, float &frame, float age);
 
 }  // namespace gx
