@@ -20,6 +20,7 @@
 #include "uMessages.h"
 #include "uObjectInspector.h"
 #include "uParticleMan.h"
+#include "uPlatform.h"
 #include "uScriptEditorMenu.h"
 
 namespace {
@@ -130,8 +131,12 @@ private slots:
         w = nullptr;
         SetMessageHook({});
         SetDialogHook({});
-        ManagerTable[0] = TParticleManager{};
+        if (ManagerTable[0].module == &moduleStandIn)
+            ManagerTable[0] = TParticleManager{};
+        else
+            UnloadManagers();
         ManagerCount = 0;
+        SetPluginDirectory(QString());
     }
 
     void gridReportsTypedPickedAndEnteredRows()
@@ -357,6 +362,44 @@ private slots:
         QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("type ember")));
         QVERIFY(!w->RecordModified);
     }
+
+#ifdef SCRIPT_MANAGER_DIR
+    void longDocumentSurvivesThePaneWhole()
+    {
+        ManagerTable[0] = TParticleManager{};
+        ManagerCount = 0;
+        SetPluginDirectory(QStringLiteral(SCRIPT_MANAGER_DIR));
+        LoadManagers(nullptr);
+        QCOMPARE(ManagerCount, 1);
+        ParticleSystem &rec = w->DocumentRecord;
+        QVERIFY(ManagerTable[0].GetDefaults(&rec) & 0xFF);
+        rec.typeCount = kMaxParticleTypes;
+        for (int i = 0; i < kMaxParticleTypes; ++i) {
+            ParticleType &t = rec.types[i];
+            SetText(t.name, ("type" + std::to_string(i)).c_str());
+            t.sprite.present = 1;
+            SetText(t.sprite.text, ("sprites/" + std::string(200, char('a' + i)) + ".spr").c_str());
+            // The 27 ranges lie one after another, from gravity to bouncefriction.
+            for (ParamRange *r = &t.gravity; r <= &t.bouncefriction; ++r)
+                *r = Range(0.123456 * (i + 1), 1.5 + i);
+        }
+        const ParticleSystem before = rec;
+        LoadDocument(before);
+
+        w->RecordModified = true;
+        w->PageControl1->setCurrentIndex(1);
+        const QString text = w->ScriptEditor->toPlainText();
+        QVERIFY2(text.size() > kScriptMemoryBufferSize, qPrintable(QString::number(text.size())));
+        QVERIFY(text.contains(QStringLiteral("type9")));
+
+        w->ScriptEditor->setPlainText(text);  // as if typed: Update parses it all
+        QVERIFY(w->ApplyScript());
+        QCOMPARE(rec.typeCount, kMaxParticleTypes);
+        QCOMPARE(QByteArray(rec.types[9].sprite.text), QByteArray(before.types[9].sprite.text));
+        QCOMPARE(Show(rec.types[9].windyaw), Show(before.types[9].windyaw));
+        QCOMPARE(w->TypeCombo->count(), kMaxParticleTypes + 1);
+    }
+#endif
 
     void scriptEditorMenu()
     {
