@@ -136,7 +136,12 @@ TObjectInspector::TObjectInspector(QWidget *parent) : QTableWidget(0, 2, parent)
                     QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     setItemDelegate(new TInspectorDelegate(this));
-    setBackgroundRole(QPalette::Button);
+    setWordWrap(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // Button-face background, like the rest of the panel.
+    QPalette p = palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Button));
+    setPalette(p);
 }
 
 void TObjectInspector::ClearRows()
