@@ -93,6 +93,18 @@ QStringList FilterNameFilters(const QString &filter)
     return result;
 }
 
+QString FilterDefaultSuffix(const QString &nameFilter)
+{
+    const int open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const QString patterns = open < 0 ? nameFilter : nameFilter.mid(open + 1).chopped(1);
+    for (const QString &pattern : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (pattern.startsWith(QStringLiteral("*.")) && pattern.indexOf(QLatin1Char('*'), 2) < 0 &&
+            !pattern.contains(QLatin1Char('?')))
+            return pattern.mid(2);
+    }
+    return QString();
+}
+
 QStringList TextLines(const QString &text)
 {
     QString t = text;
@@ -532,8 +544,15 @@ void TfrmMain::FormActivate()
     LoadManagers(this);
     FillNewList();
     const QStringList filters = FilterNameFilters(ManagerFilterText());
-    OpenDialog->setNameFilters(filters);
-    SaveDialog->setNameFilters(filters);
+    for (QFileDialog *dialog : {OpenDialog, SaveDialog}) {
+        dialog->setNameFilters(filters);
+        // A name typed without extension gets the one of the chosen format.
+        if (!filters.isEmpty())
+            dialog->setDefaultSuffix(FilterDefaultSuffix(filters.first()));
+        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
+            dialog->setDefaultSuffix(FilterDefaultSuffix(filter));
+        });
+    }
 
     StartupRendererChoice();
 
