@@ -34,6 +34,10 @@ class TViewport;
 // filters of a file dialog, one per description-and-pattern pair.
 QStringList FilterNameFilters(const QString &filter);
 
+// The extension of the first plain "*.ext" pattern of a name filter, without
+// its dot; empty when the filter has none.
+QString FilterDefaultSuffix(const QString &nameFilter);
+
 // A script file as lines, the way the script backup keeps it; a final line
 // break ends the last line rather than starting an empty one.
 QStringList TextLines(const QString &text);
