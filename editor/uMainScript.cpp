@@ -1,0 +1,267 @@
+// The main window's inspector and script-pane handlers: thin glue between the
+// widgets and the row model, the key table and the script sync.
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "uInspectorEdit.h"
+#include "uInspectorRows.h"
+#include "uMain.h"
+#include "uObjectInspector.h"
+#include "uParticleMan.h"
+#include "uPreferences.h"
+#include "uRender.h"
+#include "uScriptEditorMenu.h"
+#include "uScriptSync.h"
+
+namespace {
+
+// The renderer host's forwarders, which do nothing without an open device.
+class HostRenderer : public RendererCalls {
+public:
+    void ReallocParticles() override { ::ReallocParticles(); }
+    void RelinkTypes() override { ::RelinkTypes(); }
+    void UpdateTextures() override { ::UpdateTextures(); }
+    void UpdateRendermode() override { ::UpdateRendermode(); }
+    void UpdateParticles(const ParticleSystem *record) override { ::UpdateParticles(record); }
+};
+
+TMsgIcon BoxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return TMsgIcon::Information;
+    case MessageIcon::Warning: return TMsgIcon::Warning;
+    case MessageIcon::Critical: return TMsgIcon::Error;
+    }
+    return TMsgIcon::None;
+}
+
+class MainScriptView : public ScriptPaneView {
+public:
+    explicit MainScriptView(TfrmMain &w) : w_(w) {}
+
+    std::string PaneText() const override { return Latin1(w_.ScriptEditor->toPlainText()); }
+    void SetPaneText(const std::string &text) override { w_.ScriptEditor->setPlainText(Latin1(text)); }
+    void FillTypeList(const std::vector<std::string> &names) override
+    {
+        QComboBox *combo = w_.TypeCombo;
+        combo->setEnabled(false);
+        combo->clear();
+        combo->addItem(QString::fromLatin1(kGlobalEntry));
+        combo->setCurrentIndex(0);
+        for (const std::string &name : names)
+            combo->addItem(Latin1(name));
+        combo->setEnabled(true);
+    }
+    void FillInspector(int page) override { w_.FillInspector(page); }
+    void SetManagerTitle(const std::string &title) override { w_.Label2->setText(Latin1(title)); }
+    void ShowMessage(const std::string &caption, const std::string &text, MessageIcon icon) override
+    {
+        ShowMessageBox(&w_, Latin1(text), Latin1(caption), BoxIcon(icon));
+    }
+    std::string ScriptBackupText() const override
+    {
+        return Latin1(LinesText(w_.ScriptBackup, QStringLiteral("\r\n")));
+    }
+    void SetScriptBackup(const std::string &text) override { w_.ScriptBackup = TextLines(Latin1(text)); }
+
+private:
+    TfrmMain &w_;
+};
+
+ScriptManager CurrentScriptManager(int index)
+{
+    ScriptManager m;
+    if (!ManagerValid(index))
+        return m;
+    const TParticleManager &slot = ManagerTable[index];
+    m.saveMemoryFile = slot.SaveMemoryFile;
+    m.loadMemoryFile = slot.LoadMemoryFile;
+    m.getDefaults = slot.GetDefaults;
+    m.fileName = Latin1(slot.fileName);
+    m.title = Latin1(slot.title);
+    return m;
+}
+
+UserParmNames CurrentUserParmNames(int index)
+{
+    if (!ManagerValid(index))
+        return {};
+    return UserParmNamesFromBuffers(ManagerTable[index].userParmNames);
+}
+
+// One sync over the window's own state, for the length of one handler.
+template <typename F>
+auto WithScriptSync(TfrmMain &w, F &&work)
+{
+    HostRenderer renderer;
+    MainScriptView view(w);
+    const ScriptManager manager = CurrentScriptManager(w.CurrentManager);
+    ScriptSync sync({w.RecordModified, w.ScriptModified, w.DocumentReady}, w.DocumentRecord,
+                    w.DefaultsRecord, view, renderer);
+    if (ManagerValid(w.CurrentManager))
+        sync.SetManager(&manager);
+    sync.SetHeaderSource([] { return Latin1(ProgramSettings.Headinsert); });
+    return work(sync);
+}
+
+// The colour dialog remembers its colour between uses, white at first.
+QColor &ColourDialogColour()
+{
+    static QColor colour = Qt::white;
+    return colour;
+}
+
+}  // namespace
+
+void TfrmMain::CreateInspectorWidgets()
+{
+    InspectorGrid = new TObjectInspector(ObjectInspector);
+    InspectorGrid->setProperty("hint", QStringLiteral("Object Inspector"));
+    InspectorGrid->setToolTip(QStringLiteral("Object Inspector"));
+    InspectorGrid->setStatusTip(QStringLiteral("Object Inspector"));
+    ObjectInspector->layout()->addWidget(InspectorGrid);
+    connect(InspectorGrid, &TObjectInspector::Validate, this,
+            [this](int column, int row, const QString &key, const QString &value) {
+                ObjectInspectorValidate(column, row, key, value);
+            });
+    connect(InspectorGrid, &TObjectInspector::EditButtonClick, this,
+            [this](int row) { ObjectInspectorEditButtonClick(row); });
+    InstallScriptEditorMenu(ScriptEditor);
+}
+
+void TfrmMain::FillInspector(int page)
+{
+    ObjectInspector->setEnabled(false);
+    InspectorGrid->ClearRows();
+    InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(CurrentManager),
+                                              InspectorDecimalSeparator()));
+    ObjectInspector->setEnabled(true);
+}
+
+void TfrmMain::TypeComboChange(int index)
+{
+    FillInspector(index);
+}
+
+void TfrmMain::ObjectInspectorValidate(int, int, const QString &key, const QString &value)
+{
+    HostRenderer renderer;
+    const UserParmNames names = CurrentUserParmNames(CurrentManager);
+    const std::string separator = InspectorDecimalSeparator();
+    InspectorEditContext ctx{DocumentRecord, names, separator, renderer, RecordModified, DocumentReady};
+    const int page = TypeCombo->currentIndex();
+    const EditResult result =
+        ValidateInspectorEdit(ctx, page, Latin1(key), Latin1(value),
+                              [this](std::string_view rowKey) {
+                                  return Latin1(InspectorGrid->Value(Latin1(std::string(rowKey))));
+                              });
+    switch (result.outcome) {
+    case EditOutcome::UnknownKey:
+        ShowMessageBox(this, Latin1(result.message), QString(), TMsgIcon::Warning);
+        break;
+    case EditOutcome::Refused:
+        ShowMessageBox(this, Latin1(result.message), QString(), TMsgIcon::Error);
+        break;
+    case EditOutcome::Ignored:
+    case EditOutcome::Applied:
+        break;
+    }
+    if (result.typeEntryText && page >= 0 && page < TypeCombo->count()) {
+        TypeCombo->setItemText(page, Latin1(*result.typeEntryText));
+        TypeCombo->setCurrentIndex(page);
+    }
+}
+
+void TfrmMain::ObjectInspectorEditButtonClick(int row)
+{
+    const InspectorRow *info = InspectorGrid->RowInfo(row);
+    if (!info)
+        return;
+    const int page = TypeCombo->currentIndex();
+    HostRenderer renderer;
+
+    if (info->picker == RowPicker::Sprite) {
+        QFileDialog dialog(this, QStringLiteral("Browse for Sprite"), SpriteFolder);
+        dialog.setObjectName(QStringLiteral("OpenDialog2"));
+        dialog.setNameFilters({QStringLiteral("Sprites (*.spr)"), QStringLiteral("All files (*.*)")});
+        dialog.setDefaultSuffix(QStringLiteral("spr"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (ExecDialog(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        const std::string chosen = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+        const std::optional<std::string> path = SpritePathForFile(chosen);
+        if (!path) {
+            const std::size_t slash = chosen.find_last_of("/\\");
+            const std::string name = slash == std::string::npos ? chosen : chosen.substr(slash + 1);
+            ShowMessageBox(this, Latin1(SpritePathTooLongMessage("sprites/" + name)), QString(),
+                           TMsgIcon::Warning);
+            return;
+        }
+        InspectorGrid->SetValue(row, Latin1(*path));
+        ApplySpriteChoice(DocumentRecord, page, *path, renderer);
+        return;
+    }
+
+    if (info->picker == RowPicker::Colour) {
+        if (const auto preset = ColourPickerPreset(DocumentRecord, page, info->key))
+            ColourDialogColour() = QColor(preset->red, preset->green, preset->blue);
+        QColorDialog dialog(ColourDialogColour(), this);
+        dialog.setObjectName(QStringLiteral("ColorDialog1"));
+        if (ExecDialog(&dialog) != QDialog::Accepted)
+            return;
+        const QColor picked = dialog.currentColor();
+        ColourDialogColour() = picked;
+        const ColourBytes bytes{static_cast<uint8_t>(picked.red()), static_cast<uint8_t>(picked.green()),
+                                static_cast<uint8_t>(picked.blue())};
+        InspectorGrid->SetValue(row, Latin1(PickedColourText(bytes, InspectorDecimalSeparator())));
+        const bool start = info->key == InspectorKey::kStartColor1 || info->key == InspectorKey::kStartColor2;
+        const QString first = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor1
+                                                                               : InspectorKey::kEndColor1));
+        const QString second = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor2
+                                                                                : InspectorKey::kEndColor2));
+        if (const auto error = ApplyColourRows(DocumentRecord, page, start, Latin1(first), Latin1(second),
+                                               InspectorDecimalSeparator()))
+            ShowMessageBox(this, Latin1(*error), QString(), TMsgIcon::Error);
+    }
+}
+
+void TfrmMain::RefreshAfterLoad()
+{
+    WithScriptSync(*this, [](ScriptSync &sync) { sync.RefreshAfterLoad(); });
+}
+
+void TfrmMain::RegenerateScript()
+{
+    WithScriptSync(*this, [](ScriptSync &sync) { return sync.RegenerateScript(); });
+}
+
+bool TfrmMain::ApplyScript()
+{
+    return WithScriptSync(*this, [](ScriptSync &sync) { return sync.ApplyScript(); });
+}
+
+void TfrmMain::PageControl1Change(int index)
+{
+    WithScriptSync(*this, [index](ScriptSync &sync) { sync.PageControl1Change(index); });
+}
+
+void TfrmMain::ScriptEditorChange()
+{
+    ScriptModified = true;
+}
+
+void TfrmMain::BitBtn1Click()
+{
+    ApplyScript();
+}
+
+void TfrmMain::BitBtn2Click()
+{
+    WithScriptSync(*this, [](ScriptSync &sync) { sync.Revert(); });
+}
