@@ -170,13 +170,18 @@ uint32_t NextRandom(SimState &sim)
     return (sim.randomState >> 16) & 0x7FFFu;
 }
 
+void RefreshTick(SimState &sim)
+{
+    sim.tick = sim.tickCount ? sim.tickCount() : 0u;
+}
+
 float RandomInRange(SimState &sim, const ParamRange &range)
 {
     const float lo = ToFloat(range.min);
     const float hi = ToFloat(range.max);
     const uint32_t k1 = NextRandom(sim);
     const uint32_t k2 = NextRandom(sim);
-    sim.randomState = k1 * k2 + (sim.tickCount ? sim.tickCount() : 0u);
+    sim.randomState = k1 * k2 + sim.tick;
     const uint32_t k = NextRandom(sim);
     return lo + static_cast<float>(k) * (hi - lo) * (1.0f / 32767.0f);
 }
@@ -396,6 +401,7 @@ bool FrameStep(SimState &sim, float frameTime)
 {
     if (!sim.record || !sim.pool)
         return false;
+    RefreshTick(sim);
     if (!sim.emitter) {
         if (!sim.mainLink)
             return false;

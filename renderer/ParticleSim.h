@@ -88,7 +88,8 @@ struct SimState {
     const ParticleSystem *record;
     TypeLink links[kMaxParticleTypes];  // storage of the list
     uint32_t randomState;               // linear congruential generator
-    uint32_t (*tickCount)();            // millisecond tick used for reseeding; null reads 0
+    uint32_t (*tickCount)();            // millisecond tick source; null reads 0
+    uint32_t tick;                      // the tick, read once per frame step
     SpriteHooks sprites;
     MessageSink message;
 };
@@ -102,6 +103,9 @@ float CosDeg90(int degrees);       // cos(degrees + 90)
 
 // ---- random values ----
 uint32_t NextRandom(SimState &sim);  // 0..32767
+// Reads the millisecond tick that reseeds the generator. A frame step reads it
+// once: a clock read per random draw would cost more than the whole step.
+void RefreshTick(SimState &sim);
 float RandomInRange(SimState &sim, const ParamRange &range);
 
 // ---- state and pool ----

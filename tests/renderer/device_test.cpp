@@ -473,3 +473,66 @@ TEST_F(Device, OverlayTextsWithShadowAndFrameRate)
     pixels = Frame();
     EXPECT_TRUE(HasColour(pixels, kWidth - 80, 10, kWidth, 24, white));
 }
+
+#if GX_TEST_SPRITES
+#include <sys/stat.h>
+
+#include "SpriteWriter.h"
+
+namespace {
+// A game directory holding sprites/solid.spr: one 8x8 picture of one colour.
+std::string SolidSpriteDir(uint8_t r, uint8_t g, uint8_t b)
+{
+    char folder[] = "/tmp/gx-sprites-XXXXXX";
+    if (!mkdtemp(folder))
+        return "";
+    const std::string dir = folder;
+    mkdir((dir + "/sprites").c_str(), 0755);
+    SpriteFileSpec spec;
+    spec.palette = {r, g, b, 0, 0, 0};
+    SpritePicture picture;
+    picture.width = picture.height = 8;
+    picture.indices.assign(64, 0);
+    SpriteFrameSpec frame;
+    frame.pictures.push_back(picture);
+    spec.frames.push_back(frame);
+    WriteFileBytes(dir + "/sprites/solid.spr", WriteSprite(spec));
+    return dir;
+}
+}  // namespace
+
+TEST_F(Device, TexturedParticleShowsItsSprite)
+{
+    const std::string dir = SolidSpriteDir(40, 200, 90);
+    ASSERT_FALSE(dir.empty());
+    g_api.SetGamedir(dir.c_str(), "");
+    ParticleSystem rec;
+    EmitterRecord(rec, "kRenderTransTexture", -1.5192, 0, 42.635);
+    std::strcpy(rec.types[0].sprite.text, "sprites/solid.spr");
+    for (ParamRange *r : {&rec.types[0].startgreen, &rec.types[0].endgreen,
+                          &rec.types[0].startblue, &rec.types[0].endblue,
+                          &rec.types[0].startalpha, &rec.types[0].endalpha})
+        SetRange(*r, 1.0);
+    Open(kBlack, 0);
+    const size_t before = Messages().size();
+    g_api.UpdateParticles(&rec);
+    g_api.UpdateTextures();
+    const std::vector<Rgb> pixels = Frame();
+    Dump(pixels, "textured");
+    EXPECT_TRUE(Near(At(pixels, 160, 120), Rgb{40, 200, 90})) << At(pixels, 160, 120).g;
+    EXPECT_EQ(Messages().size(), before);  // found, parsed, no message
+
+    // Closing releases the textures: after reopening the type is not drawn
+    // until the types are rebuilt.
+    g_api.CloseDevice();
+    Open(kBlack, 0);
+    g_api.UpdateTextures();
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{0, 0, 0}));
+    g_api.UpdateTypes();
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{40, 200, 90}));
+    g_api.SetGamedir("", "");
+    std::remove((dir + "/sprites/solid.spr").c_str());
+    rmdir((dir + "/sprites").c_str());
+    rmdir(dir.c_str());
+}
+#endif

@@ -114,7 +114,17 @@ TEST_F(Sim, RandomInRangeFollowsTheGeneratorAndReseeds)
     EXPECT_FLOAT_EQ(RandomInRange(sim, r), 14962.0f);
     sim.randomState = 1;
     g_tick = 1000;
+    RefreshTick(sim);
     EXPECT_FLOAT_EQ(RandomInRange(sim, r), 18227.0f);
+    // Frame steps read the tick themselves.
+    g_tick = 0;
+    record.particles = 1;
+    Attach();
+    FrameStep(sim, 0.01f);
+    EXPECT_EQ(sim.tick, 0u);
+    g_tick = 77;
+    FrameStep(sim, 0.01f);
+    EXPECT_EQ(sim.tick, 77u);
 
     Set(r, 2.5);
     EXPECT_FLOAT_EQ(RandomInRange(sim, r), 2.5f);
