@@ -183,6 +183,31 @@ const double kGrey[3] = {0.5, 0.5, 0.5};
 const double kGround[3] = {0.0, 1.0, 0.0};
 const double kWhite[3] = {1.0, 1.0, 1.0};
 
+// Loads the plug-in and binds its eighteen exports, as a host does.
+void LoadPlugin()
+{
+    g_library = dlopen(GX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(g_library, nullptr) << dlerror();
+    Bind(g_api.GetRendererName, "R_GetRendererName");
+    Bind(g_api.IsSupported, "R_IsSupported");
+    Bind(g_api.ResizeDevice, "R_ResizeDevice");
+    Bind(g_api.UpdateDevice, "R_UpdateDevice");
+    Bind(g_api.CloseDevice, "R_CloseDevice");
+    Bind(g_api.OpenDevice, "R_OpenDevice");
+    Bind(g_api.Initialize, "R_Initialize");
+    Bind(g_api.InputEvent, "R_InputEvent");
+    Bind(g_api.SetShowGround, "R_SetShowGround");
+    Bind(g_api.SetGamedir, "R_SetGamedir");
+    Bind(g_api.SetDeviceOptions, "R_SetDeviceOptions");
+    Bind(g_api.UpdateParticles, "R_UpdateParticles");
+    Bind(g_api.ReallocParticles, "R_ReallocParticles");
+    Bind(g_api.UpdateTypes, "R_UpdateTypes");
+    Bind(g_api.RelinkTypes, "R_RelinkTypes");
+    Bind(g_api.UpdateRendermode, "R_UpdateRendermode");
+    Bind(g_api.UpdateTextures, "R_UpdateTextures");
+    Bind(g_api.GetAdditionalInfo, "R_GetAdditionalInfo");
+}
+
 class Device : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -195,26 +220,7 @@ protected:
         close(fd);
         g_messageFile = path;
         setenv("SPARKWRIGHT_RENDERER_MESSAGES", path, 1);
-        g_library = dlopen(GX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(g_library, nullptr) << dlerror();
-        Bind(g_api.GetRendererName, "R_GetRendererName");
-        Bind(g_api.IsSupported, "R_IsSupported");
-        Bind(g_api.ResizeDevice, "R_ResizeDevice");
-        Bind(g_api.UpdateDevice, "R_UpdateDevice");
-        Bind(g_api.CloseDevice, "R_CloseDevice");
-        Bind(g_api.OpenDevice, "R_OpenDevice");
-        Bind(g_api.Initialize, "R_Initialize");
-        Bind(g_api.InputEvent, "R_InputEvent");
-        Bind(g_api.SetShowGround, "R_SetShowGround");
-        Bind(g_api.SetGamedir, "R_SetGamedir");
-        Bind(g_api.SetDeviceOptions, "R_SetDeviceOptions");
-        Bind(g_api.UpdateParticles, "R_UpdateParticles");
-        Bind(g_api.ReallocParticles, "R_ReallocParticles");
-        Bind(g_api.UpdateTypes, "R_UpdateTypes");
-        Bind(g_api.RelinkTypes, "R_RelinkTypes");
-        Bind(g_api.UpdateRendermode, "R_UpdateRendermode");
-        Bind(g_api.UpdateTextures, "R_UpdateTextures");
-        Bind(g_api.GetAdditionalInfo, "R_GetAdditionalInfo");
+        LoadPlugin();
         g_api.Initialize();
     }
     static void TearDownTestSuite()
@@ -530,7 +536,15 @@ TEST_F(Device, TexturedParticleShowsItsSprite)
     EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{0, 0, 0}));
     g_api.UpdateTypes();
     EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{40, 200, 90}));
-    g_api.SetGamedir("", "");
+
+    // Unloading with the device open and a sprite loaded frees both; a
+    // reloaded library starts afresh.
+    dlclose(g_library);
+    LoadPlugin();
+    ASSERT_NE(g_library, nullptr);
+    g_api.Initialize();
+    Open(kGrey, 0);
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{128, 128, 128}));
     std::remove((dir + "/sprites/solid.spr").c_str());
     rmdir((dir + "/sprites").c_str());
     rmdir(dir.c_str());
