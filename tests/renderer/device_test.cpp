@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -548,5 +549,60 @@ TEST_F(Device, TexturedParticleShowsItsSprite)
     std::remove((dir + "/sprites/solid.spr").c_str());
     rmdir((dir + "/sprites").c_str());
     rmdir(dir.c_str());
+}
+#endif
+
+#if defined(GX_DEMO_DIR) && defined(GX_MANAGER_PATH)
+#include <dirent.h>
+
+#include "ManagerApi.h"
+
+// Every sample effect of the demo game, read by the script manager, draws
+// its sprites (loose and from the archives) without a message.
+TEST_F(Device, DemoEffectsDrawTheirSprites)
+{
+    void *manager = dlopen(GX_MANAGER_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(manager, nullptr) << dlerror();
+    auto load = reinterpret_cast<embLoadFileFn>(dlsym(manager, "embLoadFile"));
+    ASSERT_NE(load, nullptr);
+
+    const std::string demo = GX_DEMO_DIR;
+    std::vector<std::string> effects;
+    if (DIR *dir = opendir((demo + "/effects").c_str())) {
+        while (dirent *entry = readdir(dir))
+            if (std::string(entry->d_name).ends_with(".nbs"))
+                effects.push_back(entry->d_name);
+        closedir(dir);
+    }
+    ASSERT_GE(effects.size(), 5u);
+    std::sort(effects.begin(), effects.end());
+
+    g_api.SetGamedir((demo + "/game").c_str(), "");
+    Open(kGrey, 1, 1);
+    static ParticleSystem rec;
+    for (const std::string &name : effects) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(load((demo + "/effects/" + name).c_str(), &rec), 1);
+        const size_t before = Messages().size();
+        g_api.UpdateParticles(&rec);
+        g_api.UpdateTextures();
+        for (int i = 0; i < 90; ++i) {
+            g_api.UpdateDevice();
+            usleep(16000);
+        }
+        const std::vector<Rgb> pixels = Frame();
+        Dump(pixels, ("demo-" + name.substr(0, name.size() - 4)).c_str());
+        EXPECT_EQ(Messages().size(), before);
+        int drawn = 0;
+        for (int y = 50; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const Rgb p = At(pixels, x, y);
+                drawn += !Near(p, Rgb{128, 128, 128}, 6) && !Near(p, Rgb{0, 255, 0}, 6);
+            }
+        EXPECT_GT(drawn, 200);
+    }
+    g_api.UpdateParticles(nullptr);
+    g_api.SetGamedir("", "");
+    dlclose(manager);
 }
 #endif
