@@ -504,6 +504,7 @@ std::string SolidSpriteDir(uint8_t r, uint8_t g, uint8_t b)
     frame.pictures.push_back(picture);
     spec.frames.push_back(frame);
     WriteFileBytes(dir + "/sprites/solid.spr", WriteSprite(spec));
+    WriteFileBytes(dir + "/pak0.pak", WritePak({PakMember{"sprites/other.spr", WriteSprite(spec)}}));
     return dir;
 }
 }  // namespace
@@ -528,6 +529,9 @@ TEST_F(Device, TexturedParticleShowsItsSprite)
     Dump(pixels, "textured");
     EXPECT_TRUE(Near(At(pixels, 160, 120), Rgb{40, 200, 90})) << At(pixels, 160, 120).g;
     EXPECT_EQ(Messages().size(), before);  // found, parsed, no message
+    char info[kRendererInfoBufferSize];
+    g_api.GetAdditionalInfo(info);
+    EXPECT_TRUE(std::string(info).ends_with("Loaded packages:\n" + dir + "/pak0.pak\n")) << info;
 
     // Closing releases the textures: after reopening the type is not drawn
     // until the types are rebuilt.
@@ -547,6 +551,7 @@ TEST_F(Device, TexturedParticleShowsItsSprite)
     Open(kGrey, 0);
     EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{128, 128, 128}));
     std::remove((dir + "/sprites/solid.spr").c_str());
+    std::remove((dir + "/pak0.pak").c_str());
     rmdir((dir + "/sprites").c_str());
     rmdir(dir.c_str());
 }
