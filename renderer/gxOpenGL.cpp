@@ -54,7 +54,6 @@ uint32_t TickCount()
 
 const gx::CounterSource kCounter = {CounterFrequency, MonotonicNanoseconds};
 
-
 // Unloading (or leaving the process) frees the pool, the type links with their
 // sprites, the archives and the device. The guard is made after the sprite
 // loader exists, so it is destroyed before the loader: static objects go in

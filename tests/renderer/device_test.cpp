@@ -20,13 +20,17 @@
 #include "RendererApi.h"
 
 // The host's message box: the plug-in finds it in the executable by name.
+// A modal box runs the host's event loop, so its frame timer may call back in.
 std::vector<std::string> g_boxCaptions;
 std::vector<uintptr_t> g_boxOwners;
+void (*g_whileBoxShows)() = nullptr;
 extern "C" __attribute__((visibility("default"))) void SparkwrightRendererMessageBox(
     const char *caption, const char *, uintptr_t owner)
 {
     g_boxCaptions.emplace_back(caption);
     g_boxOwners.push_back(owner);
+    if (g_whileBoxShows)
+        g_whileBoxShows();
 }
 
 namespace {
@@ -411,6 +415,33 @@ TEST_F(Device, InputCodesMoveTheCameraAndReopeningResetsIt)
     Dump(spun, "camera-spun");
     const double spunX = Centroid(spun, Rgb{0, 0, 0});
     EXPECT_NEAR(spunX, 160.0, 8.0);  // turned a quarter: now straight ahead
+}
+
+TEST_F(Device, FramesDuringAMessageBoxLeaveTheRebuildAlone)
+{
+    static ParticleSystem rec;
+    EmitterRecord(rec, "kRenderTransColor", -1.5192, 0, 42.635);
+    std::strcpy(rec.types[0].overlaytype.text, "x");
+    rec.typeCount = 3;
+    rec.types[1] = rec.types[0];
+    rec.types[2] = rec.types[0];
+    std::strcpy(rec.types[1].name, "a");
+    std::strcpy(rec.types[2].name, "b");
+    std::strcpy(rec.types[1].sprite.text, "sprites/missing1.spr");
+    std::strcpy(rec.types[2].sprite.text, "sprites/missing2.spr");
+    Open(kGrey, 0);
+    g_api.UpdateParticles(&rec);
+    for (int i = 0; i < 5; ++i)
+        g_api.UpdateDevice();
+    // Each missing sprite shows a box while the type links are being rebuilt.
+    g_whileBoxShows = [] { g_api.UpdateDevice(); };
+    g_api.UpdateTypes();
+    g_api.UpdateParticles(&rec);
+    g_whileBoxShows = nullptr;
+    g_api.UpdateTextures();
+    // The self-overlay chain stacks half-transparent red layers: nearly opaque.
+    const Rgb mid = At(Frame(), 160, 120);
+    EXPECT_TRUE(Near(mid, Rgb{255, 0, 0})) << mid.r << " " << mid.g << " " << mid.b;
 }
 
 TEST_F(Device, ReopenOnAnotherWindow)
