@@ -7,6 +7,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "Fixtures.h"
@@ -15,6 +16,21 @@
 
 namespace {
 std::vector<std::string> g_messages;
+
+// Like the plug-in's unload code: releases a sprite and the archives after
+// main has returned, when static objects may already be gone.
+struct ReleasedAtExit {
+    SpriteModel *sprite = nullptr;
+    ~ReleasedAtExit()
+    {
+        ReleaseSprite(sprite);
+        ReleaseGameFileSystem();
+        char info[8] = "";
+        AppendLoadedPackages(info, sizeof info);
+        if (sprite != nullptr || info[0] != '\0')
+            std::abort();
+    }
+} g_releasedAtExit;
 }
 
 void ShowRendererMessage(const char *text)
@@ -197,6 +213,16 @@ TEST(USprites, WithoutACurrentContextPicturesGetNoTexture)
     EXPECT_EQ(0u, sprite->frames[0].picture.texture);
     ReleaseSprite(sprite);
     EXPECT_EQ(nullptr, sprite);
+}
+
+// Runs last: leaves a sprite and an archive for the release after main.
+TEST(USprites, ZLeavesWorkForTheReleaseAtExit)
+{
+    static TempDir root;
+    root.Write("pak0.pak", Pak({{"sprites/k.spr", KeyedSprite()}}));
+    SetGamedir(root.Path().c_str(), "");
+    g_releasedAtExit.sprite = R_LoadSpriteFromFile("sprites/k.spr");
+    EXPECT_NE(nullptr, g_releasedAtExit.sprite);
 }
 
 }  // namespace
