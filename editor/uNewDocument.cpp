@@ -1,0 +1,39 @@
+#include "uNewDocument.h"
+
+#include <cstring>
+
+std::string NewSpriteArgument(const std::string &defaultSprite)
+{
+    if (defaultSprite.empty())
+        return {};
+    const size_t cut = defaultSprite.find_last_of("\\/:");
+    const std::string fileName =
+        cut == std::string::npos ? defaultSprite : defaultSprite.substr(cut + 1);
+    // A setting that ends in a separator names no file: "sprites/" alone would
+    // be handed on as a sprite that can never load.
+    if (fileName.empty())
+        return {};
+    return "sprites/" + fileName;
+}
+
+bool CreateNewRecord(const NewDocumentExports &manager, const std::string &defaultSprite,
+                     ParticleSystem &document, ParticleSystem &defaults)
+{
+    if (!manager.Complete())
+        return false;
+    const std::string sprite = NewSpriteArgument(defaultSprite);
+    manager.getDefaults(&defaults);
+    manager.newParticles(&document, sprite.c_str());
+    return true;
+}
+
+bool GenerateScriptText(embSaveMemoryFileFn saveMemoryFile, char *buffer, int32_t size,
+                        const std::string &header, const ParticleSystem &rec, std::string &text)
+{
+    if (!saveMemoryFile || !buffer || size <= 0)
+        return false;
+    if ((saveMemoryFile(buffer, size, header.c_str(), &rec) & 0xFF) == 0)
+        return false;
+    text.assign(buffer, strnlen(buffer, static_cast<size_t>(size)));
+    return true;
+}
