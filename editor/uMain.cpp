@@ -1,0 +1,856 @@
+#include "uMain.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cstring>
+
+#include "uGameDirectories.h"
+#include "uParticleMan.h"
+#include "uPreferences.h"
+#include "uRender.h"
+#include "uSelectRenderer.h"
+#include "uViewport.h"
+
+namespace {
+constexpr int kFrameInterval = 16;
+
+// A hint is "short|long": the tool tip shows the first part, the status bar
+// the second; a hint without a bar is both.
+void SetHint(QObject *target, const QString &hint)
+{
+    const int bar = hint.indexOf(QLatin1Char('|'));
+    const QString shortHint = bar < 0 ? hint : hint.left(bar);
+    const QString longHint = bar < 0 ? hint : hint.mid(bar + 1);
+    target->setProperty("hint", hint);
+    if (auto *action = qobject_cast<QAction *>(target)) {
+        action->setToolTip(shortHint);
+        action->setStatusTip(longHint);
+    } else if (auto *widget = qobject_cast<QWidget *>(target)) {
+        widget->setToolTip(shortHint);
+        widget->setStatusTip(longHint);
+    }
+}
+
+void SetBaseColour(QWidget *widget, QPalette::ColorRole role)
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Base, QApplication::palette().color(role));
+    widget->setPalette(p);
+}
+
+int SelectedFilterNumber(const QFileDialog *dialog)
+{
+    const int index = dialog->nameFilters().indexOf(dialog->selectedNameFilter());
+    return index < 0 ? 1 : index + 1;
+}
+}  // namespace
+
+QStringList FilterNameFilters(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i];
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // The dialog takes its patterns from the last parentheses of an entry.
+        const QString suffix = QLatin1Char('(') + patterns + QLatin1Char(')');
+        result << (description.trimmed().endsWith(suffix) ? description
+                                                           : description + QLatin1Char(' ') + suffix);
+    }
+    return result;
+}
+
+QStringList TextLines(const QString &text)
+{
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (t.isEmpty())
+        return {};
+    if (t.endsWith(QLatin1Char('\n')))
+        t.chop(1);
+    return t.split(QLatin1Char('\n'));
+}
+
+QString LinesText(const QStringList &lines, const QString &lineBreak)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + lineBreak;
+    return text;
+}
+
+QStringList ReadTextFileLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return TextLines(QString::fromLatin1(file.readAll()));
+}
+
+TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(ApplicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/sparkwright.png")));
+    resize(922, 753);
+
+    CreateActions();
+    CreateMenus();
+    CreateLeftPanel();
+
+    Panel3 = new TViewport(this);
+    SetHint(Panel3, QString());
+    Splitter1->addWidget(Panel3);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({300, 622});
+    setCentralWidget(Splitter1);
+    statusBar()->setSizeGripEnabled(true);
+
+    edKeys = new TKeyEdit(this);
+    PlaceKeyEdit();
+
+    connect(Panel3, &TViewport::Panel3MouseDown, this, [this](Qt::MouseButton button) {
+        edKeys->setFocus();
+        if (button == Qt::LeftButton)
+            InputEvent(9);
+        else if (button == Qt::RightButton)
+            InputEvent(10);
+    });
+    connect(Panel3, &TViewport::Panel3MouseUp, this, [this](Qt::MouseButton button, bool inside) {
+        if (!inside) {
+            // Released after a drag that left the viewport.
+            InputEvent(12);
+            InputEvent(13);
+        } else if (button == Qt::LeftButton) {
+            InputEvent(12);
+        } else if (button == Qt::RightButton) {
+            InputEvent(13);
+        }
+    });
+    connect(Panel3, &TViewport::Panel3MouseMove, this, [] { InputEvent(11); });
+    connect(Panel3, &TViewport::Panel3Resize, this, [this] {
+        const QSize size = ViewportPixelSize();
+        ResizeDevice(size.width(), size.height());
+        UpdateDevice();
+    });
+    connect(edKeys, &TKeyEdit::ViewportKey, this, [](int code) { InputEvent(code); });
+
+    OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
+    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
+    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog->setDefaultSuffix(QStringLiteral("qc"));
+    SaveDialog = new QFileDialog(this);
+    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog->setFileMode(QFileDialog::AnyFile);
+    SaveDialog->setDefaultSuffix(QStringLiteral("qc"));
+
+    FrameTimer = new QTimer(this);
+    FrameTimer->setObjectName(QStringLiteral("FrameTimer"));
+    FrameTimer->setInterval(kFrameInterval);
+    connect(FrameTimer, &QTimer::timeout, this, [] { UpdateDevice(); });
+    FrameTimer->start();
+
+    CreateNewDialog();
+}
+
+TfrmMain::~TfrmMain()
+{
+    FrameTimer->stop();
+    // Exit ends without the closing steps, but the device still has to go
+    // before the window it draws into.
+    if (!ClosedDown && StartupDone) {
+        UnloadRenderers();
+        UnloadManagers();
+    }
+}
+
+QAction *TfrmMain::RendererAction(int slot) const
+{
+    switch (slot) {
+    case 0: return acSelectRendererOGL;
+    case 1: return acSelectRendererD3D7;
+    case 2: return acSelectRendererD3D9;
+    default: return nullptr;
+    }
+}
+
+void TfrmMain::CreateActions()
+{
+    auto make = [this](const char *name, const QString &caption, const QKeySequence &shortcut,
+                       const QString &hint) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        if (!shortcut.isEmpty())
+            action->setShortcut(shortcut);
+        if (!hint.isEmpty())
+            SetHint(action, hint);
+        return action;
+    };
+    QStyle *s = style();
+    acNew = make("acNew", QStringLiteral("&New..."), QKeySequence(QStringLiteral("Ctrl+N")),
+                 QStringLiteral("Create new particles"));
+    acNew->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    acOpen = make("acOpen", QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")),
+                  QStringLiteral("Load particles from file"));
+    acOpen->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    acSave = make("acSave", QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
+                  QStringLiteral("Save changes in particles"));
+    acSave->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    acSave->setEnabled(false);
+    acSaveAs = make("acSaveAs", QStringLiteral("Save &As..."), QKeySequence(),
+                    QStringLiteral("Save particles to another file"));
+    acSaveAs->setEnabled(false);
+    acEditTypes = make("acEditTypes", QStringLiteral("Edit &Types..."),
+                       QKeySequence(QStringLiteral("Ctrl+T")), QStringLiteral("Edit particle types"));
+    Action3 = make("Action3", QStringLiteral("&Preferences..."), QKeySequence(QStringLiteral("Ctrl+P")),
+                   QString());
+    acChangeGamedir = make("acChangeGamedir", QStringLiteral("&Game Directories..."),
+                           QKeySequence(QStringLiteral("Ctrl+G")),
+                           QStringLiteral("Change your game directory"));
+    acExit = make("acExit", QStringLiteral("E&xit"), QKeySequence(), QStringLiteral("Close program"));
+
+    EditUndo1 = make("EditUndo1", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
+                     QStringLiteral("Undo|Reverts the last action"));
+    EditUndo1->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+    EditCut1 = make("EditCut1", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")),
+                    QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"));
+    EditCut1->setIcon(s->standardIcon(QStyle::SP_DialogDiscardButton));
+    EditCopy1 = make("EditCopy1", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
+                     QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"));
+    EditCopy1->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    EditPaste1 = make("EditPaste1", QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
+                      QStringLiteral("Paste|Inserts Clipboard contents"));
+    EditPaste1->setIcon(s->standardIcon(QStyle::SP_DialogApplyButton));
+    EditSelectAll1 = make("EditSelectAll1", QStringLiteral("Select &All"),
+                          QKeySequence(QStringLiteral("Ctrl+A")),
+                          QStringLiteral("Select All|Selects the entire document"));
+    for (QAction *a : {EditUndo1, EditCut1, EditCopy1, EditPaste1, EditSelectAll1}) {
+        connect(a, &QAction::triggered, this, [this, a] { EditCommand(a); });
+    }
+
+    acSelectRendererOGL = make("acSelectRendererOGL", QStringLiteral("&OpenGL"),
+                               QKeySequence(QStringLiteral("Ctrl+F1")),
+                               QStringLiteral("Select OpenGL Renderer"));
+    acSelectRendererD3D7 = make("acSelectRendererD3D7", QStringLiteral("&Direct3D7"),
+                                QKeySequence(QStringLiteral("Ctrl+F2")),
+                                QStringLiteral("Select Direct3D7 Renderer"));
+    acSelectRendererD3D9 = make("acSelectRendererD3D9", QStringLiteral("D&irect3D9"),
+                                QKeySequence(QStringLiteral("Ctrl+F3")),
+                                QStringLiteral("Select Direct3D9 Renderer"));
+    RendererGroup = new QActionGroup(this);
+    RendererGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (int slot = 0; slot < 3; ++slot) {
+        QAction *a = RendererAction(slot);
+        a->setCheckable(true);
+        a->setEnabled(false);
+        RendererGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, slot] { SelectRendererExecute(slot); });
+    }
+    acShowGround = make("acShowGround", QStringLiteral("Show &Ground"), QKeySequence(Qt::Key_F4),
+                        QStringLiteral("Toggle ground rendering"));
+    acShowGround->setCheckable(true);
+    acShowGround->setChecked(true);
+    acGetRenderInfo = make("acGetRenderInfo", QStringLiteral("&Renderer Information..."),
+                           QKeySequence(QStringLiteral("Ctrl+I")),
+                           QStringLiteral("Show information about current renderer"));
+    acGetRenderInfo->setEnabled(false);
+
+    Action1 = make("Action1", QStringLiteral("&Help Topics"), QKeySequence(Qt::Key_F1),
+                   QStringLiteral("Show Sparkwright Help File"));
+    Action1->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+    Action2 = make("Action2", QStringLiteral("&Brindle Works On Web"), QKeySequence(),
+                   QStringLiteral("Visit Brindle Works web site"));
+    acHelpAbout = make("acHelpAbout", QStringLiteral("&About Sparkwright..."), QKeySequence(),
+                       QStringLiteral("Show information about program"));
+
+    connect(acNew, &QAction::triggered, this, [this] { acNewExecute(); });
+    connect(acOpen, &QAction::triggered, this, [this] { acOpenExecute(); });
+    connect(acSave, &QAction::triggered, this, [this] { acSaveExecute(); });
+    connect(acSaveAs, &QAction::triggered, this, [this] { acSaveAsExecute(); });
+    connect(acEditTypes, &QAction::triggered, this, [this] { acEditTypesExecute(); });
+    connect(Action3, &QAction::triggered, this, [this] { Action3Execute(); });
+    connect(acChangeGamedir, &QAction::triggered, this, [this] { acChangeGamedirExecute(); });
+    connect(acExit, &QAction::triggered, this, [this] { acExitExecute(); });
+    connect(acShowGround, &QAction::triggered, this, [this](bool checked) { acShowGroundExecute(checked); });
+    connect(acGetRenderInfo, &QAction::triggered, this, [this] { acGetRenderInfoExecute(); });
+    connect(Action1, &QAction::triggered, this, [this] { Action1Execute(); });
+    connect(Action2, &QAction::triggered, this, [this] { Action2Execute(); });
+    connect(acHelpAbout, &QAction::triggered, this, [this] { acHelpAboutExecute(); });
+}
+
+void TfrmMain::CreateMenus()
+{
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->addActions({acNew, acOpen, acSave, acSaveAs});
+    mnuFile->addSeparator();
+    mnuFile->addAction(acEditTypes);
+    mnuFile->addSeparator();
+    mnuFile->addActions({Action3, acChangeGamedir});
+    mnuFile->addSeparator();
+    mnuFile->addAction(acExit);
+
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuEdit->addActions({EditUndo1, EditCut1, EditCopy1, EditPaste1});
+    mnuEdit->addSeparator();
+    mnuEdit->addAction(EditSelectAll1);
+
+    mnuRender = menuBar()->addMenu(QStringLiteral("&Render"));
+    mnuRender->addActions({acSelectRendererOGL, acSelectRendererD3D7, acSelectRendererD3D9});
+    mnuRender->addSeparator();
+    mnuRender->addAction(acShowGround);
+    mnuRender->addSeparator();
+    mnuRender->addAction(acGetRenderInfo);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->addActions({Action1, Action2});
+    mnuHelp->addSeparator();
+    mnuHelp->addAction(acHelpAbout);
+
+    // No frame is drawn while a menu of the main menu is open.
+    for (QMenu *menu : {mnuFile, mnuEdit, mnuRender, mnuHelp}) {
+        connect(menu, &QMenu::aboutToShow, this, [this] { FrameTimer->stop(); });
+        connect(menu, &QMenu::aboutToHide, this, [this] { FrameTimer->start(); });
+    }
+
+    ToolBar1 = addToolBar(QStringLiteral("Standard"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->addActions({acNew, acOpen, acSave});
+    ToolBar1->addSeparator();
+    ToolBar1->addActions({EditUndo1, EditCut1, EditCopy1, EditPaste1});
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(Action1);
+}
+
+void TfrmMain::CreateLeftPanel()
+{
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(8);
+    Splitter1->setOpaqueResize(true);
+    Splitter1->setChildrenCollapsible(false);
+
+    auto *left = new QWidget(Splitter1);
+    left->setObjectName(QStringLiteral("Panel1"));
+    auto *leftLayout = new QHBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(0);
+    Image1 = new QLabel(left);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFixedWidth(17);
+    Image1->setScaledContents(true);
+    leftLayout->addWidget(Image1);
+
+    PageControl1 = new QTabWidget(left);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    leftLayout->addWidget(PageControl1);
+
+    TabProperties = new QWidget;
+    TabProperties->setObjectName(QStringLiteral("TabSheet1"));
+    auto *props = new QVBoxLayout(TabProperties);
+    auto *typeRow = new QHBoxLayout;
+    btnEditTypes = new QToolButton(TabProperties);
+    btnEditTypes->setObjectName(QStringLiteral("btnEditTypes"));
+    btnEditTypes->setText(QStringLiteral("..."));
+    SetHint(btnEditTypes, QStringLiteral("Edit Types..."));
+    btnEditTypes->setEnabled(false);
+    TypeCombo = new QComboBox(TabProperties);
+    TypeCombo->setObjectName(QStringLiteral("TypeCombo"));
+    SetHint(TypeCombo, QStringLiteral("Type List"));
+    TypeCombo->setEnabled(false);
+    typeRow->addWidget(btnEditTypes);
+    typeRow->addWidget(TypeCombo, 1);
+    props->addLayout(typeRow);
+    ObjectInspector = new QWidget(TabProperties);
+    ObjectInspector->setObjectName(QStringLiteral("ObjectInspector"));
+    auto *inspectorLayout = new QVBoxLayout(ObjectInspector);
+    inspectorLayout->setContentsMargins(0, 0, 0, 0);
+    ObjectInspector->setEnabled(false);
+    props->addWidget(ObjectInspector, 1);
+    PageControl1->addTab(TabProperties, QStringLiteral("Properties"));
+
+    TabScript = new QWidget;
+    TabScript->setObjectName(QStringLiteral("TabSheet2"));
+    auto *script = new QVBoxLayout(TabScript);
+    auto *labels = new QHBoxLayout;
+    Label1 = new QLabel(QStringLiteral("Script Type:"), TabScript);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+    Label2 = new QLabel(QStringLiteral("<Not loaded>"), TabScript);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setTextFormat(Qt::PlainText);
+    labels->addWidget(Label1);
+    labels->addWidget(Label2, 1);
+    script->addLayout(labels);
+    ScriptEditor = new QPlainTextEdit(TabScript);
+    ScriptEditor->setObjectName(QStringLiteral("ScriptEditor"));
+    ScriptEditor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ScriptEditor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont scriptFont(QStringLiteral("Arial"));
+    scriptFont.setPixelSize(13);
+    ScriptEditor->setFont(scriptFont);
+    SetHint(ScriptEditor, QStringLiteral("Script Editor"));
+    ScriptEditor->setEnabled(false);
+    script->addWidget(ScriptEditor, 1);
+    auto *buttons = new QHBoxLayout;
+    BitBtn1 = new QPushButton(QStringLiteral("Update"), TabScript);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    SetHint(BitBtn1, QStringLiteral("Reload Script"));
+    BitBtn1->setEnabled(false);
+    BitBtn2 = new QPushButton(QStringLiteral("Revert"), TabScript);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    SetHint(BitBtn2, QStringLiteral("Discard changes in script"));
+    BitBtn2->setEnabled(false);
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    script->addLayout(buttons);
+    PageControl1->addTab(TabScript, QStringLiteral("Script"));
+
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int i) { PageControl1Change(i); });
+    connect(TypeCombo, qOverload<int>(&QComboBox::activated), this, [this](int i) { TypeComboChange(i); });
+    connect(ScriptEditor, &QPlainTextEdit::textChanged, this, [this] { ScriptEditorChange(); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(btnEditTypes, &QToolButton::clicked, this, [this] { acEditTypesExecute(); });
+}
+
+void TfrmMain::PlaceKeyEdit()
+{
+    if (edKeys)
+        edKeys->move(width() - edKeys->width(), height() - edKeys->height());
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    PlaceKeyEdit();
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    edKeys->raise();
+    // Run the start-up sequence once the window is up and the event loop
+    // turns: the moment a window manager would first activate it.
+    if (!StartupQueued) {
+        StartupQueued = true;
+        QMetaObject::invokeMethod(this, [this] { FormActivate(); }, Qt::QueuedConnection);
+    }
+}
+
+uintptr_t TfrmMain::ViewportHandle()
+{
+    const uintptr_t handle = static_cast<uintptr_t>(Panel3->winId());
+    SyncWindowSystem();
+    return handle;
+}
+
+QSize TfrmMain::ViewportPixelSize() const
+{
+    const qreal ratio = Panel3->devicePixelRatioF();
+    return QSize(qRound(Panel3->width() * ratio), qRound(Panel3->height() * ratio));
+}
+
+void TfrmMain::FormActivate()
+{
+    if (StartupDone || Terminated)
+        return;
+    StartupDone = true;
+
+    SetEditControlsEnabled(false);
+    setWindowTitle(ApplicationTitle());
+    DocumentPath.clear();
+    DocumentName.clear();
+    CurrentManager = 0;
+    RecordModified = false;
+    ScriptModified = false;
+    ScriptBackup.clear();
+    DocumentReady = false;
+    OpenDialog->setDirectory(ProgramDirectory());
+    std::memset(static_cast<void *>(&DocumentRecord), 0, sizeof DocumentRecord);
+
+    const TStoredSettings stored = ReadStoredSettings();
+    GameDir = stored.GameDir;
+    GameDir2 = stored.GameDir2;
+    StoredRenderer = stored.CurrentRenderer;
+    acShowGround->setChecked(stored.ShowGround);
+    if (stored.StartMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    ProgramSettings = stored.program;
+
+    if (GameDir.isEmpty()) {
+        TfrmGameDirectories dialog(this, GameDir, GameDir2, false);
+        if (ExecDialog(&dialog) != QDialog::Accepted) {
+            Terminate();
+            return;
+        }
+        GameDir = dialog.BaseDirectory();
+        GameDir2 = dialog.AdditionalDirectory();
+    }
+    SpriteFolder = GameDir;
+
+    LoadManagers(this);
+    FillNewList();
+    const QStringList filters = FilterNameFilters(ManagerFilterText());
+    OpenDialog->setNameFilters(filters);
+    SaveDialog->setNameFilters(filters);
+
+    StartupRendererChoice();
+
+    SetGamedir(GameDir, GameDir2);
+    ApplyCurrentDeviceOptions();
+    SetShowGround(acShowGround->isChecked());
+
+    if (!CommandLine.isEmpty() && QFileInfo(CommandLine.first()).isFile()) {
+        const QString path = CommandLine.first();
+        if (!CheckManagersLoaded())
+            return;
+        const int manager = ManagerForExtension(FileExtension(path));
+        if (manager < 0) {
+            ShowMessageBox(this, QStringLiteral("Unsupported file format: \"") + path + QLatin1Char('"'),
+                           QString(), TMsgIcon::Warning);
+        } else {
+            OpenDocument(path, manager + 1);
+        }
+    }
+}
+
+void TfrmMain::StartupRendererChoice()
+{
+    TfrmSelectRenderer dialog(this);
+    LoadRenderers(this);
+    int available = 0;
+    for (int slot : {1, 2, 0}) {
+        if (!RendererTable[slot].supported)
+            continue;
+        QRadioButton *button = dialog.Button(slot);
+        button->setEnabled(true);
+        button->setChecked(true);
+        button->setToolTip(RendererTable[slot].name);
+        RendererAction(slot)->setEnabled(true);
+        RendererAction(slot)->setChecked(true);
+        ++available;
+    }
+    if (available == 0) {
+        ShowMessageBox(this, QStringLiteral("No renderers available!"), QString(), TMsgIcon::Warning);
+        return;
+    }
+    int choice = StoredRenderer;
+    // A stored choice that names no usable renderer is asked for again.
+    if (choice < 1 || choice > kRendererSlotCount || !RendererTable[choice - 1].supported)
+        choice = 0;
+    if (choice == 0) {
+        ExecDialog(&dialog);  // closing by the frame counts as OK
+        choice = dialog.Choice();
+    }
+    if (choice >= 1 && choice <= kRendererSlotCount) {
+        RendererAction(choice - 1)->setChecked(true);
+        const QSize size = ViewportPixelSize();
+        SelectRenderer(ViewportHandle(), choice - 1, size.width(), size.height());
+    }
+    acGetRenderInfo->setEnabled(true);
+}
+
+void TfrmMain::ApplyCurrentDeviceOptions()
+{
+    ApplyDeviceOptions(ProgramSettings.BgColor, ProgramSettings.GrColor, ProgramSettings.TxtColor,
+                       ProgramSettings.WaitSync, ProgramSettings.TextShadow);
+}
+
+bool TfrmMain::CheckManagersLoaded()
+{
+    if (ManagerCount > 0)
+        return true;
+    ShowMessageBox(this,
+                   QStringLiteral("No particle manager plug-in is loaded, so particle files cannot be "
+                                  "opened or saved.\r\nPut a manager library (emb*Man") +
+                       ModuleSuffix() + QStringLiteral(") beside the program."),
+                   QString(), TMsgIcon::Warning);
+    return false;
+}
+
+void TfrmMain::SetScriptText(const QString &text)
+{
+    ScriptEditor->setPlainText(text);
+    ScriptModified = false;
+}
+
+void TfrmMain::SetDocumentCaption()
+{
+    setWindowTitle(ApplicationTitle() + QStringLiteral(" [") + DocumentName + QLatin1Char(']'));
+}
+
+bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
+{
+    const int index = managerNumber - 1;
+    if (!ManagerValid(index)) {
+        CheckManagersLoaded();
+        return false;
+    }
+    const TParticleManager &manager = ManagerTable[index];
+    if (!(manager.LoadFile(QFile::encodeName(path).constData(), &DocumentRecord) & 0xFF)) {
+        ShowMessageBox(this,
+                       QStringLiteral("Failed to load particles from ") + path +
+                           QStringLiteral("\r\nManager: ") + manager.fileName,
+                       QStringLiteral("Error"), TMsgIcon::Warning);
+        return false;
+    }
+    CurrentManager = index;
+    DocumentPath = path;
+    DocumentName = path;
+    SetDocumentCaption();
+    ScriptBackup = ReadTextFileLines(path);
+    SetScriptText(LinesText(ScriptBackup));
+    RefreshAfterLoad();
+    SetEditControlsEnabled(true);
+    RecordModified = false;
+    ScriptModified = false;
+    return true;
+}
+
+bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
+{
+    const int index = managerNumber - 1;
+    if (!ManagerValid(index)) {
+        CheckManagersLoaded();
+        return false;
+    }
+    const TParticleManager &manager = ManagerTable[index];
+    const QByteArray header = ProgramSettings.Headinsert.toLatin1();
+    if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.constData(), &DocumentRecord) & 0xFF)) {
+        ShowMessageBox(this,
+                       QStringLiteral("Failed to save particles to ") + path +
+                           QStringLiteral("\r\nManager: ") + manager.fileName,
+                       QStringLiteral("Error"), TMsgIcon::Warning);
+        return false;
+    }
+    CurrentManager = index;
+    DocumentPath = path;
+    DocumentName = path;
+    SetDocumentCaption();
+    Label2->setText(manager.title);
+    ScriptBackup = ReadTextFileLines(path);
+    SetScriptText(LinesText(ScriptBackup));
+    SetEditControlsEnabled(true);
+    RecordModified = false;
+    ScriptModified = false;
+    return true;
+}
+
+void TfrmMain::SetEditControlsEnabled(bool enabled)
+{
+    acSaveAs->setEnabled(enabled);
+    acSave->setEnabled(enabled);
+    acEditTypes->setEnabled(enabled);
+    const QPalette::ColorRole face = enabled ? QPalette::Base : QPalette::Button;
+    SetBaseColour(TypeCombo, face);
+    SetBaseColour(ScriptEditor, face);
+    ObjectInspector->setEnabled(enabled);
+    TypeCombo->setEnabled(enabled);
+    btnEditTypes->setEnabled(enabled);
+    const bool inTable = CurrentManager >= 0 && CurrentManager < kMaxManagers;
+    if (inTable && ManagerTable[CurrentManager].module && ManagerTable[CurrentManager].isText == 0) {
+        ScriptEditor->setPlainText(QStringLiteral("Script is not editable!"));
+        ScriptEditor->setEnabled(false);
+        SetBaseColour(ScriptEditor, QPalette::Button);
+        ScriptModified = false;
+        BitBtn1->setEnabled(false);
+        BitBtn2->setEnabled(false);
+    } else {
+        ScriptEditor->setEnabled(enabled);
+        BitBtn1->setEnabled(enabled);
+        BitBtn2->setEnabled(enabled);
+    }
+}
+
+void TfrmMain::acOpenExecute()
+{
+    if (!CheckManagersLoaded())
+        return;
+    if (ExecDialog(OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
+        return;
+    OpenDocument(OpenDialog->selectedFiles().constFirst(), SelectedFilterNumber(OpenDialog));
+}
+
+void TfrmMain::acSaveExecute()
+{
+    if (PageControl1->currentIndex() == 1 && ScriptEditor->isEnabled())
+        ApplyScript();
+    if (!DocumentPath.isEmpty())
+        SaveDocument(DocumentPath, CurrentManager + 1);
+    else
+        acSaveAsExecute();
+    FillInspector(TypeCombo->currentIndex());
+}
+
+void TfrmMain::acSaveAsExecute()
+{
+    if (!CheckManagersLoaded())
+        return;
+    if (ExecDialog(SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
+        return;
+    SaveDocument(SaveDialog->selectedFiles().constFirst(), SelectedFilterNumber(SaveDialog));
+}
+
+TMsgResult TfrmMain::AskSaveChanges()
+{
+    return ShowMessageBox(this, QStringLiteral("Save changes in \"") + DocumentName + QStringLiteral("\"?"),
+                          QStringLiteral("Confirm"), TMsgIcon::Warning, TMsgButtons::YesNoCancel);
+}
+
+bool TfrmMain::CloseQuery()
+{
+    if (!RecordModified && !ScriptModified)
+        return true;
+    switch (AskSaveChanges()) {
+    case TMsgResult::Yes:
+        acSaveExecute();  // the window closes whatever the save's outcome
+        return true;
+    case TMsgResult::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (Terminated || ClosedDown) {
+        event->accept();
+        return;
+    }
+    if (!CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TfrmMain::FormClose()
+{
+    FrameTimer->stop();
+    // Without the start-up read there is nothing of ours to store.
+    if (StartupDone) {
+        TStoredSettings s;
+        s.GameDir = GameDir;
+        s.GameDir2 = GameDir2;
+        s.CurrentRenderer = CurrentRenderer + 1;
+        s.ShowGround = acShowGround->isChecked();
+        s.StartMaximized = isMaximized();
+        s.program = ProgramSettings;
+        WriteStoredSettings(s);
+        UnloadManagers();
+        UnloadRenderers();
+    }
+    ScriptBackup.clear();
+    ClosedDown = true;
+}
+
+void TfrmMain::Terminate()
+{
+    Terminated = true;
+    FrameTimer->stop();
+    // Ends the event loop without closing the window: no close question,
+    // no settings written.
+    QCoreApplication::exit(0);
+}
+
+void TfrmMain::acExitExecute()
+{
+    Terminate();
+}
+
+void TfrmMain::mouseReleaseEvent(QMouseEvent *event)
+{
+    QMainWindow::mouseReleaseEvent(event);
+    InputEvent(12);
+    InputEvent(13);
+}
+
+void TfrmMain::Action3Execute()
+{
+    if (ExecutePreferences(this))
+        ApplyCurrentDeviceOptions();
+}
+
+void TfrmMain::acChangeGamedirExecute()
+{
+    TfrmGameDirectories dialog(this, GameDir, GameDir2, true);
+    if (ExecDialog(&dialog) != QDialog::Accepted)
+        return;
+    GameDir = dialog.BaseDirectory();
+    GameDir2 = dialog.AdditionalDirectory();
+    SetGamedir(GameDir, GameDir2);
+}
+
+void TfrmMain::acShowGroundExecute(bool checked)
+{
+    SetShowGround(checked);
+}
+
+void TfrmMain::acGetRenderInfoExecute()
+{
+    ShowRendererInfo(this);
+}
+
+void TfrmMain::SelectRendererExecute(int slot)
+{
+    RendererAction(slot)->setChecked(true);
+    const QSize size = ViewportPixelSize();
+    SelectRenderer(ViewportHandle(), slot, size.width(), size.height());
+    ApplyCurrentDeviceOptions();
+}
+
+void TfrmMain::EditCommand(QAction *action)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (auto *line = qobject_cast<QLineEdit *>(focus)) {
+        if (action == EditUndo1) line->undo();
+        else if (action == EditCut1) line->cut();
+        else if (action == EditCopy1) line->copy();
+        else if (action == EditPaste1) line->paste();
+        else if (action == EditSelectAll1) line->selectAll();
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(focus)) {
+        if (action == EditUndo1) plain->undo();
+        else if (action == EditCut1) plain->cut();
+        else if (action == EditCopy1) plain->copy();
+        else if (action == EditPaste1) plain->paste();
+        else if (action == EditSelectAll1) plain->selectAll();
+    } else if (auto *rich = qobject_cast<QTextEdit *>(focus)) {
+        if (action == EditUndo1) rich->undo();
+        else if (action == EditCut1) rich->cut();
+        else if (action == EditCopy1) rich->copy();
+        else if (action == EditPaste1) rich->paste();
+        else if (action == EditSelectAll1) rich->selectAll();
+    }
+}

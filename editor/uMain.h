@@ -1,0 +1,185 @@
+// The main window: the document, the action table, the left panel with its
+// Properties and Script pages, the viewport and the frame timer.
+//
+// The pieces are kept apart on purpose. uMain.cpp builds the window and runs
+// the start-up sequence and the document workflow; uMainScript.cpp holds the
+// inspector and script-pane handlers; uMainTypes.cpp holds New, Edit Types,
+// help and about. Each of the latter two files may be replaced as a whole.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include "ParticleSystem.h"
+#include "uMessages.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TKeyEdit;
+class TViewport;
+
+// Converts a joined filter text ("Description|*.ext|...") into the name
+// filters of a file dialog, one per description-and-pattern pair.
+QStringList FilterNameFilters(const QString &filter);
+
+// A script file as lines, the way the script backup keeps it; a final line
+// break ends the last line rather than starting an empty one.
+QStringList TextLines(const QString &text);
+// The lines as one text, each followed by `lineBreak`.
+QString LinesText(const QStringList &lines, const QString &lineBreak = QStringLiteral("\n"));
+// Reads a file as 8-bit text lines; empty when it cannot be read.
+QStringList ReadTextFileLines(const QString &path);
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // ---- document state ------------------------------------------------
+    // The renderer keeps the address of DocumentRecord for the whole run.
+    ParticleSystem DocumentRecord{};
+    ParticleSystem DefaultsRecord{};
+    int CurrentManager = 0;
+    QString DocumentPath;
+    QString DocumentName;
+    bool RecordModified = false;
+    bool ScriptModified = false;
+    bool DocumentReady = false;
+    QStringList ScriptBackup;
+
+    QString GameDir;       // base game directory
+    QString GameDir2;      // additional game directory
+    QString SpriteFolder;  // initial folder of the sprite browser
+    int StoredRenderer = 0;
+    QStringList CommandLine;  // arguments after the program name
+
+    bool StartupDone = false;  // the start-up sequence has run
+    bool Terminated = false;   // ended without closing (Exit, first run declined)
+    bool ClosedDown = false;   // the closing steps have run
+
+    // ---- actions -------------------------------------------------------
+    QAction *acNew = nullptr;
+    QAction *acOpen = nullptr;
+    QAction *acSave = nullptr;
+    QAction *acSaveAs = nullptr;
+    QAction *acEditTypes = nullptr;
+    QAction *Action3 = nullptr;  // Preferences
+    QAction *acChangeGamedir = nullptr;
+    QAction *acExit = nullptr;
+    QAction *EditUndo1 = nullptr;
+    QAction *EditCut1 = nullptr;
+    QAction *EditCopy1 = nullptr;
+    QAction *EditPaste1 = nullptr;
+    QAction *EditSelectAll1 = nullptr;
+    QAction *acSelectRendererOGL = nullptr;
+    QAction *acSelectRendererD3D7 = nullptr;
+    QAction *acSelectRendererD3D9 = nullptr;
+    QAction *acShowGround = nullptr;
+    QAction *acGetRenderInfo = nullptr;
+    QAction *Action1 = nullptr;  // Help Topics
+    QAction *Action2 = nullptr;  // web site
+    QAction *acHelpAbout = nullptr;
+    QActionGroup *RendererGroup = nullptr;
+    QMenu *mnuFile = nullptr;
+    QMenu *mnuEdit = nullptr;
+    QMenu *mnuRender = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QToolBar *ToolBar1 = nullptr;
+    QAction *RendererAction(int slot) const;
+
+    // ---- left panel ----------------------------------------------------
+    QLabel *Image1 = nullptr;  // decorative strip, 17 pixels wide
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabProperties = nullptr;  // page 0, "Properties"
+    QWidget *TabScript = nullptr;      // page 1, "Script"
+    QToolButton *btnEditTypes = nullptr;
+    QComboBox *TypeCombo = nullptr;
+    // Holds the inspector grid; empty here, laid out with a QVBoxLayout.
+    QWidget *ObjectInspector = nullptr;
+    QLabel *Label1 = nullptr;  // "Script Type:"
+    QLabel *Label2 = nullptr;  // the current manager's title
+    QPlainTextEdit *ScriptEditor = nullptr;
+    QPushButton *BitBtn1 = nullptr;  // Update
+    QPushButton *BitBtn2 = nullptr;  // Revert
+
+    // ---- viewport and timer --------------------------------------------
+    QSplitter *Splitter1 = nullptr;
+    TViewport *Panel3 = nullptr;
+    TKeyEdit *edKeys = nullptr;
+    QTimer *FrameTimer = nullptr;
+    QFileDialog *OpenDialog = nullptr;
+    QFileDialog *SaveDialog = nullptr;
+
+    // ---- start-up, document workflow, closing (uMain.cpp) --------------
+    void FormActivate();  // the start-up sequence, once
+    bool OpenDocument(const QString &path, int managerNumber);
+    bool SaveDocument(const QString &path, int managerNumber);
+    void SetEditControlsEnabled(bool enabled);
+    TMsgResult AskSaveChanges();
+    bool CloseQuery();
+    void FormClose();
+    void Terminate();
+    void SetScriptText(const QString &text);  // sets the pane, clears ScriptModified
+    void SetDocumentCaption();
+    uintptr_t ViewportHandle();
+    QSize ViewportPixelSize() const;
+    void StartupRendererChoice();
+    bool CheckManagersLoaded();
+
+    void acOpenExecute();
+    void acSaveExecute();
+    void acSaveAsExecute();
+    void acExitExecute();
+    void Action3Execute();
+    void acChangeGamedirExecute();
+    void acShowGroundExecute(bool checked);
+    void acGetRenderInfoExecute();
+    void SelectRendererExecute(int slot);
+    void EditCommand(QAction *action);
+
+    // ---- inspector and script pane (uMainScript.cpp) -------------------
+    void RefreshAfterLoad();
+    void FillInspector(int page);
+    void RegenerateScript();
+    bool ApplyScript();
+    void PageControl1Change(int index);
+    void TypeComboChange(int index);
+    void ScriptEditorChange();
+    void BitBtn1Click();  // Update
+    void BitBtn2Click();  // Revert
+
+    // ---- new documents, types, help, about (uMainTypes.cpp) ------------
+    void CreateNewDialog();  // at construction
+    void FillNewList();      // start-up, after the managers are loaded
+    void acNewExecute();
+    void acEditTypesExecute();
+    void Action1Execute();  // Help Topics
+    void Action2Execute();  // web site
+    void acHelpAboutExecute();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateLeftPanel();
+    void PlaceKeyEdit();
+    void ApplyCurrentDeviceOptions();
+    bool StartupQueued = false;
+};

@@ -1,0 +1,83 @@
+#include "uMessages.h"
+
+#include <QDialog>
+#include <QMessageBox>
+
+namespace {
+TMessageHook &MessageHook()
+{
+    static TMessageHook hook;
+    return hook;
+}
+
+TDialogHook &DialogHook()
+{
+    static TDialogHook hook;
+    return hook;
+}
+
+QMessageBox::Icon BoxIcon(TMsgIcon icon)
+{
+    switch (icon) {
+    case TMsgIcon::Information: return QMessageBox::Information;
+    case TMsgIcon::Warning: return QMessageBox::Warning;
+    case TMsgIcon::Question: return QMessageBox::Question;
+    case TMsgIcon::Error: return QMessageBox::Critical;
+    case TMsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+}  // namespace
+
+QString ApplicationTitle()
+{
+    return QStringLiteral("Sparkwright");
+}
+
+void SetMessageHook(TMessageHook hook)
+{
+    MessageHook() = std::move(hook);
+}
+
+TMsgResult ShowMessageBox(QWidget *owner, const QString &text, const QString &caption,
+                          TMsgIcon icon, TMsgButtons buttons)
+{
+    TMessageRecord message{text, caption.isEmpty() ? ApplicationTitle() : caption, icon,
+                           buttons, owner};
+    if (MessageHook())
+        return MessageHook()(message);
+
+    QMessageBox box(BoxIcon(icon), message.caption,
+                    QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                    QMessageBox::NoButton, owner);
+    box.setTextFormat(Qt::PlainText);
+    switch (buttons) {
+    case TMsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case TMsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case TMsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return TMsgResult::Yes;
+    case QMessageBox::No: return TMsgResult::No;
+    case QMessageBox::Ok: return TMsgResult::Ok;
+    default: return TMsgResult::Cancel;
+    }
+}
+
+void SetDialogHook(TDialogHook hook)
+{
+    DialogHook() = std::move(hook);
+}
+
+int ExecDialog(QDialog *dialog)
+{
+    if (DialogHook())
+        return DialogHook()(dialog);
+    return dialog->exec();
+}

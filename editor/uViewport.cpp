@@ -1,0 +1,79 @@
+#include "uViewport.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+int ViewportKeyCode(int key, bool keypad)
+{
+    if (keypad) {
+        switch (key) {
+        case Qt::Key_8: return 1;
+        case Qt::Key_5: return 2;
+        case Qt::Key_4: return 3;
+        case Qt::Key_6: return 4;
+        default: break;
+        }
+    }
+    switch (key) {
+    case Qt::Key_Up: return 5;
+    case Qt::Key_Down: return 6;
+    case Qt::Key_Left: return 7;
+    case Qt::Key_Right: return 8;
+    default: return 0;
+    }
+}
+
+TViewport::TViewport(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Panel3"));
+    // The renderer draws into this window itself; Qt must not paint over it.
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_PaintOnScreen);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setMinimumSize(10, 10);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TViewport::mousePressEvent(QMouseEvent *event)
+{
+    emit Panel3MouseDown(event->button());
+}
+
+void TViewport::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit Panel3MouseUp(event->button(), rect().contains(event->position().toPoint()));
+}
+
+void TViewport::mouseMoveEvent(QMouseEvent *)
+{
+    emit Panel3MouseMove();
+}
+
+void TViewport::resizeEvent(QResizeEvent *)
+{
+    emit Panel3Resize();
+}
+
+TKeyEdit::TKeyEdit(QWidget *parent) : QLineEdit(parent)
+{
+    setObjectName(QStringLiteral("edKeys"));
+    setReadOnly(true);
+    setFrame(false);
+    setFixedSize(9, 13);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    // Out of sight but able to hold focus, which a hidden widget cannot.
+    QPalette p = palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    setPalette(p);
+}
+
+void TKeyEdit::keyPressEvent(QKeyEvent *event)
+{
+    const int code = ViewportKeyCode(event->key(), event->modifiers() & Qt::KeypadModifier);
+    if (code != 0)
+        emit ViewportKey(code);
+    clear();
+    event->accept();
+}

@@ -1,0 +1,42 @@
+// The viewport panel: a widget with a native window of its own that the
+// renderer draws into, and the hidden edit that takes its keys.
+#pragma once
+
+#include <QLineEdit>
+#include <QWidget>
+
+// Renderer input codes of a key; 0 for keys the viewport does not use.
+int ViewportKeyCode(int key, bool keypad);
+
+class TViewport : public QWidget {
+    Q_OBJECT
+public:
+    explicit TViewport(QWidget *parent);
+    QPaintEngine *paintEngine() const override { return nullptr; }
+
+signals:
+    void Panel3MouseDown(Qt::MouseButton button);
+    void Panel3MouseUp(Qt::MouseButton button, bool inside);
+    void Panel3MouseMove();
+    void Panel3Resize();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *) override {}
+};
+
+// The tiny read-only edit that holds keyboard focus for the viewport.
+class TKeyEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TKeyEdit(QWidget *parent);
+
+signals:
+    void ViewportKey(int code);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};

@@ -1,0 +1,50 @@
+// Helpers shared by the editor's tests: catching every message box and modal
+// dialog, reading what the test renderers were told, and a private settings
+// folder for the test process.
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+#include "uMessages.h"
+
+// Records every message and answers it; answers queue up, Ok/Yes is the default.
+class MessageCatcher {
+public:
+    MessageCatcher();
+    ~MessageCatcher();
+    QList<TMessageRecord> messages;
+    std::deque<TMsgResult> answers;
+    QStringList Texts() const;
+};
+
+// Hands every modal dialog to the next handler in line; without one the dialog
+// is rejected. The names of the dialogs seen are kept in order.
+class DialogCatcher {
+public:
+    DialogCatcher();
+    ~DialogCatcher();
+    std::deque<std::function<int(QDialog *)>> handlers;
+    QStringList seen;  // object names
+};
+
+// The call log of the test renderer in a slot, and clearing it.
+QStringList RendererLog(int slot);
+void ClearRendererLog(int slot);
+const double *RendererOptions(int slot);
+
+// Folder of a set of test plug-ins ("hosts", "app", "empty").
+QString FakePlugins(const QString &set);
+
+// Gives the process a settings folder of its own; call before QApplication.
+void UsePrivateSettingsFolder();
+// Empties the editor's stored settings; sets raw values.
+void ClearStoredSettings();
+void SetStoredValue(const QString &name, const QString &value);
+// A stored value, or a null string when absent.
+QString StoredValue(const QString &name);
+QStringList StoredKeys();
