@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "uDialogPrompts.h"
+#include "uMessages.h"
 #include "uVersion.h"
 
 namespace {
@@ -83,7 +84,7 @@ TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setWindowTitle(tr("About ") + Prompts::ApplicationTitle());
+    setWindowTitle(tr("About ") + ApplicationTitle());
     setFixedSize(352, 492);
     if (owner)
         setWindowIcon(owner->windowIcon());
@@ -99,7 +100,7 @@ TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
     ProgramIcon_->setPixmap(picture);
     ProgramIcon_->setGeometry(16, 12, picture.width(), picture.height());
 
-    ProductName_ = MakeLabel(this, Prompts::ApplicationTitle(), lime, VerdanaFont(19, true),
+    ProductName_ = MakeLabel(this, ApplicationTitle(), lime, VerdanaFont(19, true),
                              QRect(0, 262, 352, 28), Qt::AlignHCenter | Qt::AlignVCenter);
     Version_ = MakeLabel(this, QString::fromStdString(VersionLine(ProgramFileVersion())), lime,
                          VerdanaFont(9), QRect(0, 292, 352, 14),
@@ -194,7 +195,7 @@ void RunAboutBox(QWidget *owner, QTimer *frameTimer)
         frameTimer->stop();
     {
         TAboutBox box(owner);
-        box.exec();
+        ExecDialog(&box);
     }
     if (frameTimer)
         frameTimer->start();

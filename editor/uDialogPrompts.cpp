@@ -3,16 +3,9 @@
 #include <QDesktopServices>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 
 namespace Prompts {
 namespace {
-
-MessageHandler &messageHandler()
-{
-    static MessageHandler handler;
-    return handler;
-}
 
 InputHandler &inputHandler()
 {
@@ -27,41 +20,6 @@ UrlHandler &urlHandler()
 }
 
 }  // namespace
-
-QString ApplicationTitle()
-{
-    return QStringLiteral("Sparkwright");
-}
-
-Answer Message(QWidget *owner, const QString &text, const QString &caption, Icon icon,
-               Buttons buttons)
-{
-    if (messageHandler())
-        return messageHandler()(owner, text, caption, icon, buttons);
-
-    QMessageBox box(owner);
-    box.setWindowTitle(caption.isEmpty() ? ApplicationTitle() : caption);
-    box.setText(text);
-    switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    }
-    switch (buttons) {
-    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case Buttons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    }
-    switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Ok: return Answer::Ok;
-    default: return Answer::Cancel;
-    }
-}
 
 bool InputQuery(QWidget *owner, const QString &caption, const QString &prompt, QString &value)
 {
@@ -82,7 +40,6 @@ bool OpenUrl(const QUrl &url)
     return QDesktopServices::openUrl(url);
 }
 
-void SetMessageHandler(MessageHandler handler) { messageHandler() = std::move(handler); }
 void SetInputHandler(InputHandler handler) { inputHandler() = std::move(handler); }
 void SetUrlHandler(UrlHandler handler) { urlHandler() = std::move(handler); }
 

@@ -7,11 +7,18 @@
 #include <QStyledItemDelegate>
 
 #include "uDialogPrompts.h"
+#include "uMessages.h"
 #include "uRebuildTypes.h"
 
 namespace {
 
 constexpr int kMaxTypes = 10;
+
+// The dialog's warnings have no title of their own.
+void Warn(QWidget *owner, const QString &text)
+{
+    ShowMessageBox(owner, text, QString(), TMsgIcon::Warning);
+}
 constexpr int kLineHeight = 22;
 
 // Paints a line of LLV: silver when selected, the window colour otherwise, the
@@ -93,12 +100,12 @@ TfrmEditTypes::TfrmEditTypes(QWidget *owner) : QDialog(owner)
 
 QString TfrmEditTypes::FromRecordText(const std::string &text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 std::string TfrmEditTypes::ToRecordText(const QString &text)
 {
-    return text.toUtf8().toStdString();
+    return text.toLatin1().toStdString();
 }
 
 void TfrmEditTypes::SetNames(const std::vector<std::string> &names)
@@ -132,18 +139,26 @@ bool TfrmEditTypes::NameTaken(const QString &name, int exceptRow) const
 
 bool TfrmEditTypes::NameFits(const QString &name)
 {
+    // The record holds 8-bit text: a character outside Latin-1 would be
+    // stored as another character and the name would silently change.
+    for (const QChar c : name) {
+        if (c.unicode() > 0xFF) {
+            Warn(this, tr("Type name can hold only Latin-1 characters!"));
+            return false;
+        }
+    }
     if (TypeNameFits(ToRecordText(name)))
         return true;
-    // The record's name field holds 255 characters; cutting the name there
-    // would silently make it another name.
-    Prompts::Message(this, tr("Type name is too long: at most 255 characters allowed!"));
+    // Cutting the name to the 255 characters of the record's name field would
+    // also make it another name.
+    Warn(this, tr("Type name is too long: at most 255 characters allowed!"));
     return false;
 }
 
 void TfrmEditTypes::btnAddClick()
 {
     if (LLV_->count() >= kMaxTypes) {
-        Prompts::Message(this, tr("Cannot add type: maximum 10 allowed!"));
+        Warn(this, tr("Cannot add type: maximum 10 allowed!"));
         return;
     }
     QString name;
@@ -151,7 +166,7 @@ void TfrmEditTypes::btnAddClick()
         name.isEmpty())
         return;
     if (NameTaken(name, -1)) {
-        Prompts::Message(this, tr("This type already exists!"));
+        Warn(this, tr("This type already exists!"));
         return;
     }
     if (!NameFits(name))
@@ -165,12 +180,12 @@ void TfrmEditTypes::btnDeleteClick()
     if (row < 0 || !LLV_->item(row)->isSelected())
         return;
     if (LLV_->count() < 2) {
-        Prompts::Message(this, tr("Cannot delete last type: at least one must exist!"));
+        Warn(this, tr("Cannot delete last type: at least one must exist!"));
         return;
     }
     const QString text = tr("Are you sure to delete type \"%1\"?").arg(LLV_->item(row)->text());
-    if (Prompts::Message(this, text, QString(), Prompts::Icon::Question, Prompts::Buttons::YesNo) !=
-        Prompts::Answer::Yes)
+    if (ShowMessageBox(this, text, QString(), TMsgIcon::Question, TMsgButtons::YesNo) !=
+        TMsgResult::Yes)
         return;
     if (row == mainIndex_)
         mainIndex_ = 0;
@@ -198,7 +213,7 @@ void TfrmEditTypes::LLVDblClick(QListWidgetItem *item)
         name.isEmpty())
         return;
     if (NameTaken(name, row)) {
-        Prompts::Message(this, tr("This type already exists!"));
+        Warn(this, tr("This type already exists!"));
         return;
     }
     if (!NameFits(name))
@@ -211,7 +226,7 @@ void TfrmEditTypes::accept()
     // Without a line there is no main type to name; keep the dialog open so the
     // user can add one or cancel.
     if (LLV_->count() == 0) {
-        Prompts::Message(this, tr("At least one type must exist: add a type or press Cancel."));
+        Warn(this, tr("At least one type must exist: add a type or press Cancel."));
         return;
     }
     QDialog::accept();
@@ -222,21 +237,19 @@ bool ExecuteEditTypes(QWidget *owner, ParticleSystem &rec, const ParticleSystem 
     TfrmEditTypes dialog(owner);
     dialog.SetNames(TypeNames(rec));
     dialog.SetMainIndex(FindMainTypeIndex(rec));
-    if (dialog.exec() != QDialog::Accepted)
+    if (ExecDialog(&dialog) != QDialog::Accepted)
         return false;
     switch (RebuildTypes(rec, defaults, dialog.Names(), dialog.MainIndex())) {
     case RebuildTypesResult::Ok:
         return true;
     case RebuildTypesResult::EmptyList:
-        Prompts::Message(owner, TfrmEditTypes::tr(
-                                    "At least one type must exist: the types were left unchanged."));
+        Warn(owner, TfrmEditTypes::tr("At least one type must exist: the types were left unchanged."));
         break;
     case RebuildTypesResult::TooManyTypes:
-        Prompts::Message(owner, TfrmEditTypes::tr("Cannot add type: maximum 10 allowed!"));
+        Warn(owner, TfrmEditTypes::tr("Cannot add type: maximum 10 allowed!"));
         break;
     case RebuildTypesResult::NameTooLong:
-        Prompts::Message(owner, TfrmEditTypes::tr(
-                                    "Type name is too long: at most 255 characters allowed!"));
+        Warn(owner, TfrmEditTypes::tr("Type name is too long: at most 255 characters allowed!"));
         break;
     }
     return false;

@@ -31,7 +31,8 @@ public:
     QPushButton *btnOK() const { return btnOK_; }
     QPushButton *btnCancel() const { return btnCancel_; }
 
-    // Record names are 8-bit text; the list shows them as UTF-8.
+    // Record names are 8-bit text, read and written as Latin-1 like every
+    // other text of the record.
     static QString FromRecordText(const std::string &text);
     static std::string ToRecordText(const QString &text);
 

@@ -27,6 +27,7 @@
 #include <cstring>
 
 #include "uGameDirectories.h"
+#include "uJpegImage.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"
@@ -366,6 +367,7 @@ void TfrmMain::CreateLeftPanel()
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedWidth(17);
     Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap::fromImage(SideStripPicture()));
     leftLayout->addWidget(Image1);
 
     PageControl1 = new QTabWidget(left);

@@ -28,6 +28,7 @@ class QToolBar;
 class QToolButton;
 class TKeyEdit;
 class TViewport;
+class TfrmNew;
 
 // Converts a joined filter text ("Description|*.ext|...") into the name
 // filters of a file dialog, one per description-and-pattern pair.
@@ -121,6 +122,7 @@ public:
     QTimer *FrameTimer = nullptr;
     QFileDialog *OpenDialog = nullptr;
     QFileDialog *SaveDialog = nullptr;
+    TfrmNew *frmNew = nullptr;  // the New dialog, kept for the whole run
 
     // ---- start-up, document workflow, closing (uMain.cpp) --------------
     void FormActivate();  // the start-up sequence, once
@@ -164,6 +166,10 @@ public:
     void CreateNewDialog();  // at construction
     void FillNewList();      // start-up, after the managers are loaded
     void acNewExecute();
+    bool NewDocument(int managerIndex);  // 0-based; false when nothing was created
+    // "<GLOBAL>" and the used type names, entry 0 selected; with warnMainType
+    // the "Main type not defined!" warning when no name matches maintype.
+    void RefillTypeCombo(bool warnMainType);
     void acEditTypesExecute();
     void Action1Execute();  // Help Topics
     void Action2Execute();  // web site

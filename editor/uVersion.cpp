@@ -2,8 +2,8 @@
 
 std::string ProgramFileVersion()
 {
-#ifdef SPARKWRIGHT_FILE_VERSION
-    return SPARKWRIGHT_FILE_VERSION;
+#ifdef SPARKWRIGHT_VERSION
+    return SPARKWRIGHT_VERSION;
 #else
     return {};
 #endif

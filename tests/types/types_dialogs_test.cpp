@@ -9,25 +9,16 @@
 #include "frmAbout.h"
 #include "types_fixtures.h"
 #include "uDialogPrompts.h"
+#include "uMessages.h"
 #include "uEditTypes.h"
 #include "uJpegImage.h"
 #include "uNew.h"
 
-namespace {
-
-struct Shown {
-    QString text, caption;
-    Prompts::Icon icon;
-    Prompts::Buttons buttons;
-};
-
-}  // namespace
-
 class TypesDialogsTest : public QObject {
     Q_OBJECT
 
-    QList<Shown> messages;
-    Prompts::Answer answer = Prompts::Answer::Yes;
+    QList<TMessageRecord> messages;
+    TMsgResult answer = TMsgResult::Yes;
     QStringList inputs;    // answers of the input box, taken in turn
     bool inputConfirmed = true;
     QStringList inputPrompts;
@@ -53,7 +44,7 @@ class TypesDialogsTest : public QObject {
     {
         QStringList lines;
         for (const std::string &name : dialog.Names())
-            lines << QString::fromStdString(name);
+            lines << TfrmEditTypes::FromRecordText(name);
         return lines;
     }
 
@@ -83,11 +74,10 @@ private slots:
         inputs.clear();
         inputPrompts.clear();
         opened.clear();
-        answer = Prompts::Answer::Yes;
+        answer = TMsgResult::Yes;
         inputConfirmed = true;
-        Prompts::SetMessageHandler([this](QWidget *, const QString &text, const QString &caption,
-                                          Prompts::Icon icon, Prompts::Buttons buttons) {
-            messages.append({text, caption, icon, buttons});
+        SetMessageHook([this](const TMessageRecord &message) {
+            messages.append(message);
             return answer;
         });
         Prompts::SetInputHandler(
@@ -132,8 +122,8 @@ private slots:
         QTest::mouseClick(dialog.btnAdd(), Qt::LeftButton);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].text, QString("This type already exists!"));
-        QCOMPARE(messages[0].caption, QString());
-        QCOMPARE(messages[0].icon, Prompts::Icon::Warning);
+        QCOMPARE(messages[0].caption, QString("Sparkwright"));
+        QCOMPARE(messages[0].icon, TMsgIcon::Warning);
 
         inputs << "";
         QTest::mouseClick(dialog.btnAdd(), Qt::LeftButton);
@@ -180,11 +170,15 @@ private slots:
         QTest::mouseClick(dialog.btnAdd(), Qt::LeftButton);
         QCOMPARE(dialog.LLV()->count(), 2);
 
-        // Two-byte characters count by the bytes the record stores: 128 of
-        // them need 256 bytes.
-        inputs << QString(128, QChar(0x00E9));
+        // The record holds Latin-1: 255 accented letters fit, a character
+        // beyond Latin-1 is refused rather than stored as another one.
+        inputs << QString(255, QChar(0x00E9));
         DoubleClickRow(dialog, 0);
-        QCOMPARE(Lines(dialog)[0], QString("one"));
+        QCOMPARE(Lines(dialog)[0], QString(255, QChar(0x00E9)));
+        QCOMPARE(dialog.Names()[0], std::string(255, '\xE9'));
+        inputs << QStringLiteral("fire\u20AC");
+        DoubleClickRow(dialog, 0);
+        QCOMPARE(Lines(dialog)[0], QString(255, QChar(0x00E9)));
         QCOMPARE(messages.size(), 2);
     }
 
@@ -228,16 +222,16 @@ private slots:
         QVERIFY(messages.isEmpty());
 
         SelectRow(dialog, 0);
-        answer = Prompts::Answer::No;
+        answer = TMsgResult::No;
         QTest::mouseClick(dialog.btnDelete(), Qt::LeftButton);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].text, QString("Are you sure to delete type \"one\"?"));
-        QCOMPARE(messages[0].icon, Prompts::Icon::Question);
-        QCOMPARE(messages[0].buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(messages[0].icon, TMsgIcon::Question);
+        QCOMPARE(messages[0].buttons, TMsgButtons::YesNo);
         QCOMPARE(dialog.LLV()->count(), 3);
 
         // A line before the main line: the mark stays on the same type.
-        answer = Prompts::Answer::Yes;
+        answer = TMsgResult::Yes;
         QTest::mouseClick(dialog.btnDelete(), Qt::LeftButton);
         QCOMPARE(Lines(dialog), (QStringList{"two", "three"}));
         QCOMPARE(dialog.MainIndex(), 1);
@@ -460,7 +454,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        Prompts::SetMessageHandler({});
+        SetMessageHook({});
         Prompts::SetInputHandler({});
         Prompts::SetUrlHandler({});
     }
