@@ -34,6 +34,16 @@
 #include "uSelectRenderer.h"
 #include "uViewport.h"
 
+// The resources live in a static library: register them explicitly.
+static void InitResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(embEd);
+        return true;
+    }();
+    (void)done;
+}
+
 namespace {
 constexpr int kFrameInterval = 16;
 
@@ -124,6 +134,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     InitEditorResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ApplicationTitle());
+    InitResources();
     setWindowIcon(QIcon(QStringLiteral(":/sparkwright.png")));
     resize(922, 753);
 
@@ -225,13 +236,13 @@ void TfrmMain::CreateActions()
     QStyle *s = style();
     acNew = make("acNew", QStringLiteral("&New..."), QKeySequence(QStringLiteral("Ctrl+N")),
                  QStringLiteral("Create new particles"));
-    acNew->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), s->standardIcon(QStyle::SP_FileIcon)));
     acOpen = make("acOpen", QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")),
                   QStringLiteral("Load particles from file"));
-    acOpen->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    acOpen->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
     acSave = make("acSave", QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
                   QStringLiteral("Save changes in particles"));
-    acSave->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
     acSave->setEnabled(false);
     acSaveAs = make("acSaveAs", QStringLiteral("Save &As..."), QKeySequence(),
                     QStringLiteral("Save particles to another file"));
@@ -247,16 +258,16 @@ void TfrmMain::CreateActions()
 
     EditUndo1 = make("EditUndo1", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
                      QStringLiteral("Undo|Reverts the last action"));
-    EditUndo1->setIcon(s->standardIcon(QStyle::SP_ArrowBack));
+    EditUndo1->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
     EditCut1 = make("EditCut1", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")),
                     QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"));
-    EditCut1->setIcon(s->standardIcon(QStyle::SP_DialogDiscardButton));
+    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), s->standardIcon(QStyle::SP_DialogDiscardButton)));
     EditCopy1 = make("EditCopy1", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
                      QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"));
-    EditCopy1->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), s->standardIcon(QStyle::SP_FileDialogDetailedView)));
     EditPaste1 = make("EditPaste1", QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
                       QStringLiteral("Paste|Inserts Clipboard contents"));
-    EditPaste1->setIcon(s->standardIcon(QStyle::SP_DialogApplyButton));
+    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), s->standardIcon(QStyle::SP_DialogApplyButton)));
     EditSelectAll1 = make("EditSelectAll1", QStringLiteral("Select &All"),
                           QKeySequence(QStringLiteral("Ctrl+A")),
                           QStringLiteral("Select All|Selects the entire document"));
@@ -293,7 +304,7 @@ void TfrmMain::CreateActions()
 
     Action1 = make("Action1", QStringLiteral("&Help Topics"), QKeySequence(Qt::Key_F1),
                    QStringLiteral("Show Sparkwright Help File"));
-    Action1->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+    Action1->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
     Action2 = make("Action2", QStringLiteral("&Brindle Works On Web"), QKeySequence(),
                    QStringLiteral("Visit Brindle Works web site"));
     acHelpAbout = make("acHelpAbout", QStringLiteral("&About Sparkwright..."), QKeySequence(),

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QMessageBox>
+#include <QWidget>
+#include <cstdint>
 
 namespace {
 TMessageHook &MessageHook()
@@ -80,4 +82,14 @@ int ExecDialog(QDialog *dialog)
     if (DialogHook())
         return DialogHook()(dialog);
     return dialog->exec();
+}
+
+// The renderer plug-in looks this up in the running program and, when found,
+// leaves its message boxes to us, so they go through the same road as ours.
+extern "C" __attribute__((visibility("default"))) void
+SparkwrightRendererMessageBox(const char *caption, const char *text, uintptr_t ownerWindow)
+{
+    QWidget *owner = ownerWindow ? QWidget::find(static_cast<WId>(ownerWindow)) : nullptr;
+    ShowMessageBox(owner, QString::fromLocal8Bit(text ? text : ""),
+                   QString::fromLocal8Bit(caption ? caption : ""), TMsgIcon::Warning);
 }

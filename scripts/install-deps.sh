@@ -5,6 +5,8 @@ packages=(cmake ninja-build g++ clang pkg-config
           qt6-base-dev qt6-base-dev-tools libgl-dev libglu1-mesa-dev libx11-dev libjpeg-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth xfonts-base x11-apps libgl1-mesa-dri)
+# The demo's screenshot when no display is available.
+packages+=(imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,1 +1,776 @@
-int main(){return 0;}
+// The main window with test plug-ins: start-up sequence, document workflow,
+// closing, settings and dialogs.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+#include <map>
+#include <memory>
+
+#include "EditorTestSupport.h"
+#include "uGameDirectories.h"
+#include "uMain.h"
+#include "uParticleMan.h"
+#include "uPreferences.h"
+#include "uRender.h"
+#include "uSelectRenderer.h"
+#include "uViewport.h"
+
+namespace {
+QString ActionLine(QAction *a)
+{
+    if (a->isSeparator())
+        return "-";
+    return a->text() + " | " + a->shortcut().toString() + " | " + a->property("hint").toString() +
+           (a->isEnabled() ? " | on" : " | off");
+}
+
+QStringList Lines(const QList<QAction *> &actions)
+{
+    QStringList lines;
+    for (QAction *a : actions)
+        lines << (a->isSeparator() ? "-" : a->text());
+    return lines;
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QString ReadFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromLatin1(f.readAll());
+}
+}  // namespace
+
+class MainWindowTests : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir work;
+    QString gameDir;
+
+    std::unique_ptr<TfrmMain> Start(const QStringList &args = {})
+    {
+        auto w = std::make_unique<TfrmMain>();
+        w->CommandLine = args;
+        w->FormActivate();
+        return w;
+    }
+
+    void SeedUsualSettings()
+    {
+        SetStoredValue("GameDir", gameDir);
+        SetStoredValue("CurrentRenderer", "1");
+    }
+
+    QString Effect(const QString &name, const QByteArray &text = "maintype=spark\ntype=spark\ntype=smoke\n")
+    {
+        const QString path = work.filePath(name);
+        WriteFile(path, text);
+        return path;
+    }
+
+    // Closes the window by its frame and tells whether it went.
+    static bool CloseByFrame(TfrmMain &w)
+    {
+        QCloseEvent event;
+        QApplication::sendEvent(&w, &event);
+        return event.isAccepted();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        gameDir = work.filePath("game");
+        QDir().mkpath(gameDir);
+    }
+
+    void init()
+    {
+        ClearStoredSettings();
+        SetPluginDirectory(FakePlugins("app"));
+        ProgramSettings = TProgramSettings{};
+    }
+
+    void cleanup()
+    {
+        UnloadManagers();
+        UnloadRenderers();
+        CurrentRenderer = 0;
+    }
+
+    void actionTableAsDesigned()
+    {
+        TfrmMain w;
+        QStringList lines;
+        for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acEditTypes, w.Action3,
+                           w.acChangeGamedir, w.acExit, w.EditUndo1, w.EditCut1, w.EditCopy1,
+                           w.EditPaste1, w.EditSelectAll1, w.acSelectRendererOGL,
+                           w.acSelectRendererD3D7, w.acSelectRendererD3D9, w.acShowGround,
+                           w.acGetRenderInfo, w.Action1, w.Action2, w.acHelpAbout})
+            lines << ActionLine(a);
+        const QStringList expected = {
+            "&New... | Ctrl+N | Create new particles | on",
+            "&Open... | Ctrl+O | Load particles from file | on",
+            "&Save | Ctrl+S | Save changes in particles | off",
+            "Save &As... |  | Save particles to another file | off",
+            "Edit &Types... | Ctrl+T | Edit particle types | on",
+            "&Preferences... | Ctrl+P |  | on",
+            "&Game Directories... | Ctrl+G | Change your game directory | on",
+            "E&xit |  | Close program | on",
+            "&Undo | Ctrl+Z | Undo|Reverts the last action | on",
+            "Cu&t | Ctrl+X | Cut|Cuts the selection and puts it on the Clipboard | on",
+            "&Copy | Ctrl+C | Copy|Copies the selection and puts it on the Clipboard | on",
+            "&Paste | Ctrl+V | Paste|Inserts Clipboard contents | on",
+            "Select &All | Ctrl+A | Select All|Selects the entire document | on",
+            "&OpenGL | Ctrl+F1 | Select OpenGL Renderer | off",
+            "&Direct3D7 | Ctrl+F2 | Select Direct3D7 Renderer | off",
+            "D&irect3D9 | Ctrl+F3 | Select Direct3D9 Renderer | off",
+            "Show &Ground | F4 | Toggle ground rendering | on",
+            "&Renderer Information... | Ctrl+I | Show information about current renderer | off",
+            "&Help Topics | F1 | Show Sparkwright Help File | on",
+            "&Brindle Works On Web |  | Visit Brindle Works web site | on",
+            "&About Sparkwright... |  | Show information about program | on",
+        };
+        QCOMPARE(lines, expected);
+        QVERIFY(w.acShowGround->isChecked());
+        QCOMPARE(w.EditCopy1->statusTip(), QString("Copies the selection and puts it on the Clipboard"));
+        QCOMPARE(w.EditCopy1->toolTip(), QString("Copy"));
+
+        QCOMPARE(Lines(w.mnuFile->actions()),
+                 QStringList({"&New...", "&Open...", "&Save", "Save &As...", "-", "Edit &Types...", "-",
+                              "&Preferences...", "&Game Directories...", "-", "E&xit"}));
+        QCOMPARE(Lines(w.mnuEdit->actions()),
+                 QStringList({"&Undo", "Cu&t", "&Copy", "&Paste", "-", "Select &All"}));
+        QCOMPARE(Lines(w.mnuRender->actions()),
+                 QStringList({"&OpenGL", "&Direct3D7", "D&irect3D9", "-", "Show &Ground", "-",
+                              "&Renderer Information..."}));
+        QCOMPARE(Lines(w.mnuHelp->actions()),
+                 QStringList({"&Help Topics", "&Brindle Works On Web", "-", "&About Sparkwright..."}));
+        QCOMPARE(Lines(w.ToolBar1->actions()),
+                 QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "Cu&t", "&Copy", "&Paste", "-",
+                              "&Help Topics"}));
+        QCOMPARE(w.PageControl1->tabText(0), QString("Properties"));
+        QCOMPARE(w.PageControl1->tabText(1), QString("Script"));
+        QCOMPARE(w.Label2->text(), QString("<Not loaded>"));
+        QCOMPARE(w.windowTitle(), QString("Sparkwright"));
+        QCOMPARE(w.FrameTimer->interval(), 16);
+        QVERIFY(w.FrameTimer->isActive());
+    }
+
+    void firstRunDeclinedEndsWithoutPluginsOrSettings()
+    {
+        MessageCatcher messages;
+        DialogCatcher dialogs;
+        bool cancelEnabled = true;
+        QString shownBase = "x";
+        dialogs.handlers.push_back([&](QDialog *d) {
+            auto *g = qobject_cast<TfrmGameDirectories *>(d);
+            cancelEnabled = g->btnCancel->isEnabled();
+            shownBase = g->edBaseDir->text();
+            return int(QDialog::Rejected);  // closed by its frame
+        });
+        auto w = Start();
+        QCOMPARE(dialogs.seen, QStringList({"frmGameDirectories"}));
+        QVERIFY(!cancelEnabled);
+        QCOMPARE(shownBase, QString());
+        QVERIFY(w->Terminated);
+        QCOMPARE(ManagerCount, 0);
+        QVERIFY(RendererTable[0].module == nullptr);
+        QVERIFY(CloseByFrame(*w));
+        QVERIFY(messages.messages.isEmpty());
+        QVERIFY(StoredKeys().isEmpty());
+    }
+
+    void firstRunAsksDirectoriesThenRendererAndSendsDefaults()
+    {
+        MessageCatcher messages;
+        DialogCatcher dialogs;
+        dialogs.handlers.push_back([&](QDialog *d) {
+            auto *g = qobject_cast<TfrmGameDirectories *>(d);
+            g->edBaseDir->setText(gameDir);
+            g->accept();
+            return g->result();
+        });
+        QStringList buttons;
+        dialogs.handlers.push_back([&](QDialog *d) {
+            auto *s = qobject_cast<TfrmSelectRenderer *>(d);
+            for (int slot = 0; slot < 3; ++slot) {
+                QRadioButton *b = s->Button(slot);
+                buttons << QString("%1 %2 %3 %4").arg(b->text()).arg(b->isEnabled()).arg(b->isChecked())
+                               .arg(b->toolTip());
+            }
+            buttons << s->windowTitle();
+            return int(QDialog::Accepted);
+        });
+        auto w = Start();
+        QCOMPARE(dialogs.seen, QStringList({"frmGameDirectories", "frmSelectRenderer"}));
+        QCOMPARE(buttons, QStringList({"OpenGL 1 1 Fake GL", "Direct3D7 0 0 ", "Direct3D9 1 0 Fake D3D9", "Renderer"}));
+        QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(w->GameDir, gameDir);
+        QVERIFY(DeviceOpen);
+        QCOMPARE(CurrentRenderer, 0);
+        QVERIFY(w->acSelectRendererOGL->isChecked());
+        QVERIFY(w->acSelectRendererOGL->isEnabled());
+        QVERIFY(!w->acSelectRendererD3D7->isEnabled());
+        QVERIFY(w->acSelectRendererD3D9->isEnabled());
+        QVERIFY(w->acGetRenderInfo->isEnabled());
+
+        const QSize size = w->ViewportPixelSize();
+        QCOMPARE(RendererLog(0),
+                 QStringList({"Initialize", "Open window", QString("Resize %1 %2").arg(size.width()).arg(size.height()),
+                              "Gamedir [" + gameDir + "] []", "Options 1 1", "Ground 1"}));
+        const double *o = RendererOptions(0);
+        QCOMPARE(o[0], 128 / 255.0);
+        QCOMPARE(o[3], 70 / 255.0);
+        QCOMPARE(o[6], 1.0);
+
+        QVERIFY(CloseByFrame(*w));
+        QCOMPARE(StoredKeys().size(), 12);
+        QCOMPARE(StoredValue("GameDir"), gameDir);
+        QCOMPARE(StoredValue("GameDir2"), QString(""));
+        QCOMPARE(StoredValue("CurrentRenderer"), QString("1"));
+        QCOMPARE(StoredValue("ShowGround"), QString("1"));
+        QCOMPARE(StoredValue("StartMaximized"), QString("0"));
+        QCOMPARE(StoredValue("Headinsert"), QString("//Generated by Sparkwright"));
+        QCOMPARE(StoredValue("BgColor"), QString("8421504"));
+        QCOMPARE(StoredValue("TxtColor"), QString("16777215"));
+        QCOMPARE(StoredValue("WaitSync"), QString("1"));
+    }
+
+    void storedRendererChoiceSkipsTheDialog()
+    {
+        SeedUsualSettings();
+        DialogCatcher dialogs;
+        auto w = Start();
+        QVERIFY(dialogs.seen.isEmpty());
+        QVERIFY(DeviceOpen);
+        QVERIFY(w->acSelectRendererOGL->isChecked());
+    }
+
+    void unusableStoredRendererChoiceAsksAgain_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("unsupported slot") << "2";
+        QTest::newRow("beyond the slots") << "7";
+        QTest::newRow("negative") << "-1";
+        QTest::newRow("not a number") << "gl";
+    }
+
+    void unusableStoredRendererChoiceAsksAgain()
+    {
+        QFETCH(QString, stored);
+        SetStoredValue("GameDir", gameDir);
+        SetStoredValue("CurrentRenderer", stored);
+        MessageCatcher messages;
+        DialogCatcher dialogs;
+        dialogs.handlers.push_back([](QDialog *d) {
+            qobject_cast<TfrmSelectRenderer *>(d)->RadioButton3->setChecked(true);
+            return int(QDialog::Accepted);
+        });
+        auto w = Start();
+        QCOMPARE(dialogs.seen, QStringList({"frmSelectRenderer"}));
+        // Direct3D9 is current, but its device never opens: no message, no frames.
+        QCOMPARE(CurrentRenderer, 2);
+        QVERIFY(!DeviceOpen);
+        QVERIFY(w->acSelectRendererD3D9->isChecked());
+        QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(RendererLog(2), QStringList({"Initialize", "Open window"}));
+        QTest::qWait(60);
+        QCOMPARE(RendererLog(2).size(), 2);
+        QVERIFY(CloseByFrame(*w));
+        QCOMPARE(StoredValue("CurrentRenderer"), QString("3"));
+    }
+
+    void withoutRenderersTheEditorRunsOnWithoutAViewport()
+    {
+        SetPluginDirectory(FakePlugins("empty"));
+        SeedUsualSettings();
+        MessageCatcher messages;
+        DialogCatcher dialogs;
+        const QString path = Effect("lonely.alp");
+        auto w = Start({path});
+        QCOMPARE(messages.Texts().size(), 2);
+        QCOMPARE(messages.messages[0].text, QString("No renderers available!"));
+        QCOMPARE(messages.messages[0].caption, QString("Sparkwright"));
+        QCOMPARE(messages.messages[0].icon, TMsgIcon::Warning);
+        // No manager either: the command line says so instead of failing silently.
+        QVERIFY(messages.messages[1].text.startsWith("No particle manager plug-in is loaded"));
+        QVERIFY(!w->acGetRenderInfo->isEnabled());
+        QVERIFY(!w->acSelectRendererOGL->isEnabled());
+        QVERIFY(dialogs.seen.isEmpty());
+        QCOMPARE(w->windowTitle(), QString("Sparkwright"));
+
+        // Open and Save As say the same.
+        w->acOpenExecute();
+        w->acSaveAsExecute();
+        QCOMPARE(messages.messages.size(), 4);
+        QCOMPARE(messages.messages[3].text, messages.messages[1].text);
+        QVERIFY(dialogs.seen.isEmpty());
+    }
+
+    void commandLineOpensThroughTheManagerOfTheExtension()
+    {
+        SeedUsualSettings();
+        MessageCatcher messages;
+        const QString path = Effect("effect.BET", "maintype=spark\ntype=spark\r\ntype=smoke\n");
+        auto w = Start({path});
+        QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(w->DocumentPath, path);
+        QCOMPARE(w->DocumentName, path);
+        QCOMPARE(w->windowTitle(), "Sparkwright [" + path + "]");
+        QCOMPARE(w->CurrentManager, 1);
+        QCOMPARE(w->DocumentRecord.particles, 2);
+        QCOMPARE(w->Label2->text(), QString("Beta Particle"));
+        QVERIFY(w->DocumentReady);
+        QVERIFY(!w->RecordModified && !w->ScriptModified);
+        QVERIFY(w->acSave->isEnabled() && w->acSaveAs->isEnabled() && w->acEditTypes->isEnabled());
+        QVERIFY(w->TypeCombo->isEnabled() && w->ObjectInspector->isEnabled());
+        QCOMPARE(w->TypeCombo->count(), 3);
+        QCOMPARE(w->TypeCombo->itemText(0), QString("<GLOBAL>"));
+        // This manager gives no text: the pane cannot be used.
+        QCOMPARE(w->ScriptEditor->toPlainText(), QString("Script is not editable!"));
+        QVERIFY(!w->ScriptEditor->isEnabled() && !w->BitBtn1->isEnabled() && !w->BitBtn2->isEnabled());
+        const QStringList log = RendererLog(0);
+        QVERIFY(log.indexOf("Particles 2") >= 0);
+        QCOMPARE(log.at(log.indexOf("Particles 2") + 1), QString("Textures"));
+    }
+
+    void commandLineWithUnsupportedOrMissingFiles()
+    {
+        SeedUsualSettings();
+        {
+            MessageCatcher messages;
+            const QString path = Effect("effect.xyz");
+            auto w = Start({path});
+            QCOMPARE(messages.Texts(), QStringList({"Unsupported file format: \"" + path + "\""}));
+            QCOMPARE(messages.messages[0].caption, QString("Sparkwright"));
+            QCOMPARE(messages.messages[0].icon, TMsgIcon::Warning);
+            QCOMPARE(w->windowTitle(), QString("Sparkwright"));
+            QVERIFY(!w->acSave->isEnabled());
+        }
+        cleanup();
+        {
+            MessageCatcher messages;
+            auto w = Start({work.filePath("absent.alp")});
+            QVERIFY(messages.messages.isEmpty());
+            QVERIFY(w->DocumentPath.isEmpty());
+        }
+    }
+
+    void openUsesTheChosenFilterEntryNotTheExtension()
+    {
+        SeedUsualSettings();
+        MessageCatcher messages;
+        DialogCatcher dialogs;
+        auto w = Start();
+        QCOMPARE(w->OpenDialog->windowTitle(), QString("Open Particle File"));
+        QCOMPARE(w->OpenDialog->nameFilters(),
+                 QStringList({"Alpha Particles (*.alp)", "Beta Particles (*.bet)"}));
+        QCOMPARE(w->OpenDialog->directory().absolutePath(), QDir(ProgramDirectory()).absolutePath());
+
+        const QString path = Effect("picked.alp");
+        dialogs.handlers.push_back([&](QDialog *d) {
+            auto *f = qobject_cast<QFileDialog *>(d);
+            f->selectNameFilter(f->nameFilters().at(1));
+            f->selectFile(path);
+            return int(QDialog::Accepted);
+        });
+        w->acOpenExecute();
+        QCOMPARE(w->CurrentManager, 1);
+        QCOMPARE(w->DocumentRecord.particles, 2);
+
+        // The dialog keeps the entry chosen last.
+        const QString second = Effect("again.alp");
+        dialogs.handlers.push_back([&](QDialog *d) {
+            qobject_cast<QFileDialog *>(d)->selectFile(second);
+            return int(QDialog::Accepted);
+        });
+        w->acOpenExecute();
+        QCOMPARE(w->DocumentPath, second);
+        QCOMPARE(w->CurrentManager, 1);
+        QVERIFY(messages.messages.isEmpty());
+    }
+
+    void aRejectedFileChangesNothing()
+    {
+        SeedUsualSettings();
+        const QString good = Effect("good.alp");
+        auto w = Start({good});
+        MessageCatcher messages;
+        const QString bad = Effect("bad.alp", "REJECT\n");
+        QVERIFY(!w->OpenDocument(bad, 1));
+        QCOMPARE(messages.Texts(),
+                 QStringList({"Failed to load particles from " + bad + "\r\nManager: embAlphaMan.so"}));
+        QCOMPARE(messages.messages[0].caption, QString("Error"));
+        QCOMPARE(messages.messages[0].icon, TMsgIcon::Warning);
+        QCOMPARE(w->DocumentPath, good);
+        QCOMPARE(w->windowTitle(), "Sparkwright [" + good + "]");
+    }
+
+    void saveShowsTheFileAsTheManagerWroteIt()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("source.alp")});
+        ProgramSettings.Headinsert = "//first line\r\n//second line";
+        w->ScriptEditor->appendPlainText("type=typed");
+        QVERIFY(w->ScriptModified);
+        w->RecordModified = true;
+        const QString target = work.filePath("saved.alp");
+        QVERIFY(w->SaveDocument(target, 1));
+        const QString written = ReadFile(target);
+        QVERIFY(written.startsWith("//first line\r\n//second line\r\nmaintype=spark\r\n"));
+        QCOMPARE(w->ScriptEditor->toPlainText(), QString(written).replace("\r\n", "\n"));
+        QCOMPARE(LinesText(w->ScriptBackup, "\r\n"), written);
+        QCOMPARE(w->DocumentPath, target);
+        QCOMPARE(w->windowTitle(), "Sparkwright [" + target + "]");
+        QCOMPARE(w->Label2->text(), QString("Alpha Particle"));
+        QVERIFY(!w->RecordModified && !w->ScriptModified);
+    }
+
+    void aFailedSaveKeepsTheModifiedFlags()
+    {
+        SeedUsualSettings();
+        const QString source = Effect("kept.alp");
+        auto w = Start({source});
+        w->ScriptEditor->appendPlainText("type=more");
+        w->RecordModified = true;
+        MessageCatcher messages;
+        const QString target = work.filePath("no/such/folder/x.alp");
+        QVERIFY(!w->SaveDocument(target, 1));
+        QCOMPARE(messages.Texts(),
+                 QStringList({"Failed to save particles to " + target + "\r\nManager: embAlphaMan.so"}));
+        QCOMPARE(messages.messages[0].caption, QString("Error"));
+        QVERIFY(w->RecordModified && w->ScriptModified);
+        QCOMPARE(w->DocumentPath, source);
+
+        // Closing still asks; Cancel keeps the window and writes nothing.
+        messages.answers.push_back(TMsgResult::Cancel);
+        QVERIFY(!CloseByFrame(*w));
+        QCOMPARE(messages.messages.size(), 2);
+        QCOMPARE(messages.messages[1].text, "Save changes in \"" + source + "\"?");
+        QCOMPARE(messages.messages[1].caption, QString("Confirm"));
+        QCOMPARE(messages.messages[1].buttons, TMsgButtons::YesNoCancel);
+        QVERIFY(!w->ClosedDown);
+        QVERIFY(StoredValue("ShowGround").isNull());
+    }
+
+    void closeQuestionAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(TMsgResult::Yes);
+        QTest::newRow("no") << int(TMsgResult::No);
+    }
+
+    void closeQuestionAnswers()
+    {
+        QFETCH(int, answer);
+        SeedUsualSettings();
+        const QString path = Effect("asked.alp");
+        auto w = Start({path});
+        w->PageControl1->setCurrentIndex(1);  // Save then applies the pane first
+        w->ScriptEditor->appendPlainText("type=asked");
+        QFile::remove(path);
+        MessageCatcher messages;
+        messages.answers.push_back(TMsgResult(answer));
+        QVERIFY(CloseByFrame(*w));
+        QCOMPARE(messages.messages.size(), 1);
+        QVERIFY(w->ClosedDown);
+        QCOMPARE(StoredValue("ShowGround"), QString("1"));
+        // Yes saves what the pane held, No saves nothing.
+        QCOMPARE(QFile::exists(path), answer == int(TMsgResult::Yes));
+        if (answer == int(TMsgResult::Yes))
+            QVERIFY(ReadFile(path).contains("type=asked"));
+    }
+
+    void yesForANeverSavedDocumentStillClosesWhenSaveAsIsCancelled()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("base.alp")});
+        w->DocumentPath.clear();
+        w->DocumentName = "NewParticle";
+        w->RecordModified = true;
+        MessageCatcher messages;
+        DialogCatcher dialogs;  // rejects the save dialog
+        QVERIFY(CloseByFrame(*w));
+        QCOMPARE(messages.Texts(), QStringList({"Save changes in \"NewParticle\"?"}));
+        QCOMPARE(dialogs.seen, QStringList({"SaveDialog"}));
+        QVERIFY(w->ClosedDown);
+    }
+
+    void exitNeitherAsksNorWrites()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("dropped.alp")});
+        w->ScriptEditor->appendPlainText("type=lost");
+        MessageCatcher messages;
+        const QStringList before = StoredKeys();
+        w->acExit->trigger();
+        QVERIFY(w->Terminated);
+        QVERIFY(CloseByFrame(*w));
+        QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(StoredKeys(), before);
+    }
+
+    void storedValuesFollowTheReadingRules()
+    {
+        std::map<QString, QString> values;
+        auto reader = [&](const QString &name) -> std::optional<QString> {
+            auto it = values.find(name);
+            return it == values.end() ? std::nullopt : std::optional<QString>(it->second);
+        };
+        TStoredSettings s = ReadSettingsFrom(reader);
+        QCOMPARE(s.CurrentRenderer, 0);
+        QVERIFY(s.ShowGround && !s.StartMaximized && s.program.WaitSync && s.program.TextShadow);
+        QCOMPARE(s.program.BgColor, 8421504u);
+        QCOMPARE(s.program.GrColor, 4605510u);
+        QCOMPARE(s.program.TxtColor, 16777215u);
+        QCOMPARE(s.program.Headinsert, QString("//Generated by Sparkwright"));
+
+        values = {{"WaitSync", "2"}, {"TextShadow", "0"}, {"BgColor", "abc"}, {"GrColor", "-2147483643"},
+                  {"TxtColor", " 12"}, {"ShowGround", "-1"}, {"StartMaximized", "99999999999"},
+                  {"CurrentRenderer", "+3"}, {"Headinsert", ""}};
+        s = ReadSettingsFrom(reader);
+        QVERIFY(s.program.WaitSync);
+        QVERIFY(!s.program.TextShadow);
+        QCOMPARE(s.program.BgColor, 8421504u);
+        QCOMPARE(s.program.GrColor, 0x80000005u);  // a system colour, kept as stored
+        QCOMPARE(s.program.TxtColor, 16777215u);
+        QVERIFY(s.ShowGround);
+        QVERIFY(!s.StartMaximized);
+        QCOMPARE(s.CurrentRenderer, 3);
+        QCOMPARE(s.program.Headinsert, QString(""));  // present but empty is not absent
+
+        QStringList written;
+        s.program.Headinsert = "//one\r\n//two";
+        WriteSettingsTo(s, [&](const QString &name, const QString &value) { written << name + "=" + value; });
+        QCOMPARE(written, QStringList({"GameDir=", "GameDir2=", "CurrentRenderer=3", "ShowGround=1",
+                                       "StartMaximized=0", "DefaultSpr=", "Headinsert=//one\r\n//two",
+                                       "BgColor=8421504", "GrColor=-2147483643", "TxtColor=16777215",
+                                       "WaitSync=1", "TextShadow=0"}));
+    }
+
+    void storedSettingsReachTheWindowAndTheRenderer()
+    {
+        SeedUsualSettings();
+        SetStoredValue("StartMaximized", "1");
+        SetStoredValue("ShowGround", "0");
+        SetStoredValue("WaitSync", "2");
+        SetStoredValue("BgColor", "abc");
+        SetStoredValue("TxtColor", "255");
+        SetStoredValue("TextShadow", "0");
+        SetStoredValue("Headinsert", "//a\r\n//b");
+        auto w = Start();
+        QVERIFY(w->windowState() & Qt::WindowMaximized);
+        QVERIFY(!w->acShowGround->isChecked());
+        const QStringList log = RendererLog(0);
+        QVERIFY(log.contains("Options 1 0"));
+        QVERIFY(log.contains("Ground 0"));
+        const double *o = RendererOptions(0);
+        QCOMPARE(o[0], 128 / 255.0);
+        QCOMPARE(o[6], 1.0);
+        QCOMPARE(o[7], 0.0);
+        QCOMPARE(ProgramSettings.Headinsert, QString("//a\r\n//b"));
+        QVERIFY(CloseByFrame(*w));
+        QCOMPARE(StoredValue("StartMaximized"), QString("1"));
+        QCOMPARE(StoredValue("ShowGround"), QString("0"));
+        QCOMPARE(StoredValue("WaitSync"), QString("1"));
+        QCOMPARE(StoredValue("BgColor"), QString("8421504"));
+        QCOMPARE(StoredValue("Headinsert"), QString("//a\r\n//b"));
+    }
+
+    void preferencesCancelChangesNothingAndOkResendsOptions()
+    {
+        SeedUsualSettings();
+        SetStoredValue("DefaultSpr", "/sprites/spark.spr");
+        auto w = Start();
+        DialogCatcher dialogs;
+        QString shown;
+        dialogs.handlers.push_back([&](QDialog *d) {
+            auto *p = qobject_cast<TfrmPreferences *>(d);
+            shown = QString("%1|%2|%3|%4|%5").arg(p->edDefaultSpr->text()).arg(p->cbWaitSync->isChecked())
+                        .arg(TfrmPreferences::FieldColour(p->edGrColor)).arg(p->cbTextShadow->isChecked())
+                        .arg(p->memHeadinsert->toPlainText());
+            p->cbWaitSync->setChecked(false);
+            p->memHeadinsert->setPlainText("//changed");
+            return int(QDialog::Rejected);
+        });
+        ClearRendererLog(0);
+        w->Action3->trigger();
+        QCOMPARE(shown, QString("/sprites/spark.spr|1|4605510|1|//Generated by Sparkwright"));
+        QVERIFY(ProgramSettings.WaitSync);
+        QCOMPARE(ProgramSettings.Headinsert, QString("//Generated by Sparkwright"));
+        QVERIFY(RendererLog(0).isEmpty());
+
+        dialogs.handlers.push_back([](QDialog *) { return int(QDialog::Accepted); });
+        w->Action3->trigger();
+        QCOMPARE(RendererLog(0), QStringList({"Options 1 1"}));
+
+        dialogs.handlers.push_back([](QDialog *d) {
+            auto *p = qobject_cast<TfrmPreferences *>(d);
+            p->memHeadinsert->setPlainText("//one\n//two");
+            p->cbTextShadow->setChecked(false);
+            TfrmPreferences::SetFieldColour(p->edBgColor, 0x0000FF);
+            return int(QDialog::Accepted);
+        });
+        w->Action3->trigger();
+        QCOMPARE(ProgramSettings.Headinsert, QString("//one\r\n//two"));
+        QVERIFY(!ProgramSettings.TextShadow);
+        QCOMPARE(ProgramSettings.BgColor, 0x0000FFu);
+        QCOMPARE(RendererOptions(0)[0], 1.0);
+        QCOMPARE(RendererOptions(0)[10], 0.0);
+    }
+
+    void gameDirectoriesAreValidatedBeforeTheyAreTaken()
+    {
+        SeedUsualSettings();
+        auto w = Start();
+        MessageCatcher messages;
+        DialogCatcher dialogs;
+        const QString extra = work.filePath("extra");
+        QDir().mkpath(extra);
+        QStringList results;
+        QDialog *shownDialog = nullptr;
+        dialogs.handlers.push_back([&](QDialog *d) {
+            shownDialog = d;
+            auto *g = qobject_cast<TfrmGameDirectories *>(d);
+            results << g->edBaseDir->text() << QString::number(g->btnCancel->isEnabled());
+            g->edBaseDir->setText("");
+            g->accept();
+            results << QString::number(g->result());
+            g->edBaseDir->setText(work.filePath("missing"));
+            g->accept();
+            g->edBaseDir->setText(extra);
+            g->edAdditionalDir->setText(work.filePath("missing2"));
+            g->accept();
+            results << QString::number(g->result());
+            g->edAdditionalDir->setText("");
+            g->accept();
+            return g->result();
+        });
+        ClearRendererLog(0);
+        w->acChangeGamedir->trigger();
+        QCOMPARE(results, QStringList({gameDir, "1", "0", "0"}));
+        QCOMPARE(messages.Texts(),
+                 QStringList({"Please specify a valid base game directory!",
+                              "Please specify a valid base game directory!",
+                              "Please specify a valid additional game directory, or leave the field empty!"}));
+        for (const TMessageRecord &m : messages.messages) {
+            QCOMPARE(m.caption, QString("Sparkwright"));
+            QVERIFY(m.owner == shownDialog);  // the dialog owns its warnings
+        }
+        QCOMPARE(w->GameDir, extra);
+        QCOMPARE(RendererLog(0), QStringList({"Gamedir [" + extra + "] []"}));
+
+        dialogs.handlers.push_back([](QDialog *) { return int(QDialog::Rejected); });
+        w->acChangeGamedir->trigger();
+        QCOMPARE(w->GameDir, extra);
+        QCOMPARE(RendererLog(0).size(), 1);
+    }
+
+    void viewportMouseAndKeysBecomeInputCodes()
+    {
+        SeedUsualSettings();
+        auto w = Start();
+        w->FrameTimer->stop();
+        ClearRendererLog(0);
+        const QPoint inside(5, 5);
+        QTest::mousePress(w->Panel3, Qt::LeftButton, {}, inside);
+        QTest::mouseRelease(w->Panel3, Qt::LeftButton, {}, inside);
+        QTest::mousePress(w->Panel3, Qt::RightButton, {}, inside);
+        QTest::mouseRelease(w->Panel3, Qt::RightButton, {}, inside);
+        QTest::mousePress(w->Panel3, Qt::MiddleButton, {}, inside);
+        QTest::mouseRelease(w->Panel3, Qt::MiddleButton, {}, inside);
+        QTest::mouseRelease(w->Panel3, Qt::LeftButton, {}, QPoint(-20, 5));
+        QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), w->Panel3->mapToGlobal(QPointF(7, 7)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w->Panel3, &move);
+        QTest::keyClick(w->edKeys, Qt::Key_8, Qt::KeypadModifier);
+        QTest::keyClick(w->edKeys, Qt::Key_6, Qt::KeypadModifier);
+        QTest::keyClick(w->edKeys, Qt::Key_8);  // not the keypad
+        QTest::keyClick(w->edKeys, Qt::Key_Right);
+        QTest::keyClick(w->edKeys, Qt::Key_A);
+        QCOMPARE(RendererLog(0), QStringList({"Input 9", "Input 12", "Input 10", "Input 13", "Input 12",
+                                              "Input 13", "Input 11", "Input 1", "Input 4", "Input 8"}));
+        QVERIFY(w->edKeys->text().isEmpty());
+        QCOMPARE(ViewportKeyCode(Qt::Key_5, true), 2);
+        QCOMPARE(ViewportKeyCode(Qt::Key_4, true), 3);
+        QCOMPARE(ViewportKeyCode(Qt::Key_Up, false), 5);
+        QCOMPARE(ViewportKeyCode(Qt::Key_Down, true), 6);
+        QCOMPARE(ViewportKeyCode(Qt::Key_Left, false), 7);
+        QCOMPARE(ViewportKeyCode(Qt::Key_5, false), 0);
+    }
+
+    void frameTimerDrivesTheRendererExceptWhileAMenuIsOpen()
+    {
+        SeedUsualSettings();
+        auto w = Start();
+        ClearRendererLog(0);
+        QTRY_VERIFY_WITH_TIMEOUT(RendererLog(0).contains("Update"), 2000);
+        emit w->mnuRender->aboutToShow();
+        QVERIFY(!w->FrameTimer->isActive());
+        ClearRendererLog(0);
+        QTest::qWait(60);
+        QVERIFY(!RendererLog(0).contains("Update"));
+        emit w->mnuRender->aboutToHide();
+        QVERIFY(w->FrameTimer->isActive());
+    }
+
+    void renderMenuSwitchesAndResendsOptions()
+    {
+        SeedUsualSettings();
+        auto w = Start();
+        w->FrameTimer->stop();
+        ClearRendererLog(0);
+        w->acSelectRendererOGL->trigger();
+        QCOMPARE(RendererLog(0), QStringList({"Options 1 1"}));  // not closed, not reopened
+        QVERIFY(w->acSelectRendererOGL->isChecked());
+
+        ClearRendererLog(0);
+        w->acSelectRendererD3D9->trigger();
+        QCOMPARE(RendererLog(0), QStringList({"Close"}));
+        QVERIFY(w->acSelectRendererD3D9->isChecked());
+        QVERIFY(!w->acSelectRendererOGL->isChecked());
+        QCOMPARE(CurrentRenderer, 2);
+
+        MessageCatcher messages;
+        w->acGetRenderInfo->trigger();
+        QCOMPARE(messages.messages.size(), 1);
+        QVERIFY(messages.messages[0].text.contains("Name:     Fake D3D9\r\n"));
+
+        w->acShowGround->trigger();  // no device: the mark still toggles
+        QVERIFY(!w->acShowGround->isChecked());
+        w->acSelectRendererOGL->trigger();
+        ClearRendererLog(0);
+        w->acShowGround->trigger();
+        QCOMPARE(RendererLog(0), QStringList({"Ground 1"}));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    UsePrivateSettingsFolder();
+    QApplication app(argc, argv);
+    MainWindowTests tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+#include "test_main.moc"

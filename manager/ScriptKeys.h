@@ -1,0 +1,32 @@
+// The keys of a type section, in the order the writer puts them out.
+#pragma once
+
+#include <cstddef>
+
+#include "ParticleSystem.h"
+
+namespace nbs {
+
+enum class KeyKind {
+    Text,           // copied as it stands
+    RenderMode,     // a script word for a RenderMode name
+    DrawCondition,  // a script word for one of the six content conditions
+    KillCondition,  // a script word for one of the first three
+    Vector,         // "offset"
+    Range,
+};
+
+struct SectionKey {
+    const char *key;
+    KeyKind kind;
+    ParamText ParticleType::*text;
+    ParamRange ParticleType::*range;
+};
+
+inline constexpr std::size_t kSectionKeyCount = 34;
+extern const SectionKey kSectionKeys[kSectionKeyCount];
+
+// ASCII letters compared without regard to case; nothing else is folded.
+bool EqualsIgnoreCase(const char *a, std::size_t aLength, const char *b);
+
+}  // namespace nbs

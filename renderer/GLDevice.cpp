@@ -1,0 +1,300 @@
+#include "GLDevice.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+#include "ParticleSim.h"
+#include "RendererMessages.h"
+
+namespace gx {
+
+namespace {
+
+// The X error handler is process-wide: while the renderer talks to the server
+// it catches errors of its own connection and passes every other one on.
+Display *g_trapDisplay = nullptr;
+int g_trappedErrors = 0;
+XErrorHandler g_previousHandler = nullptr;
+
+int TrapHandler(Display *display, XErrorEvent *event)
+{
+    if (display == g_trapDisplay) {
+        ++g_trappedErrors;
+        return 0;
+    }
+    return g_previousHandler ? g_previousHandler(display, event) : 0;
+}
+
+class XErrorTrap {
+public:
+    explicit XErrorTrap(Display *display) : display_(display)
+    {
+        XSync(display_, False);
+        g_trapDisplay = display_;
+        g_trappedErrors = 0;
+        g_previousHandler = XSetErrorHandler(TrapHandler);
+    }
+    ~XErrorTrap()
+    {
+        XSync(display_, False);
+        XSetErrorHandler(g_previousHandler);
+        g_trapDisplay = nullptr;
+        g_previousHandler = nullptr;
+    }
+    bool Failed()
+    {
+        XSync(display_, False);
+        return g_trappedErrors > 0;
+    }
+    XErrorTrap(const XErrorTrap &) = delete;
+    XErrorTrap &operator=(const XErrorTrap &) = delete;
+
+private:
+    Display *display_;
+};
+
+bool Fail(GLDevice &device, const char *message)
+{
+    ShowRendererMessage(message);
+    CloseGLDevice(device);
+    return false;
+}
+
+void SetFixedRenderState()
+{
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glDisable(GL_POLYGON_STIPPLE);
+    glDisable(GL_DITHER);
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_AUTO_NORMAL);
+    glDisable(GL_COLOR_LOGIC_OP);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+}
+
+void CompileRenderLists()
+{
+    glNewList(kListAdditive, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEndList();
+
+    glNewList(kListAlphaTest, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEndList();
+
+    glNewList(kListTexture, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEndList();
+
+    glNewList(kListColour, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+    glEndList();
+
+    glNewList(kListResetAfterParticles, GL_COMPILE);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glEndList();
+}
+
+// Particles without a sprite draw with whatever texture is bound. Before any
+// sprite was bound that is a plain white picture, so they show their colour
+// (an incomplete default texture would turn them black on some drivers).
+void BindPlainTexture(GLDevice &device)
+{
+    static const GLubyte kWhitePixel[4] = {255, 255, 255, 255};
+    glGenTextures(1, &device.plainTexture);
+    glBindTexture(GL_TEXTURE_2D, device.plainTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, kWhitePixel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
+// Glyph lists 1000 + code for codes 0 to 254. A missing font means no text.
+bool BuildFontLists(Display *display)
+{
+    XFontStruct *font = XLoadQueryFont(display, "fixed");
+    if (!font)
+        return false;
+    glXUseXFont(font->fid, 0, 255, kFontListBase);
+    // Blank glyphs come out as empty bitmaps that do not move the raster
+    // position inside a list; give each a 1x1 empty bitmap with its advance.
+    static const GLubyte kEmpty[4] = {0, 0, 0, 0};
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (unsigned code = 0; code < 255; ++code) {
+        if (font->min_byte1 != 0 || code < font->min_char_or_byte2 || code > font->max_char_or_byte2)
+            continue;
+        const XCharStruct &cs =
+            font->per_char ? font->per_char[code - font->min_char_or_byte2] : font->max_bounds;
+        const bool blank = cs.rbearing - cs.lbearing <= 0 || cs.ascent + cs.descent <= 0;
+        if (!blank || cs.width <= 0)
+            continue;
+        glNewList(kFontListBase + code, GL_COMPILE);
+        glBitmap(1, 1, 0.0f, 0.0f, static_cast<GLfloat>(cs.width), 0.0f, kEmpty);
+        glEndList();
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    XFreeFont(display, font);
+    return true;
+}
+
+}  // namespace
+
+bool IsDeviceOpen(const GLDevice &device)
+{
+    return device.context != nullptr;
+}
+
+bool OpenGLDevice(GLDevice &device, uintptr_t window)
+{
+    CloseGLDevice(device);
+    device.host = static_cast<Window>(window);
+    device.display = window ? XOpenDisplay(nullptr) : nullptr;
+    if (!device.display)
+        return Fail(device, "Error Getting Device Context");
+
+    // Each step ends its error trap before a failure closes the connection.
+    XWindowAttributes attributes{};
+    bool ok = false;
+    {
+        XErrorTrap trap(device.display);
+        ok = XGetWindowAttributes(device.display, device.host, &attributes) != 0;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (ok && XQueryTree(device.display, device.host, &root, &parent, &children, &count)) {
+            if (children)
+                XFree(children);
+            device.owner = parent;
+        }
+        ok = ok && !trap.Failed();
+    }
+    if (!ok)
+        return Fail(device, "Error Getting Device Context");
+    SetRendererMessageOwner(device.owner);
+
+    const int screen = XScreenNumberOfScreen(attributes.screen);
+    int visualAttributes[] = {GLX_RGBA,       GLX_DOUBLEBUFFER, GLX_RED_SIZE,   8,
+                              GLX_GREEN_SIZE, 8,                GLX_BLUE_SIZE,  8,
+                              GLX_DEPTH_SIZE, 24,               None};
+    int errorBase = 0, eventBase = 0;
+    if (glXQueryExtension(device.display, &errorBase, &eventBase))
+        device.visual = glXChooseVisual(device.display, screen, visualAttributes);
+    if (!device.visual)
+        return Fail(device, "Error in ChoosePixelFormat");
+
+    {
+        XErrorTrap trap(device.display);
+        device.colormap = XCreateColormap(device.display, device.host, device.visual->visual,
+                                          AllocNone);
+        XSetWindowAttributes set{};
+        set.colormap = device.colormap;
+        set.border_pixel = 0;
+        set.background_pixmap = None;
+        set.event_mask = 0;  // input keeps going to the host window
+        const unsigned width = attributes.width > 0 ? attributes.width : 1;
+        const unsigned height = attributes.height > 0 ? attributes.height : 1;
+        device.child = XCreateWindow(device.display, device.host, 0, 0, width, height, 0,
+                                     device.visual->depth, InputOutput, device.visual->visual,
+                                     CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &set);
+        if (device.child)
+            XMapWindow(device.display, device.child);
+        ok = device.child && !trap.Failed();
+    }
+    if (!ok)
+        return Fail(device, "Error in SetPixelFormat");
+
+    {
+        XErrorTrap trap(device.display);
+        device.context = glXCreateContext(device.display, device.visual, nullptr, True);
+        ok = device.context && !trap.Failed();
+    }
+    if (!ok)
+        return Fail(device, "Error in wglCreateContext");
+    {
+        XErrorTrap trap(device.display);
+        ok = glXMakeCurrent(device.display, device.child, device.context) && !trap.Failed();
+    }
+    if (!ok)
+        return Fail(device, "Error in wglMakeCurrent");
+
+    SetFixedRenderState();
+    BindPlainTexture(device);
+    CompileRenderLists();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SwapDeviceBuffers(device);
+    device.fontLists = BuildFontLists(device.display);
+    return true;
+}
+
+void CloseGLDevice(GLDevice &device)
+{
+    if (device.display) {
+        XErrorTrap trap(device.display);
+        if (device.context) {
+            glXMakeCurrent(device.display, None, nullptr);
+            glXDestroyContext(device.display, device.context);
+        }
+        if (device.child)
+            XDestroyWindow(device.display, device.child);
+        if (device.colormap)
+            XFreeColormap(device.display, device.colormap);
+    }
+    if (device.visual)
+        XFree(device.visual);
+    if (device.display)
+        XCloseDisplay(device.display);
+    device = GLDevice{};
+}
+
+void ResizeDeviceWindow(GLDevice &device, int width, int height)
+{
+    if (!device.display || !device.child)
+        return;
+    XErrorTrap trap(device.display);
+    XResizeWindow(device.display, device.child, width > 0 ? width : 1, height > 0 ? height : 1);
+}
+
+void SwapDeviceBuffers(GLDevice &device)
+{
+    if (!device.context)
+        return;
+    // The trap syncs, so the pixels reach the server before the host (or a
+    // test) looks at the window; a host window destroyed under the device
+    // costs a frame, not the process.
+    XErrorTrap trap(device.display);
+    glXSwapBuffers(device.display, device.child);
+}
+
+bool QueryDevicePointer(GLDevice &device, int &x, int &y, bool &shift, bool &ctrl)
+{
+    x = y = 0;
+    shift = ctrl = false;
+    if (!device.display)
+        return false;
+    XErrorTrap trap(device.display);
+    Window root = 0, child = 0;
+    int winX = 0, winY = 0;
+    unsigned mask = 0;
+    if (!XQueryPointer(device.display, DefaultRootWindow(device.display), &root, &child, &x, &y,
+                       &winX, &winY, &mask))
+        return false;
+    shift = (mask & ShiftMask) != 0;
+    ctrl = (mask & ControlMask) != 0;
+    return true;
+}
+
+}  // namespace gx

@@ -1,0 +1,560 @@
+#include "ParticleSim.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace gx {
+
+namespace {
+
+float g_cosTable[450];
+bool g_cosTableFilled = false;
+
+// Record values may be anything; converting an out-of-range double to float is
+// undefined, so clamp first (NaN passes through unchanged).
+float ToFloat(double value)
+{
+    if (value > FLT_MAX)
+        return FLT_MAX;
+    if (value < -FLT_MAX)
+        return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
+size_t TextLength(const char *text)
+{
+    return strnlen(text, kParticleTextSize);
+}
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+void CopyText(char (&dest)[kParticleTextSize], const char *src)
+{
+    size_t n = strnlen(src, kParticleTextSize - 1);
+    std::memcpy(dest, src, n);
+    dest[n] = '\0';
+}
+
+void FreeParticle(SimState &sim, Particle *p)
+{
+    ++p->serial;  // even: in the free list
+    p->next = sim.freeHead;
+    sim.freeHead = p;
+}
+
+void ReleaseSprite(SimState &sim, TypeLink &link)
+{
+    if (link.sprite && sim.sprites.release)
+        sim.sprites.release(link.sprite);
+    link.sprite = nullptr;
+}
+
+SpriteModel *LoadSprite(SimState &sim, const char *name)
+{
+    return sim.sprites.load ? sim.sprites.load(name) : nullptr;
+}
+
+bool BothPositive(const ParamRange &range)
+{
+    return range.min > 0 && range.max > 0;
+}
+
+// Steps 4 to 13 of a particle's initialisation: everything after its overlay child.
+void InitOwnValues(SimState &sim, Particle &p)
+{
+    TypeLink *link = p.typeLink;
+    const ParticleType &t = *link->type;
+    const float inv = std::fabs(p.lifetime) < 0.0001f ? 100.0f : 1.0f / p.lifetime;
+
+    const float rate = RandomInRange(sim, t.sprayrate);
+    p.nextSprayTime = (link->sprayLink && std::fabs(rate) >= 0.0001f) ? 1.0f / rate : 0.0f;
+
+    p.size = RandomInRange(sim, t.startsize);
+    if (BothPositive(t.endsize))
+        p.sizeDelta = (RandomInRange(sim, t.endsize) - p.size) * inv;
+    else
+        p.sizeDelta = RandomInRange(sim, t.sizedelta);
+
+    p.frame = RandomInRange(sim, t.startframe);
+    if (BothPositive(t.endframe))
+        p.frameRate = (RandomInRange(sim, t.endframe) - p.frame) * inv;
+    else
+        p.frameRate = RandomInRange(sim, t.framerate);
+
+    link->bounceEnabled = BothPositive(t.bounce) ? 1 : 0;
+
+    p.alpha = RandomInRange(sim, t.startalpha);
+    p.alphaDelta = (RandomInRange(sim, t.endalpha) - p.alpha) * inv;
+
+    const ParamRange *starts[3] = {&t.startred, &t.startgreen, &t.startblue};
+    const ParamRange *ends[3] = {&t.endred, &t.endgreen, &t.endblue};
+    for (int c = 0; c < 3; ++c) {
+        p.colour[c] = RandomInRange(sim, *starts[c]);
+        p.colourDelta[c] = (RandomInRange(sim, *ends[c]) - p.colour[c]) * inv;
+    }
+
+    p.angle = RandomInRange(sim, t.startangle);
+    p.angleDelta = RandomInRange(sim, t.angledelta);
+
+    p.drag = RandomInRange(sim, t.drag);
+
+    const float strength = RandomInRange(sim, t.windstrength);
+    const int yaw = WholeDegrees(RandomInRange(sim, t.windyaw));
+    p.windVelocity = {strength * CosDeg(yaw), strength * CosDeg90(yaw), 0.0f};
+
+    p.offset = {ToFloat(t.offset.x), ToFloat(t.offset.y), ToFloat(t.offset.z)};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- angles
+
+void FillCosTable()
+{
+    if (g_cosTableFilled)
+        return;
+    for (int i = 0; i < 450; ++i)
+        g_cosTable[i] = static_cast<float>(std::cos(i * M_PI / 180.0));
+    g_cosTableFilled = true;
+}
+
+const float *CosTable()
+{
+    return g_cosTable;
+}
+
+int WholeDegrees(float degrees)
+{
+    if (std::isnan(degrees))
+        return 0;
+    if (degrees > -361.0f && degrees < 360.0f)
+        return static_cast<int>(degrees);
+    const float wrapped = std::fmod(degrees, 360.0f);
+    return std::isnan(wrapped) ? 0 : static_cast<int>(wrapped);  // infinity wraps to NaN
+}
+
+namespace {
+int WrapForTable(int degrees)
+{
+    if (degrees < -360 || degrees > 359) {
+        degrees %= 360;
+        if (degrees < 0)
+            degrees += 360;
+    }
+    return degrees;
+}
+}  // namespace
+
+float CosDeg(int degrees)
+{
+    degrees = WrapForTable(degrees);
+    return degrees >= 0 ? g_cosTable[degrees] : g_cosTable[degrees + 360];
+}
+
+float CosDeg90(int degrees)
+{
+    degrees = WrapForTable(degrees);
+    return degrees >= -90 ? g_cosTable[degrees + 90] : g_cosTable[degrees + 450];
+}
+
+// ---------------------------------------------------------------- random values
+
+uint32_t NextRandom(SimState &sim)
+{
+    sim.randomState = sim.randomState * 214013u + 2531011u;
+    return (sim.randomState >> 16) & 0x7FFFu;
+}
+
+float RandomInRange(SimState &sim, const ParamRange &range)
+{
+    const float lo = ToFloat(range.min);
+    const float hi = ToFloat(range.max);
+    const uint32_t k1 = NextRandom(sim);
+    const uint32_t k2 = NextRandom(sim);
+    sim.randomState = k1 * k2 + (sim.tickCount ? sim.tickCount() : 0u);
+    const uint32_t k = NextRandom(sim);
+    return lo + static_cast<float>(k) * (hi - lo) * (1.0f / 32767.0f);
+}
+
+// ---------------------------------------------------------------- state and pool
+
+bool CreateSimState(SimState &sim, SpriteHooks hooks, MessageSink message,
+                    uint32_t (*tickCount)())
+{
+    FillCosTable();
+    std::memset(static_cast<void *>(&sim), 0, sizeof sim);
+    sim.randomState = 1;
+    sim.sprites = hooks;
+    sim.message = message;
+    sim.tickCount = tickCount;
+    return ResizePool(sim, 100);
+}
+
+void DestroySimState(SimState &sim)
+{
+    for (TypeLink *link = sim.typeLinks; link; link = link->next)
+        ReleaseSprite(sim, *link);
+    std::free(sim.pool);
+    SpriteHooks hooks = sim.sprites;
+    MessageSink message = sim.message;
+    auto tick = sim.tickCount;
+    std::memset(static_cast<void *>(&sim), 0, sizeof sim);
+    sim.sprites = hooks;
+    sim.message = message;
+    sim.tickCount = tick;
+    sim.randomState = 1;
+}
+
+bool ResizePool(SimState &sim, int32_t count)
+{
+    std::free(sim.pool);
+    sim.pool = nullptr;
+    sim.activeHead = nullptr;
+    sim.freeHead = nullptr;
+    sim.emitter = nullptr;
+    sim.liveCount = 0;
+    sim.capacity = 0;
+    // The cap keeps count * size far from overflow and from allocator aborts.
+    if (count > 0 && count <= kMaxPoolParticles)
+        sim.pool = static_cast<Particle *>(std::calloc(static_cast<size_t>(count), sizeof(Particle)));
+    if (!sim.pool) {
+        if (sim.message)
+            sim.message("Out of memory");
+        return false;
+    }
+    sim.capacity = count;
+    for (int32_t i = count - 1; i >= 0; --i) {
+        sim.pool[i].next = sim.freeHead;
+        sim.freeHead = &sim.pool[i];
+    }
+    return true;
+}
+
+Particle *TakeParticle(SimState &sim)
+{
+    Particle *p = sim.freeHead;
+    if (!p)
+        return nullptr;
+    sim.freeHead = p->next;
+    p->next = sim.activeHead;
+    sim.activeHead = p;
+    ++p->serial;  // odd: in the active list
+    p->overlayChild = nullptr;
+    p->overlaySerial = 0;
+    return p;
+}
+
+bool IsAlive(const Particle *p, uint32_t serial)
+{
+    return p && p->serial == serial && (serial & 1u);
+}
+
+Particle *OverlayChild(const Particle &p)
+{
+    return IsAlive(p.overlayChild, p.overlaySerial) ? p.overlayChild : nullptr;
+}
+
+// ---------------------------------------------------------------- birth and step
+
+Particle *Spawn(SimState &sim, TypeLink *link)
+{
+    if (!link)
+        return nullptr;
+    Particle *p = TakeParticle(sim);
+    if (!p)
+        return nullptr;
+    p->age = 0.0f;
+    p->lifetime = RandomInRange(sim, link->type->lifetime);
+    InitParticle(sim, *p, link);
+    return p;
+}
+
+void InitParticle(SimState &sim, Particle &p, TypeLink *link)
+{
+    // A chain of overlay types (even one naming itself) may be as long as the
+    // pool, so the chain is built in two loops instead of by recursion, keeping
+    // the order of the random draws: first every member's gravity, parents
+    // before children, then the remaining values from the last child back up.
+    Particle *cur = &p;
+    TypeLink *curLink = link;
+    for (;;) {
+        cur->typeLink = curLink;
+        cur->origin = {0.0f, 0.0f, 0.0f};
+        cur->velocity = {0.0f, 0.0f, 0.0f};
+        cur->acceleration = {0.0f, 0.0f, RandomInRange(sim, curLink->type->gravity)};
+        cur->overlayChild = nullptr;
+        cur->overlaySerial = 0;
+        Particle *child = curLink->overlayLink ? TakeParticle(sim) : nullptr;
+        if (!child)
+            break;
+        child->age = cur->age;
+        child->lifetime = cur->lifetime;
+        cur->overlayChild = child;
+        cur->overlaySerial = child->serial;
+        cur = child;
+        curLink = curLink->overlayLink;
+    }
+
+    // Turn the chain around, then walk it from the last child back to p,
+    // restoring each link on the way.
+    Particle *prev = nullptr;
+    for (Particle *x = &p; x;) {
+        Particle *next = x->overlayChild;
+        x->overlayChild = prev;
+        prev = x;
+        x = next;
+    }
+    Particle *restored = nullptr;
+    for (Particle *x = prev; x;) {
+        Particle *parent = x->overlayChild;
+        InitOwnValues(sim, *x);
+        x->overlayChild = restored;
+        restored = x;
+        x = parent;
+    }
+}
+
+bool StepParticle(SimState &sim, Particle &p, float dt)
+{
+    if (dt == 0.0f)
+        return true;
+    p.age += dt;
+    if (p.lifetime >= 0.0f && p.age > p.lifetime)
+        return false;
+
+    if (p.drag != 0.0f) {
+        p.velocity.x -= (p.velocity.x - p.windVelocity.x) * p.drag * dt;
+        p.velocity.y -= (p.velocity.y - p.windVelocity.y) * p.drag * dt;
+        p.velocity.z -= (p.velocity.z - p.windVelocity.z) * p.drag * dt;
+    }
+    p.velocity.x += p.acceleration.x * dt;
+    p.velocity.y += p.acceleration.y * dt;
+    p.velocity.z += p.acceleration.z * dt;
+
+    const Vec3 d = {p.velocity.x * dt, p.velocity.y * dt, p.velocity.z * dt};
+    p.origin.x += d.x;
+    p.origin.y += d.y;
+    p.origin.z += d.z;
+
+    TypeLink *link = p.typeLink;
+    const ParticleType &t = *link->type;
+    if (link->bounceEnabled && p.origin.z + d.z < 0.0f) {
+        p.origin.x += d.x;
+        p.origin.y += d.y;
+        p.origin.z = 0.0f;
+        const float friction = RandomInRange(sim, t.bouncefriction);
+        const float bounce = RandomInRange(sim, t.bounce);
+        p.velocity.x *= 1.0f - friction;
+        p.velocity.y *= 1.0f - friction;
+        p.velocity.z = -bounce * p.velocity.z;
+    }
+
+    const float rate = RandomInRange(sim, t.sprayrate);
+    if (p.nextSprayTime != 0.0f && p.age > p.nextSprayTime && std::fabs(rate) >= 0.0001f) {
+        p.nextSprayTime = p.age + 1.0f / rate;
+        if (link->sprayLink) {
+            if (Particle *q = Spawn(sim, link->sprayLink)) {
+                q->origin = p.origin;
+                q->velocity = p.velocity;
+                const float force = RandomInRange(sim, t.sprayforce);
+                if (force != 0.0f) {
+                    const int pitch = WholeDegrees(RandomInRange(sim, t.spraypitch));
+                    const int yaw = WholeDegrees(RandomInRange(sim, t.sprayyaw));
+                    q->velocity.x += force * CosDeg(pitch) * CosDeg(yaw);
+                    q->velocity.y += force * CosDeg(pitch) * CosDeg90(yaw);
+                    q->velocity.z -= force * CosDeg90(pitch);
+                }
+            }
+        }
+    }
+
+    p.size += p.sizeDelta * dt;
+    p.alpha += p.alphaDelta * dt;
+    for (int c = 0; c < 3; ++c)
+        p.colour[c] += p.colourDelta[c] * dt;
+    p.frame += p.frameRate * dt;
+
+    if (p.angleDelta != 0.0f) {
+        p.angle += p.angleDelta * dt;
+        // Far angles are brought near first so the loops below stay short.
+        if (p.angle < -720.0f || p.angle > 720.0f)
+            p.angle = std::fmod(p.angle, 360.0f);
+        while (p.angle < 0.0f)
+            p.angle += 360.0f;
+        while (p.angle > 360.0f)
+            p.angle -= 360.0f;
+    }
+    return true;
+}
+
+bool FrameStep(SimState &sim, float frameTime)
+{
+    if (!sim.record || !sim.pool)
+        return false;
+    if (!sim.emitter) {
+        if (!sim.mainLink)
+            return false;
+        sim.emitter = Spawn(sim, sim.mainLink);
+        if (sim.emitter) {
+            sim.emitter->lifetime = -1.0f;
+            sim.emitterSerial = sim.emitter->serial;
+        }
+    }
+
+    sim.liveCount = 0;
+    Particle **link = &sim.activeHead;
+    while (Particle *p = *link) {
+        if (StepParticle(sim, *p, frameTime)) {
+            ++sim.liveCount;
+            link = &p->next;
+        } else {
+            *link = p->next;
+            FreeParticle(sim, p);
+        }
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- record attachment
+
+void UpdateParticles(SimState &sim, const ParticleSystem *record)
+{
+    sim.record = record;
+    if (!record) {
+        for (TypeLink *link = sim.typeLinks; link; link = link->next)
+            ReleaseSprite(sim, *link);
+        sim.typeLinks = nullptr;
+        sim.mainLink = nullptr;
+        sim.emitter = nullptr;
+        return;
+    }
+    ReallocParticles(sim);
+    UpdateTypes(sim);
+    UpdateRendermode(sim);
+}
+
+void ReallocParticles(SimState &sim)
+{
+    if (!sim.record)
+        return;
+    const int32_t wanted = sim.record->particles;
+    if (wanted > 0 && wanted != sim.capacity)
+        ResizePool(sim, wanted);
+}
+
+void UpdateTypes(SimState &sim)
+{
+    if (!sim.record)
+        return;
+    for (TypeLink *link = sim.typeLinks; link; link = link->next)
+        ReleaseSprite(sim, *link);
+    sim.typeLinks = nullptr;
+    sim.mainLink = nullptr;
+
+    const int32_t count = UsedTypeCount(*sim.record);
+    for (int32_t i = 0; i < count; ++i) {
+        TypeLink &link = sim.links[i];
+        std::memset(static_cast<void *>(&link), 0, sizeof link);
+        link.type = &sim.record->types[i];
+        link.next = sim.typeLinks;
+        sim.typeLinks = &link;
+        if (link.type->sprite.text[0] != '\0') {
+            CopyText(link.spriteName, link.type->sprite.text);
+            link.sprite = LoadSprite(sim, link.spriteName);
+            link.drawable = 1;
+        }
+    }
+    RelinkTypes(sim);
+}
+
+void RelinkTypes(SimState &sim)
+{
+    if (!sim.record)
+        return;
+    for (TypeLink *link = sim.typeLinks; link; link = link->next) {
+        link->sprayLink = FindTypeLink(sim, link->type->spraytype.text);
+        link->overlayLink = FindTypeLink(sim, link->type->overlaytype.text);
+    }
+    sim.mainLink = FindTypeLink(sim, sim.record->maintype);
+    if (sim.mainLink && !sim.mainLink->sprayLink)
+        sim.mainLink->sprayLink = sim.mainLink;
+
+    sim.emitter = nullptr;
+    sim.activeHead = nullptr;
+    sim.freeHead = nullptr;
+    sim.liveCount = 0;
+    for (int32_t i = sim.capacity - 1; sim.pool && i >= 0; --i) {
+        Particle &p = sim.pool[i];
+        if (p.serial & 1u)
+            ++p.serial;
+        p.next = sim.freeHead;
+        sim.freeHead = &p;
+    }
+}
+
+int32_t RenderListForMode(const char *rendermode)
+{
+    if (EqualsIgnoringCase(rendermode, RenderMode::kRenderTransAlpha))
+        return kListAlphaTest;
+    if (EqualsIgnoringCase(rendermode, RenderMode::kRenderTransTexture))
+        return kListTexture;
+    if (EqualsIgnoringCase(rendermode, RenderMode::kRenderTransColor))
+        return kListColour;
+    return kListAdditive;
+}
+
+void UpdateRendermode(SimState &sim)
+{
+    for (TypeLink *link = sim.typeLinks; link; link = link->next)
+        link->renderList = RenderListForMode(link->type->rendermode.text);
+}
+
+void UpdateTextures(SimState &sim)
+{
+    for (TypeLink *link = sim.typeLinks; link; link = link->next) {
+        const char *text = link->type->sprite.text;
+        if (text[0] == '\0') {
+            ReleaseSprite(sim, *link);
+            link->drawable = link->renderList == kListColour ? 1 : 0;
+        } else if (!EqualsIgnoringCase(text, link->spriteName)) {
+            CopyText(link->spriteName, text);
+            ReleaseSprite(sim, *link);
+            link->sprite = LoadSprite(sim, link->spriteName);
+            link->drawable = 1;
+        }
+    }
+}
+
+void ReleaseSprites(SimState &sim)
+{
+    for (TypeLink *link = sim.typeLinks; link; link = link->next) {
+        ReleaseSprite(sim, *link);
+        link->drawable = 0;
+    }
+}
+
+TypeLink *FindTypeLink(const SimState &sim, const char *name)
+{
+    for (TypeLink *link = sim.typeLinks; link; link = link->next)
+        if (EqualsIgnoringCase(link->type->name, name))
+            return link;
+    return nullptr;
+}
+
+bool EqualsIgnoringCase(const char *a, const char *b)
+{
+    const size_t n = TextLength(a);
+    if (TextLength(b) != n)
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+}  // namespace gx

@@ -1,0 +1,82 @@
+// PAK archives as read: a 12-byte header ("PACK", directory offset, directory
+// length) and a directory of 64-byte entries naming stretches of the file.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+constexpr int32_t kMaxPackEntries = 8192;
+constexpr int32_t kMaxPackFiles = 99;
+constexpr int32_t kPackEntrySize = 64;
+constexpr int32_t kPackEntryNameSize = 56;
+constexpr int32_t kPackHeaderSize = 12;
+
+struct PackEntry {
+    char name[kPackEntryNameSize];  // NUL-terminated as stored; compared byte for byte
+    int32_t filepos;
+    int32_t filelen;
+};
+static_assert(sizeof(PackEntry) == kPackEntrySize);
+
+struct PackHeader {
+    char id[4];
+    int32_t dirofs;
+    int32_t dirlen;
+};
+
+struct PackFile {
+    std::string filename;  // full path, as opened
+    int32_t numfiles = 0;
+    PackHeader header{};
+    std::vector<PackEntry> files;
+};
+
+// Random access to the bytes of a file or of a memory block.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual uint64_t Size() const = 0;
+    // Copies length bytes from offset; false unless all of them are there.
+    virtual bool ReadAt(uint64_t offset, void *dst, size_t length) = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    MemorySource(const uint8_t *data, size_t size) : data_(data), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void *dst, size_t length) override;
+
+private:
+    const uint8_t *data_;
+    size_t size_;
+};
+
+// An open regular file; not open when the path names nothing readable or a
+// directory.
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(const std::string &path);
+    ~FileSource() override;
+    FileSource(const FileSource &) = delete;
+    FileSource &operator=(const FileSource &) = delete;
+    bool IsOpen() const { return file_ != nullptr; }
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void *dst, size_t length) override;
+
+private:
+    std::FILE *file_ = nullptr;
+    uint64_t size_ = 0;
+};
+
+// Reads header and directory. False when the bytes are no usable archive:
+// not "PACK", no entries, or a directory that does not lie inside the file.
+// A directory of more than 8192 entries keeps its first 8192.
+bool ReadPackDirectory(ByteSource &source, PackFile &pack);
+
+// The first entry, from first to last, whose name equals name exactly.
+const PackEntry *FindPackEntry(const PackFile &pack, const char *name);
+
+// Whether the entry's data lies wholly inside an archive of archiveSize bytes.
+bool PackEntryInside(const PackEntry &entry, uint64_t archiveSize);

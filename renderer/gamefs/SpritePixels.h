@@ -1,0 +1,12 @@
+// Turning palette indices into RGBA by a sprite's texture format:
+// 3: colour of the entry; the colour of entry 255 becomes transparent black;
+// 2: entry × (index / entry count), alpha 255 × (index / entry count);
+// any other: the entry's colour, opaque.
+// Indices at or past the palette's end take its last entry.
+#pragma once
+
+#include <cstdint>
+
+// palette holds paletteCount (1 to 256) RGB triples; rgba receives count × 4 bytes.
+void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *palette,
+                         int32_t paletteCount, int32_t format, uint8_t *rgba);

@@ -1,0 +1,244 @@
+// The plug-in's exports and module state. Every export is called on the
+// host's user-interface thread; none throws.
+#include <GL/gl.h>
+
+#include <cstring>
+#include <ctime>
+
+#include "AdditionalInfo.h"
+#include "Camera.h"
+#include "FrameTimer.h"
+#include "GLDevice.h"
+#include "ParticleSim.h"
+#include "RendererApi.h"
+#include "RendererMessages.h"
+#include "SceneDraw.h"
+#include "SpriteBridge.h"
+
+namespace {
+
+struct RendererState {
+    gx::GLDevice device;
+    int32_t width, height;
+    double nearPlane = 1.0;
+    double background[3] = {0.5, 0.5, 0.5};
+    double ground[3] = {0.33, 0.33, 0.33};
+    double text[3] = {1.0, 1.0, 1.0};
+    bool waitSync;
+    int32_t textShadow;
+    int32_t showGround;
+    gx::Camera camera;
+    gx::FrameTimer timer;
+    gx::SimState sim;
+    bool initialised;
+};
+
+RendererState g_state;
+
+uint64_t MonotonicNanoseconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<uint64_t>(ts.tv_sec) * 1000000000u + static_cast<uint64_t>(ts.tv_nsec);
+}
+
+uint64_t CounterFrequency()
+{
+    return 1000000000u;
+}
+
+uint32_t TickCount()
+{
+    return static_cast<uint32_t>(MonotonicNanoseconds() / 1000000u);
+}
+
+const gx::CounterSource kCounter = {CounterFrequency, MonotonicNanoseconds};
+
+
+__attribute__((destructor)) void UnloadRenderer()
+{
+    if (gx::IsDeviceOpen(g_state.device))
+        gx::ReleaseSprites(g_state.sim);
+    gx::CloseGLDevice(g_state.device);
+    gx::DestroySimState(g_state.sim);
+    gx::ShutdownSprites();
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t R_GetRendererName(char *buffer)
+{
+    if (buffer)
+        std::strcpy(buffer, "OpenGL Renderer");
+    return 1;
+}
+
+int32_t R_IsSupported(void)
+{
+    return 1;
+}
+
+void R_ResizeDevice(int32_t width, int32_t height)
+{
+    g_state.width = width;
+    g_state.height = height;
+    if (!gx::IsDeviceOpen(g_state.device))
+        return;
+    gx::ResizeDeviceWindow(g_state.device, width, height);
+    gx::SetProjection(width, height, g_state.nearPlane);
+}
+
+void R_UpdateDevice(void)
+{
+    if (!gx::IsDeviceOpen(g_state.device))
+        return;
+    RendererState &s = g_state;
+    gx::AdvanceFrame(s.timer, kCounter, ShowRendererMessage);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    gx::ApplyCameraTransform(s.camera);
+    if (s.showGround)
+        gx::DrawGround(s.ground);
+    if (s.initialised && gx::FrameStep(s.sim, static_cast<float>(s.timer.frameTime)))
+        gx::DrawParticles(s.sim, s.camera);
+
+    gx::OverlayText overlay{};
+    overlay.fpsText = s.timer.fpsText;
+    overlay.sim = s.initialised ? &s.sim : nullptr;
+    overlay.colour = s.text;
+    overlay.shadow = s.textShadow != 0;
+    overlay.fontLists = s.device.fontLists;
+    overlay.width = s.width;
+    overlay.height = s.height;
+    gx::DrawOverlay(overlay);
+
+    if (s.waitSync)
+        glFinish();
+    else
+        glFlush();
+    gx::SwapDeviceBuffers(s.device);
+    gx::UpdateFrameStats(s.timer);
+}
+
+void R_CloseDevice(void)
+{
+    gx::ReleaseSprites(g_state.sim);
+    gx::CloseGLDevice(g_state.device);
+}
+
+int32_t R_OpenDevice(uintptr_t window)
+{
+    if (gx::IsDeviceOpen(g_state.device))
+        R_CloseDevice();
+    if (!gx::OpenGLDevice(g_state.device, window))
+        return 0;
+    // The host sets the options after opening; until then the stored colour holds.
+    glClearColor(static_cast<float>(g_state.background[0]),
+                 static_cast<float>(g_state.background[1]),
+                 static_cast<float>(g_state.background[2]), 0.0f);
+    if (g_state.width > 0 && g_state.height > 0)
+        gx::SetProjection(g_state.width, g_state.height, g_state.nearPlane);
+    gx::ResetCamera(g_state.camera);
+    return 1;
+}
+
+void R_Initialize(void)
+{
+    if (g_state.initialised)
+        return;
+    gx::SetGameDirectories("", "");
+    g_state.showGround = 1;
+    gx::CreateSimState(g_state.sim, gx::SpriteLoaderHooks(), ShowRendererMessage, TickCount);
+    g_state.initialised = true;
+}
+
+void R_InputEvent(int32_t code)
+{
+    gx::PointerState pointer{};
+    if (gx::InputNeedsPointer(code))
+        gx::QueryDevicePointer(g_state.device, pointer.x, pointer.y, pointer.shift, pointer.ctrl);
+    gx::CameraInput(g_state.camera, code, static_cast<float>(g_state.timer.frameTime), pointer);
+}
+
+void R_SetShowGround(int32_t show)
+{
+    g_state.showGround = show;
+}
+
+void R_SetGamedir(const char *baseDir, const char *additionalDir)
+{
+    gx::SetGameDirectories(baseDir, additionalDir);
+}
+
+void R_SetDeviceOptions(const double background[3], const double ground[3], const double text[3],
+                        int32_t waitSync, int32_t textShadow)
+{
+    if (background)
+        std::memcpy(g_state.background, background, sizeof g_state.background);
+    if (ground)
+        std::memcpy(g_state.ground, ground, sizeof g_state.ground);
+    if (text)
+        std::memcpy(g_state.text, text, sizeof g_state.text);
+    g_state.waitSync = waitSync > 0;
+    g_state.textShadow = textShadow;
+    if (gx::IsDeviceOpen(g_state.device))
+        glClearColor(static_cast<float>(g_state.background[0]),
+                     static_cast<float>(g_state.background[1]),
+                     static_cast<float>(g_state.background[2]), 0.0f);
+}
+
+void R_UpdateParticles(const ParticleSystem *record)
+{
+    if (g_state.initialised)
+        gx::UpdateParticles(g_state.sim, record);
+}
+
+void R_ReallocParticles(void)
+{
+    if (g_state.initialised)
+        gx::ReallocParticles(g_state.sim);
+}
+
+void R_UpdateTypes(void)
+{
+    if (g_state.initialised)
+        gx::UpdateTypes(g_state.sim);
+}
+
+void R_RelinkTypes(void)
+{
+    if (g_state.initialised)
+        gx::RelinkTypes(g_state.sim);
+}
+
+void R_UpdateRendermode(void)
+{
+    if (g_state.initialised)
+        gx::UpdateRendermode(g_state.sim);
+}
+
+void R_UpdateTextures(void)
+{
+    if (g_state.initialised)
+        gx::UpdateSpriteTextures(g_state.sim);
+}
+
+void R_GetAdditionalInfo(char *buffer)
+{
+    if (!buffer)
+        return;
+    const bool open = gx::IsDeviceOpen(g_state.device);
+    auto glText = [open](GLenum name) {
+        const GLubyte *value = open ? glGetString(name) : nullptr;
+        return value ? reinterpret_cast<const char *>(value) : "";
+    };
+    const char *paths[gx::kMaxArchivePaths];
+    const int count = gx::ArchivePaths(paths, gx::kMaxArchivePaths);
+    gx::BuildAdditionalInfo(buffer, kRendererInfoBufferSize, glText(GL_VENDOR),
+                            glText(GL_RENDERER), glText(GL_VERSION), paths, count);
+}
+
+}  // extern "C"

@@ -1,0 +1,475 @@
+// The plug-in as a host uses it: loaded with dlopen, bound by name, drawing
+// into an X window whose pixels are read back. Needs an X server (Xvfb).
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+// After gtest: Xlib defines macros such as None and Bool.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "RendererApi.h"
+
+// The host's message box: the plug-in finds it in the executable by name.
+std::vector<std::string> g_boxCaptions;
+std::vector<uintptr_t> g_boxOwners;
+extern "C" __attribute__((visibility("default"))) void SparkwrightRendererMessageBox(
+    const char *caption, const char *, uintptr_t owner)
+{
+    g_boxCaptions.emplace_back(caption);
+    g_boxOwners.push_back(owner);
+}
+
+namespace {
+
+struct Api {
+    R_GetRendererNameFn GetRendererName;
+    R_IsSupportedFn IsSupported;
+    R_ResizeDeviceFn ResizeDevice;
+    R_UpdateDeviceFn UpdateDevice;
+    R_CloseDeviceFn CloseDevice;
+    R_OpenDeviceFn OpenDevice;
+    R_InitializeFn Initialize;
+    R_InputEventFn InputEvent;
+    R_SetShowGroundFn SetShowGround;
+    R_SetGamedirFn SetGamedir;
+    R_SetDeviceOptionsFn SetDeviceOptions;
+    R_UpdateParticlesFn UpdateParticles;
+    R_ReallocParticlesFn ReallocParticles;
+    R_UpdateTypesFn UpdateTypes;
+    R_RelinkTypesFn RelinkTypes;
+    R_UpdateRendermodeFn UpdateRendermode;
+    R_UpdateTexturesFn UpdateTextures;
+    R_GetAdditionalInfoFn GetAdditionalInfo;
+};
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+struct Rgb {
+    int r, g, b;
+};
+
+void *g_library = nullptr;
+Api g_api{};
+Display *g_display = nullptr;
+std::string g_messageFile;
+
+template <typename Fn>
+void Bind(Fn &fn, const char *name)
+{
+    fn = reinterpret_cast<Fn>(dlsym(g_library, name));
+    ASSERT_NE(fn, nullptr) << name;
+}
+
+Window MakeWindow(int x, int y)
+{
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = 0;
+    Window w = XCreateWindow(g_display, DefaultRootWindow(g_display), x, y, kWidth, kHeight, 0,
+                             CopyFromParent, InputOutput, CopyFromParent, CWBackPixel, &attributes);
+    XMapWindow(g_display, w);
+    XSync(g_display, False);
+    return w;
+}
+
+std::vector<Rgb> Grab(Window w)
+{
+    XSync(g_display, False);
+    XImage *image = XGetImage(g_display, w, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+    std::vector<Rgb> pixels;
+    if (!image)
+        return pixels;
+    pixels.reserve(kWidth * kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            pixels.push_back({int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF)});
+        }
+    XDestroyImage(image);
+    return pixels;
+}
+
+// GX_TEST_DUMP=<folder> keeps the frames a test looked at, as PPM pictures.
+void Dump(const std::vector<Rgb> &pixels, const char *name)
+{
+    const char *folder = std::getenv("GX_TEST_DUMP");
+    if (!folder || pixels.empty())
+        return;
+    const std::string path = std::string(folder) + "/" + name + ".ppm";
+    if (std::FILE *f = std::fopen(path.c_str(), "wb")) {
+        std::fprintf(f, "P6\n%d %d\n255\n", kWidth, kHeight);
+        for (const Rgb &p : pixels) {
+            const unsigned char rgb[3] = {static_cast<unsigned char>(p.r),
+                                          static_cast<unsigned char>(p.g),
+                                          static_cast<unsigned char>(p.b)};
+            std::fwrite(rgb, 1, 3, f);
+        }
+        std::fclose(f);
+    }
+}
+
+Rgb At(const std::vector<Rgb> &pixels, int x, int y)
+{
+    return pixels.at(static_cast<size_t>(y) * kWidth + x);
+}
+
+bool Near(Rgb a, Rgb b, int tolerance = 3)
+{
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
+}
+
+std::vector<std::string> Messages()
+{
+    std::vector<std::string> lines;
+    std::ifstream in(g_messageFile);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+void SetRange(ParamRange &r, double v)
+{
+    r.min = r.max = v;
+}
+
+// One immortal emitter of the given mode, drawn at world point (x, y, z).
+void EmitterRecord(ParticleSystem &rec, const char *mode, double x, double y, double z)
+{
+    std::memset(&rec, 0, sizeof rec);
+    rec.particles = 100;
+    rec.typeCount = 1;
+    std::strcpy(rec.maintype, "x");
+    ParticleType &t = rec.types[0];
+    std::strcpy(t.name, "x");
+    std::strcpy(t.rendermode.text, mode);
+    SetRange(t.startred, 1.0);
+    SetRange(t.endred, 1.0);
+    SetRange(t.startalpha, 0.5);
+    SetRange(t.endalpha, 0.5);
+    SetRange(t.startsize, 10.0);
+    SetRange(t.startangle, 45.0);
+    SetRange(t.lifetime, 4.0);
+    t.offset.x = x;
+    t.offset.y = y;
+    t.offset.z = z;
+}
+
+// Mean column of the pixels that differ from the background.
+double Centroid(const std::vector<Rgb> &pixels, Rgb background)
+{
+    double sum = 0;
+    int count = 0;
+    for (int y = 50; y < kHeight; ++y)  // below the overlay texts
+        for (int x = 0; x < kWidth; ++x)
+            if (!Near(At(pixels, x, y), background, 8)) {
+                sum += x;
+                ++count;
+            }
+    return count ? sum / count : -1.0;
+}
+
+const double kBlack[3] = {0.0, 0.0, 0.0};
+const double kGrey[3] = {0.5, 0.5, 0.5};
+const double kGround[3] = {0.0, 1.0, 0.0};
+const double kWhite[3] = {1.0, 1.0, 1.0};
+
+class Device : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        g_display = XOpenDisplay(nullptr);
+        ASSERT_NE(g_display, nullptr) << "no X server: run under xvfb-run";
+        char path[] = "/tmp/gx-messages-XXXXXX";
+        const int fd = mkstemp(path);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        g_messageFile = path;
+        setenv("SPARKWRIGHT_RENDERER_MESSAGES", path, 1);
+        g_library = dlopen(GX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(g_library, nullptr) << dlerror();
+        Bind(g_api.GetRendererName, "R_GetRendererName");
+        Bind(g_api.IsSupported, "R_IsSupported");
+        Bind(g_api.ResizeDevice, "R_ResizeDevice");
+        Bind(g_api.UpdateDevice, "R_UpdateDevice");
+        Bind(g_api.CloseDevice, "R_CloseDevice");
+        Bind(g_api.OpenDevice, "R_OpenDevice");
+        Bind(g_api.Initialize, "R_Initialize");
+        Bind(g_api.InputEvent, "R_InputEvent");
+        Bind(g_api.SetShowGround, "R_SetShowGround");
+        Bind(g_api.SetGamedir, "R_SetGamedir");
+        Bind(g_api.SetDeviceOptions, "R_SetDeviceOptions");
+        Bind(g_api.UpdateParticles, "R_UpdateParticles");
+        Bind(g_api.ReallocParticles, "R_ReallocParticles");
+        Bind(g_api.UpdateTypes, "R_UpdateTypes");
+        Bind(g_api.RelinkTypes, "R_RelinkTypes");
+        Bind(g_api.UpdateRendermode, "R_UpdateRendermode");
+        Bind(g_api.UpdateTextures, "R_UpdateTextures");
+        Bind(g_api.GetAdditionalInfo, "R_GetAdditionalInfo");
+        g_api.Initialize();
+    }
+    static void TearDownTestSuite()
+    {
+        if (g_library)
+            dlclose(g_library);
+        if (g_display)
+            XCloseDisplay(g_display);
+        std::remove(g_messageFile.c_str());
+    }
+    void SetUp() override
+    {
+        ASSERT_NE(g_library, nullptr);
+        window = MakeWindow(0, 0);
+    }
+    void TearDown() override
+    {
+        g_api.CloseDevice();
+        g_api.UpdateParticles(nullptr);
+        XDestroyWindow(g_display, window);
+        XSync(g_display, False);
+    }
+    // Opens the device the way the host does after a successful open.
+    void Open(const double background[3], int ground, int shadow = 0)
+    {
+        ASSERT_EQ(g_api.OpenDevice(window), 1);
+        g_api.ResizeDevice(kWidth, kHeight);
+        g_api.SetDeviceOptions(background, kGround, kWhite, 0, shadow);
+        g_api.SetShowGround(ground);
+    }
+    std::vector<Rgb> Frame()
+    {
+        g_api.UpdateDevice();
+        return Grab(window);
+    }
+
+    Window window = 0;
+};
+
+}  // namespace
+
+TEST_F(Device, NameSupportAndCallsBeforeOpening)
+{
+    char name[256];
+    std::memset(name, 'x', sizeof name);
+    EXPECT_EQ(g_api.GetRendererName(name), 1);
+    EXPECT_STREQ(name, "OpenGL Renderer");
+    EXPECT_EQ(g_api.IsSupported(), 1);
+    // Without a device these do nothing, and nothing breaks.
+    g_api.UpdateDevice();
+    g_api.ResizeDevice(10, 10);
+    g_api.InputEvent(11);
+    char info[kRendererInfoBufferSize];
+    g_api.GetAdditionalInfo(info);
+    EXPECT_TRUE(std::string(info).ends_with("\n\nLoaded packages:\n"));
+}
+
+TEST_F(Device, BadWindowHandlesFailWithAMessage)
+{
+    const size_t before = Messages().size();
+    g_boxCaptions.clear();
+    EXPECT_EQ(g_api.OpenDevice(0), 0);
+    EXPECT_EQ(g_api.OpenDevice(0x7ABCDEF), 0);  // no such window on the server
+    const std::vector<std::string> lines = Messages();
+    ASSERT_EQ(lines.size(), before + 2);
+    EXPECT_EQ(lines[before], "Error Getting Device Context");
+    EXPECT_EQ(lines[before + 1], "Error Getting Device Context");
+    ASSERT_EQ(g_boxCaptions.size(), 2u);
+    EXPECT_EQ(g_boxCaptions[0], "OpenGL Renderer");
+    // The device is usable afterwards.
+    Open(kGrey, 0);
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{128, 128, 128}));
+}
+
+TEST_F(Device, ClearColourGroundAndInformation)
+{
+    const double blue[3] = {0.0, 0.0, 1.0};
+    Open(blue, 1);
+    std::vector<Rgb> pixels = Frame();
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_TRUE(Near(At(pixels, 160, 60), Rgb{0, 0, 255}));
+    EXPECT_TRUE(Near(At(pixels, 160, 230), Rgb{0, 255, 0}));  // camera looks down onto the ground
+    // No record: no particle texts; the frame rate stays empty for the first second.
+    for (int y = 5; y < 45; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            ASSERT_TRUE(Near(At(pixels, x, y), Rgb{0, 0, 255})) << x << "," << y;
+
+    g_api.SetShowGround(0);
+    pixels = Frame();
+    EXPECT_TRUE(Near(At(pixels, 160, 230), Rgb{0, 0, 255}));
+
+    char info[kRendererInfoBufferSize];
+    g_api.GetAdditionalInfo(info);
+    const std::string text(info);
+    EXPECT_EQ(text.rfind("GL_VENDOR:  ", 0), 0u);
+    EXPECT_NE(text.find("\nGL_RENDERER:  "), std::string::npos);
+    EXPECT_NE(text.find("\nGL_VERSION:  "), std::string::npos);
+    EXPECT_GT(text.find("GL_RENDERER:  ") + 15, 16u);
+    EXPECT_TRUE(text.ends_with("\n\nLoaded packages:\n"));
+}
+
+TEST_F(Device, ResizeFollowsTheHostAndOwnerIsTheParent)
+{
+    Open(kGrey, 0);
+    // The device's own window follows the size; the host's black shows beside it.
+    g_api.ResizeDevice(kWidth / 2, kHeight / 2);
+    std::vector<Rgb> pixels = Frame();
+    EXPECT_TRUE(Near(At(pixels, 80, 100), Rgb{128, 128, 128}));
+    EXPECT_TRUE(Near(At(pixels, 300, 200), Rgb{0, 0, 0}));
+    g_api.ResizeDevice(kWidth, kHeight);
+    EXPECT_TRUE(Near(At(Frame(), 300, 200), Rgb{128, 128, 128}));
+    g_api.ResizeDevice(0, 0);  // degenerate sizes are survived
+    g_api.UpdateDevice();
+    // A message now is owned by the viewport's parent, the root here.
+    g_boxOwners.clear();
+    g_api.OpenDevice(0);
+    ASSERT_EQ(g_boxOwners.size(), 1u);
+    EXPECT_EQ(g_boxOwners[0], DefaultRootWindow(g_display));
+}
+
+TEST_F(Device, EffectDrawsBlendedByRenderMode)
+{
+    // Point 100 units ahead of the reset camera: the middle of the screen.
+    const double x = -1.5192, z = 42.635;
+    ParticleSystem additive, colour;
+    EmitterRecord(additive, "kRenderTransAdd", x, 0, z);
+    // Without a sprite name only colour mode draws; a sprite that cannot be
+    // loaded leaves the type drawable, with no texture of its own.
+    std::strcpy(additive.types[0].sprite.text, "sprites/missing.spr");
+    EmitterRecord(colour, "KRENDERTRANSCOLOR", x, 0, z);
+
+    Open(kGrey, 0);
+    g_api.UpdateParticles(&additive);
+    g_api.UpdateTextures();
+    std::vector<Rgb> pixels = Frame();
+    EXPECT_TRUE(Near(At(pixels, 160, 120), Rgb{255, 128, 128})) << At(pixels, 160, 120).r;
+    EXPECT_TRUE(Near(At(pixels, 160, 150), Rgb{128, 128, 128}));  // a small square only
+
+    g_api.UpdateParticles(&colour);
+    g_api.UpdateTextures();
+    pixels = Frame();
+    const Rgb mid = At(pixels, 160, 120);
+    EXPECT_TRUE(Near(mid, Rgb{191, 64, 64})) << mid.r << " " << mid.g << " " << mid.b;
+
+    // Size 0 draws nothing.
+    SetRange(colour.types[0].startsize, 0.0);
+    g_api.RelinkTypes();
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{128, 128, 128}));
+}
+
+TEST_F(Device, InputCodesMoveTheCameraAndReopeningResetsIt)
+{
+    ParticleSystem rec;
+    EmitterRecord(rec, "kRenderTransColor", 0, 50, 42.635);  // left of the middle
+    Open(kBlack, 0);
+    g_api.UpdateParticles(&rec);
+    g_api.UpdateTextures();
+    const std::vector<Rgb> start = Frame();
+    Dump(start, "camera-start");
+    const double startX = Centroid(start, Rgb{0, 0, 0});
+    ASSERT_GT(startX, 40.0);
+    ASSERT_LT(startX, 120.0);
+
+    // Keypad 6 moves the camera right: the particle goes left.
+    for (int i = 0; i < 30; ++i) {
+        g_api.UpdateDevice();
+        g_api.InputEvent(4);
+    }
+    EXPECT_LT(Centroid(Frame(), Rgb{0, 0, 0}), startX - 5.0);
+
+    g_api.CloseDevice();
+    Open(kBlack, 0);
+    g_api.UpdateParticles(&rec);
+    g_api.UpdateTextures();
+    EXPECT_NEAR(Centroid(Frame(), Rgb{0, 0, 0}), startX, 1.0);
+
+    // A left drag spins the scene by the pointer's movement.
+    const Window root = DefaultRootWindow(g_display);
+    XWarpPointer(g_display, None, root, 0, 0, 0, 0, 500, 500);
+    XSync(g_display, False);
+    g_api.InputEvent(9);
+    XWarpPointer(g_display, None, root, 0, 0, 0, 0, 590, 500);
+    XSync(g_display, False);
+    g_api.InputEvent(11);
+    g_api.InputEvent(12);
+    const std::vector<Rgb> spun = Frame();
+    Dump(spun, "camera-spun");
+    const double spunX = Centroid(spun, Rgb{0, 0, 0});
+    EXPECT_NEAR(spunX, 160.0, 8.0);  // turned a quarter: now straight ahead
+}
+
+TEST_F(Device, ReopenOnAnotherWindow)
+{
+    Open(kGrey, 0);
+    Frame();
+    g_api.CloseDevice();
+    const Window other = MakeWindow(400, 0);
+    ASSERT_EQ(g_api.OpenDevice(other), 1);
+    g_api.ResizeDevice(kWidth, kHeight);
+    const double red[3] = {1.0, 0.0, 0.0};
+    g_api.SetDeviceOptions(red, kGround, kWhite, 1, 0);
+    g_api.SetShowGround(0);
+    g_api.UpdateDevice();
+    EXPECT_TRUE(Near(At(Grab(other), 10, 200), Rgb{255, 0, 0}));
+    g_api.CloseDevice();
+    XDestroyWindow(g_display, other);
+}
+
+namespace {
+bool HasColour(const std::vector<Rgb> &pixels, int x0, int y0, int x1, int y1, Rgb colour)
+{
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (Near(At(pixels, x, y), colour, 2))
+                return true;
+    return false;
+}
+int RightmostColumn(const std::vector<Rgb> &pixels, int y0, int y1, Rgb colour)
+{
+    int right = -1;
+    for (int y = y0; y < y1; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            if (Near(At(pixels, x, y), colour, 2))
+                right = std::max(right, x);
+    return right;
+}
+}  // namespace
+
+TEST_F(Device, OverlayTextsWithShadowAndFrameRate)
+{
+    ParticleSystem rec;
+    EmitterRecord(rec, "kRenderTransColor", 0, 0, -500);  // out of sight
+    std::strcpy(rec.maintype, "x x");
+    std::strcpy(rec.types[0].name, "x x");
+    Open(kBlack, 0, 1);
+    g_api.UpdateParticles(&rec);
+    std::vector<Rgb> pixels = Frame();
+    const Rgb white{255, 255, 255}, shadow{51, 51, 51};
+    EXPECT_TRUE(HasColour(pixels, 5, 10, 150, 24, white));   // Particles: 1 / 100
+    EXPECT_TRUE(HasColour(pixels, 5, 10, 150, 24, shadow));
+    EXPECT_TRUE(HasColour(pixels, 5, 30, 150, 44, white));   // Main Type: x x
+    // "Main Type: x x" is 14 glyphs of 6 pixels from x = 5; blanks must advance.
+    const int right = RightmostColumn(pixels, 30, 44, white);
+    EXPECT_GE(right, 5 + 13 * 6);
+    EXPECT_LT(right, 5 + 14 * 6 + 2);
+
+    g_api.SetDeviceOptions(kBlack, kGround, kWhite, 0, 0);
+    pixels = Frame();
+    EXPECT_FALSE(HasColour(pixels, 0, 0, kWidth, 50, shadow));
+
+    // After a full second of frames the rate appears at the top right.
+    for (int i = 0; i < 200; ++i) {
+        g_api.UpdateDevice();
+        usleep(8000);
+    }
+    pixels = Frame();
+    EXPECT_TRUE(HasColour(pixels, kWidth - 80, 10, kWidth, 24, white));
+}
