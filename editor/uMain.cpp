@@ -122,16 +122,8 @@ QStringList ReadTextFileLines(const QString &path)
     return TextLines(QString::fromLatin1(file.readAll()));
 }
 
-// The pictures are compiled into the editor's static library, whose resource
-// registration the linker drops unless something refers to it.
-static void InitEditorResources()
-{
-    Q_INIT_RESOURCE(embEd);
-}
-
 TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
 {
-    InitEditorResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ApplicationTitle());
     InitResources();
