@@ -454,6 +454,7 @@ void TfrmMain::CreateLeftPanel()
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
     connect(btnEditTypes, &QToolButton::clicked, this, [this] { acEditTypesExecute(); });
+    CreateInspectorWidgets();
 }
 
 void TfrmMain::PlaceKeyEdit()

@@ -27,6 +27,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class TKeyEdit;
+class TObjectInspector;
 class TViewport;
 class TfrmNew;
 
@@ -152,6 +153,10 @@ public:
     void EditCommand(QAction *action);
 
     // ---- inspector and script pane (uMainScript.cpp) -------------------
+    TObjectInspector *InspectorGrid = nullptr;  // the key/value grid inside ObjectInspector
+    void CreateInspectorWidgets();              // at construction, after the left panel
+    void ObjectInspectorValidate(int column, int row, const QString &key, const QString &value);
+    void ObjectInspectorEditButtonClick(int row);
     void RefreshAfterLoad();
     void FillInspector(int page);
     void RegenerateScript();

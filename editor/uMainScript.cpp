@@ -1,104 +1,254 @@
-// The main window's inspector and script-pane handlers: the refresh after a
-// load, the script text generated from the record and applied back to it.
-// The inspector grid itself is not built here yet: FillInspector shows nothing.
+// The main window's inspector and script-pane handlers: thin glue between the
+// widgets and the row model, the key table and the script sync.
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <vector>
+#include <QVBoxLayout>
 
+#include "uInspectorEdit.h"
+#include "uInspectorRows.h"
 #include "uMain.h"
+#include "uObjectInspector.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"
+#include "uScriptEditorMenu.h"
+#include "uScriptSync.h"
 
-void TfrmMain::RefreshAfterLoad()
+namespace {
+
+// The renderer host's forwarders, which do nothing without an open device.
+class HostRenderer : public RendererCalls {
+public:
+    void ReallocParticles() override { ::ReallocParticles(); }
+    void RelinkTypes() override { ::RelinkTypes(); }
+    void UpdateTextures() override { ::UpdateTextures(); }
+    void UpdateRendermode() override { ::UpdateRendermode(); }
+    void UpdateParticles(const ParticleSystem *record) override { ::UpdateParticles(record); }
+};
+
+TMsgIcon BoxIcon(MessageIcon icon)
 {
-    UpdateParticles(&DocumentRecord);
-    const bool haveManager = ManagerValid(CurrentManager);
-    if (haveManager)
-        ManagerTable[CurrentManager].GetDefaults(&DefaultsRecord);
-
-    TypeCombo->setEnabled(false);
-    TypeCombo->clear();
-    TypeCombo->addItem(QStringLiteral("<GLOBAL>"));
-    TypeCombo->setCurrentIndex(0);
-    bool mainFound = false;
-    const QString mainType = QString::fromLatin1(
-        DocumentRecord.maintype, static_cast<int>(strnlen(DocumentRecord.maintype, kParticleTextSize)));
-    for (int i = 0; i < UsedTypeCount(DocumentRecord); ++i) {
-        const char *name = DocumentRecord.types[i].name;
-        const QString text = QString::fromLatin1(name, static_cast<int>(strnlen(name, kParticleTextSize)));
-        TypeCombo->addItem(text);
-        mainFound |= text.compare(mainType, Qt::CaseInsensitive) == 0;
+    switch (icon) {
+    case MessageIcon::Information: return TMsgIcon::Information;
+    case MessageIcon::Warning: return TMsgIcon::Warning;
+    case MessageIcon::Critical: return TMsgIcon::Error;
     }
-    TypeCombo->setEnabled(true);
-    if (!mainFound)
-        ShowMessageBox(this, QStringLiteral("Main type not defined!"), QStringLiteral("Warning"),
-                       TMsgIcon::Warning);
-    FillInspector(0);
-    if (haveManager)
-        Label2->setText(ManagerTable[CurrentManager].title);
-    RecordModified = false;
-    DocumentReady = true;
+    return TMsgIcon::None;
 }
 
-void TfrmMain::FillInspector(int)
+class MainScriptView : public ScriptPaneView {
+public:
+    explicit MainScriptView(TfrmMain &w) : w_(w) {}
+
+    std::string PaneText() const override { return Latin1(w_.ScriptEditor->toPlainText()); }
+    void SetPaneText(const std::string &text) override { w_.ScriptEditor->setPlainText(Latin1(text)); }
+    void FillTypeList(const std::vector<std::string> &names) override
+    {
+        QComboBox *combo = w_.TypeCombo;
+        combo->setEnabled(false);
+        combo->clear();
+        combo->addItem(QString::fromLatin1(kGlobalEntry));
+        combo->setCurrentIndex(0);
+        for (const std::string &name : names)
+            combo->addItem(Latin1(name));
+        combo->setEnabled(true);
+    }
+    void FillInspector(int page) override { w_.FillInspector(page); }
+    void SetManagerTitle(const std::string &title) override { w_.Label2->setText(Latin1(title)); }
+    void ShowMessage(const std::string &caption, const std::string &text, MessageIcon icon) override
+    {
+        ShowMessageBox(&w_, Latin1(text), Latin1(caption), BoxIcon(icon));
+    }
+    std::string ScriptBackupText() const override
+    {
+        return Latin1(LinesText(w_.ScriptBackup, QStringLiteral("\r\n")));
+    }
+    void SetScriptBackup(const std::string &text) override { w_.ScriptBackup = TextLines(Latin1(text)); }
+
+private:
+    TfrmMain &w_;
+};
+
+ScriptManager CurrentScriptManager(int index)
 {
+    ScriptManager m;
+    if (!ManagerValid(index))
+        return m;
+    const TParticleManager &slot = ManagerTable[index];
+    m.saveMemoryFile = slot.SaveMemoryFile;
+    m.loadMemoryFile = slot.LoadMemoryFile;
+    m.getDefaults = slot.GetDefaults;
+    m.fileName = Latin1(slot.fileName);
+    m.title = Latin1(slot.title);
+    return m;
 }
 
-void TfrmMain::RegenerateScript()
+UserParmNames CurrentUserParmNames(int index)
 {
-    if (!ManagerValid(CurrentManager))
-        return;
-    const TParticleManager &manager = ManagerTable[CurrentManager];
-    std::vector<char> buffer(kScriptMemoryBufferSize, '\0');
-    const QByteArray header = ProgramSettings.Headinsert.toLatin1();
-    if (!(manager.SaveMemoryFile(buffer.data(), static_cast<int32_t>(buffer.size()), header.constData(),
-                                 &DocumentRecord) & 0xFF)) {
-        ShowMessageBox(this,
-                       QStringLiteral("Failed to save particles to memory.\r\nManager: ") + manager.fileName,
-                       QStringLiteral("Error"), TMsgIcon::Warning);
-        return;
-    }
-    SetScriptText(QString::fromLatin1(buffer.data(), static_cast<int>(strnlen(buffer.data(), buffer.size())))
-                      .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    if (!ManagerValid(index))
+        return {};
+    return UserParmNamesFromBuffers(ManagerTable[index].userParmNames);
 }
 
-bool TfrmMain::ApplyScript()
+// One sync over the window's own state, for the length of one handler.
+template <typename F>
+auto WithScriptSync(TfrmMain &w, F &&work)
 {
-    if (!ManagerValid(CurrentManager))
-        return false;
-    const TParticleManager &manager = ManagerTable[CurrentManager];
-    DocumentReady = false;
-    ScriptBackup = TextLines(ScriptEditor->toPlainText());
-    const QByteArray text = LinesText(ScriptBackup, QStringLiteral("\r\n")).toLatin1();
-    if (!(manager.LoadMemoryFile(text.constData(), &DocumentRecord) & 0xFF)) {
-        ShowMessageBox(this,
-                       QStringLiteral("Failed to load particles from memory.\r\nManager: ") + manager.fileName,
-                       QStringLiteral("Error"), TMsgIcon::Warning);
-        return false;
-    }
-    RefreshAfterLoad();
-    ScriptModified = false;
-    DocumentReady = true;
-    return true;
+    HostRenderer renderer;
+    MainScriptView view(w);
+    const ScriptManager manager = CurrentScriptManager(w.CurrentManager);
+    ScriptSync sync({w.RecordModified, w.ScriptModified, w.DocumentReady}, w.DocumentRecord,
+                    w.DefaultsRecord, view, renderer);
+    if (ManagerValid(w.CurrentManager))
+        sync.SetManager(&manager);
+    sync.SetHeaderSource([] { return Latin1(ProgramSettings.Headinsert); });
+    return work(sync);
 }
 
-void TfrmMain::PageControl1Change(int index)
+// The colour dialog remembers its colour between uses, white at first.
+QColor &ColourDialogColour()
 {
-    if (index == 1 && RecordModified) {
-        RecordModified = false;
-        RegenerateScript();
-    } else if (index == 0 && ScriptModified) {
-        ScriptModified = false;
-        ApplyScript();
-    }
+    static QColor colour = Qt::white;
+    return colour;
+}
+
+}  // namespace
+
+void TfrmMain::CreateInspectorWidgets()
+{
+    InspectorGrid = new TObjectInspector(ObjectInspector);
+    InspectorGrid->setProperty("hint", QStringLiteral("Object Inspector"));
+    InspectorGrid->setToolTip(QStringLiteral("Object Inspector"));
+    InspectorGrid->setStatusTip(QStringLiteral("Object Inspector"));
+    ObjectInspector->layout()->addWidget(InspectorGrid);
+    connect(InspectorGrid, &TObjectInspector::Validate, this,
+            [this](int column, int row, const QString &key, const QString &value) {
+                ObjectInspectorValidate(column, row, key, value);
+            });
+    connect(InspectorGrid, &TObjectInspector::EditButtonClick, this,
+            [this](int row) { ObjectInspectorEditButtonClick(row); });
+    InstallScriptEditorMenu(ScriptEditor);
+}
+
+void TfrmMain::FillInspector(int page)
+{
+    ObjectInspector->setEnabled(false);
+    InspectorGrid->ClearRows();
+    InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(CurrentManager),
+                                              InspectorDecimalSeparator()));
+    ObjectInspector->setEnabled(true);
 }
 
 void TfrmMain::TypeComboChange(int index)
 {
     FillInspector(index);
+}
+
+void TfrmMain::ObjectInspectorValidate(int, int, const QString &key, const QString &value)
+{
+    HostRenderer renderer;
+    const UserParmNames names = CurrentUserParmNames(CurrentManager);
+    const std::string separator = InspectorDecimalSeparator();
+    InspectorEditContext ctx{DocumentRecord, names, separator, renderer, RecordModified, DocumentReady};
+    const int page = TypeCombo->currentIndex();
+    const EditResult result =
+        ValidateInspectorEdit(ctx, page, Latin1(key), Latin1(value),
+                              [this](std::string_view rowKey) {
+                                  return Latin1(InspectorGrid->Value(Latin1(std::string(rowKey))));
+                              });
+    switch (result.outcome) {
+    case EditOutcome::UnknownKey:
+        ShowMessageBox(this, Latin1(result.message), QString(), TMsgIcon::Warning);
+        break;
+    case EditOutcome::Refused:
+        ShowMessageBox(this, Latin1(result.message), QString(), TMsgIcon::Error);
+        break;
+    case EditOutcome::Ignored:
+    case EditOutcome::Applied:
+        break;
+    }
+    if (result.typeEntryText && page >= 0 && page < TypeCombo->count()) {
+        TypeCombo->setItemText(page, Latin1(*result.typeEntryText));
+        TypeCombo->setCurrentIndex(page);
+    }
+}
+
+void TfrmMain::ObjectInspectorEditButtonClick(int row)
+{
+    const InspectorRow *info = InspectorGrid->RowInfo(row);
+    if (!info)
+        return;
+    const int page = TypeCombo->currentIndex();
+    HostRenderer renderer;
+
+    if (info->picker == RowPicker::Sprite) {
+        QFileDialog dialog(this, QStringLiteral("Browse for Sprite"), SpriteFolder);
+        dialog.setObjectName(QStringLiteral("OpenDialog2"));
+        dialog.setNameFilters({QStringLiteral("Sprites (*.spr)"), QStringLiteral("All files (*.*)")});
+        dialog.setDefaultSuffix(QStringLiteral("spr"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (ExecDialog(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        const std::string chosen = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+        const std::optional<std::string> path = SpritePathForFile(chosen);
+        if (!path) {
+            const std::size_t slash = chosen.find_last_of("/\\");
+            const std::string name = slash == std::string::npos ? chosen : chosen.substr(slash + 1);
+            ShowMessageBox(this, Latin1(SpritePathTooLongMessage("sprites/" + name)), QString(),
+                           TMsgIcon::Warning);
+            return;
+        }
+        InspectorGrid->SetValue(row, Latin1(*path));
+        ApplySpriteChoice(DocumentRecord, page, *path, renderer);
+        return;
+    }
+
+    if (info->picker == RowPicker::Colour) {
+        if (const auto preset = ColourPickerPreset(DocumentRecord, page, info->key))
+            ColourDialogColour() = QColor(preset->red, preset->green, preset->blue);
+        QColorDialog dialog(ColourDialogColour(), this);
+        dialog.setObjectName(QStringLiteral("ColorDialog1"));
+        if (ExecDialog(&dialog) != QDialog::Accepted)
+            return;
+        const QColor picked = dialog.currentColor();
+        ColourDialogColour() = picked;
+        const ColourBytes bytes{static_cast<uint8_t>(picked.red()), static_cast<uint8_t>(picked.green()),
+                                static_cast<uint8_t>(picked.blue())};
+        InspectorGrid->SetValue(row, Latin1(PickedColourText(bytes, InspectorDecimalSeparator())));
+        const bool start = info->key == InspectorKey::kStartColor1 || info->key == InspectorKey::kStartColor2;
+        const QString first = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor1
+                                                                               : InspectorKey::kEndColor1));
+        const QString second = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor2
+                                                                                : InspectorKey::kEndColor2));
+        if (const auto error = ApplyColourRows(DocumentRecord, page, start, Latin1(first), Latin1(second),
+                                               InspectorDecimalSeparator()))
+            ShowMessageBox(this, Latin1(*error), QString(), TMsgIcon::Error);
+    }
+}
+
+void TfrmMain::RefreshAfterLoad()
+{
+    WithScriptSync(*this, [](ScriptSync &sync) { sync.RefreshAfterLoad(); });
+}
+
+void TfrmMain::RegenerateScript()
+{
+    WithScriptSync(*this, [](ScriptSync &sync) { return sync.RegenerateScript(); });
+}
+
+bool TfrmMain::ApplyScript()
+{
+    return WithScriptSync(*this, [](ScriptSync &sync) { return sync.ApplyScript(); });
+}
+
+void TfrmMain::PageControl1Change(int index)
+{
+    WithScriptSync(*this, [index](ScriptSync &sync) { sync.PageControl1Change(index); });
 }
 
 void TfrmMain::ScriptEditorChange()
@@ -113,5 +263,5 @@ void TfrmMain::BitBtn1Click()
 
 void TfrmMain::BitBtn2Click()
 {
-    SetScriptText(LinesText(ScriptBackup));
+    WithScriptSync(*this, [](ScriptSync &sync) { sync.Revert(); });
 }

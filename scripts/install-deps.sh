@@ -7,6 +7,8 @@ packages=(cmake ninja-build g++ clang pkg-config
           xvfb xauth xfonts-base x11-apps libgl1-mesa-dri)
 # The demo's screenshot when no display is available.
 packages+=(imagemagick)
+# Source of the decimal-comma locale that one inspector test builds for itself.
+packages+=(locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

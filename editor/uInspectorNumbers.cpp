@@ -1,0 +1,161 @@
+#include "uInspectorNumbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+std::string ReplaceDot(const char *first, const char *last, std::string_view separator)
+{
+    std::string out;
+    out.reserve(static_cast<std::size_t>(last - first) + separator.size());
+    for (const char *p = first; p != last; ++p) {
+        if (*p == '.')
+            out.append(separator);
+        else
+            out.push_back(*p);
+    }
+    return out;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string FormatGeneral(double value, std::string_view decimalSeparator)
+{
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    return ReplaceDot(buf, res.ptr, decimalSeparator);
+}
+
+std::string FormatFixed3(double value, std::string_view decimalSeparator)
+{
+    // The largest double has 309 integer digits.
+    char buf[400];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 3);
+    if (res.ec != std::errc())
+        return FormatGeneral(value, decimalSeparator);
+    return ReplaceDot(buf, res.ptr, decimalSeparator);
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::optional<double> ParseNumber(std::string_view text, std::string_view decimalSeparator)
+{
+    text = TrimBlanks(text);
+    if (decimalSeparator.empty())
+        decimalSeparator = ".";
+    // Rewrite into the C form ('.' separator, no '+') after checking the grammar,
+    // so that from_chars sees nothing it would read differently.
+    std::string c;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-')
+            c.push_back('-');
+        ++i;
+    }
+    int mantissaDigits = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        c.push_back(text[i++]);
+        ++mantissaDigits;
+    }
+    if (text.substr(i).starts_with(decimalSeparator)) {
+        c.push_back('.');
+        i += decimalSeparator.size();
+        while (i < text.size() && IsDigit(text[i])) {
+            c.push_back(text[i++]);
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0)
+        return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        c.push_back('e');
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            if (text[i] == '-')
+                c.push_back('-');
+            ++i;
+        }
+        int exponentDigits = 0;
+        while (i < text.size() && IsDigit(text[i])) {
+            c.push_back(text[i++]);
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return std::nullopt;
+    }
+    if (i != text.size())
+        return std::nullopt;
+    double value = 0.0;
+    auto res = std::from_chars(c.data(), c.data() + c.size(), value);
+    if (res.ec != std::errc() || res.ptr != c.data() + c.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int32_t> ParseInteger(std::string_view text)
+{
+    text = TrimBlanks(text);
+    std::string_view digits = text;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
+        digits.remove_prefix(1);
+    if (digits.empty() || !IsDigit(digits.front()))
+        return std::nullopt;
+    // from_chars takes a '-' but no '+'.
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    int32_t value = 0;
+    auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::string_view> SplitAtBlanks(std::string_view text)
+{
+    std::vector<std::string_view> pieces;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
+        std::size_t start = i;
+        while (i < text.size() && !IsBlank(text[i]))
+            ++i;
+        if (i > start)
+            pieces.push_back(text.substr(start, i - start));
+    }
+    return pieces;
+}
+
+std::vector<std::string_view> SplitAtDoubleDots(std::string_view text)
+{
+    std::vector<std::string_view> pieces;
+    while (true) {
+        std::size_t mark = text.find("..");
+        std::string_view piece = text.substr(0, mark);
+        if (!piece.empty())
+            pieces.push_back(piece);
+        if (mark == std::string_view::npos)
+            break;
+        text.remove_prefix(mark + 2);
+    }
+    return pieces;
+}
+
+void StoreRecordText(char (&buffer)[kParticleTextSize], std::string_view text)
+{
+    std::size_t n = text.size() < kParticleTextSize - 1 ? text.size() : kParticleTextSize - 1;
+    std::memset(buffer, 0, sizeof buffer);
+    std::memcpy(buffer, text.data(), n);
+}

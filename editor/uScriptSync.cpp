@@ -1,0 +1,175 @@
+#include "uScriptSync.h"
+
+#include <cstring>
+
+#include "uInspectorNumbers.h"
+#include "uInspectorRows.h"
+
+std::optional<std::string> GenerateScriptText(embSaveMemoryFileFn saveMemoryFile, const char *header,
+                                              const ParticleSystem &record, std::size_t initialSize)
+{
+    if (!saveMemoryFile)
+        return std::nullopt;
+    std::size_t size = initialSize > 0 ? initialSize : kScriptMemoryBufferSize;
+    while (size <= kMaxScriptTextSize) {
+        std::vector<char> buffer(size, '\0');
+        if ((saveMemoryFile(buffer.data(), static_cast<int32_t>(size), header, &record) & 0xFF) == 0)
+            return std::nullopt;
+        // The manager cuts a text that does not fit and then leaves no NUL.
+        if (const void *end = std::memchr(buffer.data(), '\0', size))
+            return std::string(buffer.data(), static_cast<std::size_t>(static_cast<const char *>(end) - buffer.data()));
+        size *= 2;
+    }
+    return std::nullopt;
+}
+
+std::string JoinLinesCrLf(const std::string &text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            out += "\r\n";
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string ToPaneText(const std::string &text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            out.push_back('\n');
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+std::string SaveToMemoryFailedMessage(const std::string &managerFileName)
+{
+    return "Failed to save particles to memory.\r\nManager: " + managerFileName;
+}
+
+std::string LoadFromMemoryFailedMessage(const std::string &managerFileName)
+{
+    return "Failed to load particles from memory.\r\nManager: " + managerFileName;
+}
+
+namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ScriptSync::ScriptSync(DocumentSyncState state, ParticleSystem &record, ParticleSystem &defaults,
+                       ScriptPaneView &view, RendererCalls &renderer)
+    : state_(state), record_(record), defaults_(defaults), view_(view), renderer_(renderer)
+{
+}
+
+void ScriptSync::ScriptEditorChange()
+{
+    state_.scriptModified = true;
+}
+
+void ScriptSync::ShowScriptText(const std::string &text)
+{
+    view_.SetPaneText(ToPaneText(text));
+    state_.scriptModified = false;
+}
+
+void ScriptSync::PageControl1Change(int newIndex)
+{
+    if (newIndex == kScriptTab && state_.recordModified) {
+        state_.recordModified = false;
+        RegenerateScript();
+    } else if (newIndex == kPropertiesTab && state_.scriptModified) {
+        state_.scriptModified = false;
+        ApplyScript();
+    }
+}
+
+bool ScriptSync::RegenerateScript()
+{
+    const std::string header = header_ ? header_() : std::string();
+    std::optional<std::string> text;
+    if (manager_)
+        text = GenerateScriptText(manager_->saveMemoryFile, header.c_str(), record_);
+    if (!text) {
+        view_.ShowMessage("Error", SaveToMemoryFailedMessage(manager_ ? manager_->fileName : std::string()),
+                          MessageIcon::Warning);
+        return false;
+    }
+    ShowScriptText(*text);
+    return true;
+}
+
+bool ScriptSync::ApplyScript()
+{
+    state_.documentReady = false;
+    const std::string text = JoinLinesCrLf(view_.PaneText());
+    view_.SetScriptBackup(text);
+    bool loaded = manager_ && manager_->loadMemoryFile &&
+                  (manager_->loadMemoryFile(text.c_str(), &record_) & 0xFF) != 0;
+    if (!loaded) {
+        view_.ShowMessage("Error", LoadFromMemoryFailedMessage(manager_ ? manager_->fileName : std::string()),
+                          MessageIcon::Warning);
+        return false;
+    }
+    RefreshAfterLoad();
+    state_.scriptModified = false;
+    state_.documentReady = true;
+    return true;
+}
+
+void ScriptSync::Revert()
+{
+    ShowScriptText(view_.ScriptBackupText());
+}
+
+void ScriptSync::RefreshAfterLoad()
+{
+    renderer_.UpdateParticles(&record_);
+    if (manager_ && manager_->getDefaults)
+        manager_->getDefaults(&defaults_);
+    const std::vector<std::string> names = TypeNames(record_);
+    view_.FillTypeList(names);
+    const std::string_view mainType = RecordText(record_.maintype);
+    bool found = false;
+    for (const std::string &name : names)
+        found = found || EqualIgnoringCase(name, mainType);
+    if (!found)
+        view_.ShowMessage("Warning", kMainTypeNotDefined, MessageIcon::Warning);
+    view_.FillInspector(0);
+    if (manager_)
+        view_.SetManagerTitle(manager_->title);
+    state_.recordModified = false;
+    state_.documentReady = true;
+}
