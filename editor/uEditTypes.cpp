@@ -235,7 +235,7 @@ void TfrmEditTypes::accept()
 bool ExecuteEditTypes(QWidget *owner, ParticleSystem &rec, const ParticleSystem &defaults)
 {
     TfrmEditTypes dialog(owner);
-    dialog.SetNames(TypeNames(rec));
+    dialog.SetNames(UsedTypeNames(rec));
     dialog.SetMainIndex(FindMainTypeIndex(rec));
     if (ExecDialog(&dialog) != QDialog::Accepted)
         return false;

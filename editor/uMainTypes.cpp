@@ -8,7 +8,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstring>
-#include <vector>
+#include <optional>
+#include <string>
 
 #include "frmAbout.h"
 #include "uDialogPrompts.h"
@@ -21,6 +22,7 @@
 #include "uPlatform.h"
 #include "uPreferences.h"
 #include "uRender.h"
+#include "uScriptSync.h"
 
 void TfrmMain::CreateNewDialog()
 {
@@ -111,20 +113,20 @@ bool TfrmMain::NewDocument(int managerIndex)
     RefillTypeCombo(true);
     FillInspector(0);
 
-    std::vector<char> buffer(kScriptMemoryBufferSize, '\0');
-    std::string text;
-    if (!GenerateScriptText(manager.SaveMemoryFile, buffer.data(), kScriptMemoryBufferSize,
-                            ProgramSettings.Headinsert.toLatin1().toStdString(), DocumentRecord,
-                            text)) {
+    // The same writer as the Script tab's, so the two never differ in what
+    // they show for one record.
+    const std::optional<std::string> text =
+        GenerateScriptText(manager.SaveMemoryFile,
+                           ProgramSettings.Headinsert.toLatin1().constData(), DocumentRecord);
+    if (!text) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to save particles to memory.\r\nManager: ") +
                            manager.fileName,
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
-    const QString script =
-        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()))
-            .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const std::string pane = ToPaneText(*text);
+    const QString script = QString::fromLatin1(pane.data(), static_cast<qsizetype>(pane.size()));
     ScriptBackup = TextLines(script);
     SetScriptText(script);
     SetEditControlsEnabled(true);

@@ -1,7 +1,5 @@
 #include "uNewDocument.h"
 
-#include <cstring>
-
 std::string NewSpriteArgument(const std::string &defaultSprite)
 {
     if (defaultSprite.empty())
@@ -24,16 +22,5 @@ bool CreateNewRecord(const NewDocumentExports &manager, const std::string &defau
     const std::string sprite = NewSpriteArgument(defaultSprite);
     manager.getDefaults(&defaults);
     manager.newParticles(&document, sprite.c_str());
-    return true;
-}
-
-bool GenerateScriptText(embSaveMemoryFileFn saveMemoryFile, char *buffer, int32_t size,
-                        const std::string &header, const ParticleSystem &rec, std::string &text)
-{
-    if (!saveMemoryFile || !buffer || size <= 0)
-        return false;
-    if ((saveMemoryFile(buffer, size, header.c_str(), &rec) & 0xFF) == 0)
-        return false;
-    text.assign(buffer, strnlen(buffer, static_cast<size_t>(size)));
     return true;
 }

@@ -25,9 +25,3 @@ std::string NewSpriteArgument(const std::string &defaultSprite);
 // False, with both records untouched, when the manager lacks an export.
 bool CreateNewRecord(const NewDocumentExports &manager, const std::string &defaultSprite,
                      ParticleSystem &document, ParticleSystem &defaults);
-
-// Writes rec as script text through embSaveMemoryFile into buffer (size bytes)
-// and gives the text up to the first zero byte. False when the manager fails;
-// text is then unchanged.
-bool GenerateScriptText(embSaveMemoryFileFn saveMemoryFile, char *buffer, int32_t size,
-                        const std::string &header, const ParticleSystem &rec, std::string &text);

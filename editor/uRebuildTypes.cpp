@@ -35,7 +35,7 @@ int FindMainTypeIndex(const ParticleSystem &rec)
     return found;
 }
 
-std::vector<std::string> TypeNames(const ParticleSystem &rec)
+std::vector<std::string> UsedTypeNames(const ParticleSystem &rec)
 {
     std::vector<std::string> names;
     for (int k = 0; k < UsedTypeCount(rec); ++k)

@@ -19,7 +19,7 @@ enum class RebuildTypesResult {
 int FindMainTypeIndex(const ParticleSystem &rec);
 
 // The used type names of the record, in record order.
-std::vector<std::string> TypeNames(const ParticleSystem &rec);
+std::vector<std::string> UsedTypeNames(const ParticleSystem &rec);
 
 // Makes rec's types follow names: typeCount becomes names.size(), maintype the
 // name at mainIndex (0 when out of range). Each entry takes the whole entry of

@@ -61,14 +61,6 @@ int32_t FakeSave(char *buffer, int32_t size, const char *header, const ParticleS
     return 1;
 }
 
-int32_t FakeSaveFails(char *, int32_t, const char *, const ParticleSystem *) { return 0x100; }
-
-int32_t FakeSaveFillsAll(char *buffer, int32_t size, const char *, const ParticleSystem *)
-{
-    std::memset(buffer, 'z', static_cast<size_t>(size));
-    return 1;
-}
-
 TEST(CreateNewRecord, FillsDefaultsThenTheDocumentWithTheSpriteArgument)
 {
     calls = {};
@@ -96,28 +88,6 @@ TEST(CreateNewRecord, IncompleteManagerChangesNothing)
                                  defaults));
     EXPECT_EQ(std::memcmp(&document, &documentBefore, sizeof document), 0);
     EXPECT_EQ(std::memcmp(&defaults, &defaultsBefore, sizeof defaults), 0);
-}
-
-TEST(GenerateScriptText, TextUpToTheFirstZeroAndFailuresLeaveItAlone)
-{
-    const ParticleSystem rec = MakeDocument({"emitter"}, "emitter");
-    std::vector<char> buffer(kScriptMemoryBufferSize);
-    std::string text = "old";
-    ASSERT_TRUE(GenerateScriptText(FakeSave, buffer.data(), kScriptMemoryBufferSize, "made by me",
-                                   rec, text));
-    EXPECT_EQ(text, "// made by me\nmaintype emitter\n");
-
-    text = "old";
-    // Only the low byte of a result counts: 0x100 is a failure.
-    EXPECT_FALSE(GenerateScriptText(FakeSaveFails, buffer.data(), kScriptMemoryBufferSize, "", rec,
-                                    text));
-    EXPECT_EQ(text, "old");
-    EXPECT_FALSE(GenerateScriptText(nullptr, buffer.data(), kScriptMemoryBufferSize, "", rec, text));
-    EXPECT_EQ(text, "old");
-
-    // A manager that leaves no zero byte gives at most the buffer's size.
-    ASSERT_TRUE(GenerateScriptText(FakeSaveFillsAll, buffer.data(), 64, "", rec, text));
-    EXPECT_EQ(text, std::string(64, 'z'));
 }
 
 class HelpFileTest : public ::testing::Test {

@@ -145,17 +145,17 @@ TEST(FindMainTypeIndex, ExactMatchLastOfSeveralElseZero)
     EXPECT_EQ(FindMainTypeIndex(rec), 0);
 }
 
-TEST(TypeNames, UsedEntriesInOrderWithBadCountsClamped)
+TEST(UsedTypeNames, UsedEntriesInOrderWithBadCountsClamped)
 {
     ParticleSystem rec = MakeDocument({"x", "y"}, "x");
-    EXPECT_EQ(TypeNames(rec), (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(UsedTypeNames(rec), (std::vector<std::string>{"x", "y"}));
     rec.typeCount = -3;
-    EXPECT_TRUE(TypeNames(rec).empty());
+    EXPECT_TRUE(UsedTypeNames(rec).empty());
     rec.typeCount = 99;
-    EXPECT_EQ(TypeNames(rec).size(), 10u);
+    EXPECT_EQ(UsedTypeNames(rec).size(), 10u);
     // A name that fills all 256 bytes without a NUL stays inside its field.
     std::memset(rec.types[0].name, 'q', kParticleTextSize);
-    EXPECT_EQ(TypeNames(rec)[0], std::string(256, 'q'));
+    EXPECT_EQ(UsedTypeNames(rec)[0], std::string(256, 'q'));
 }
 
 }  // namespace
