@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -285,6 +286,64 @@ private slots:
         QVERIFY(SameBody(w.DocumentRecord.types[2], w.DefaultsRecord.types[2]));
         QCOMPARE(ComboItems(w), (QStringList{"<GLOBAL>", "emitter", "particle", "smoke"}));
         QCOMPARE(w.TypeCombo->currentIndex(), 0);
+        QVERIFY(messages.isEmpty());
+    }
+
+    void fromNewToSaveWithTheRealManager()
+    {
+        const QString bin = ProgramDirectory();
+        if (!QFile::exists(bin + "/embTarnParticleMan.so"))
+            QSKIP("the script manager plug-in is not built");
+        TfrmMain w;
+        SetPluginDirectory(bin);
+        LoadManagers(&w);
+        w.FillNewList();
+        int tarn = -1;
+        for (int i = 0; i < ManagerCount; ++i)
+            if (ManagerTable[i].fileName == "embTarnParticleMan.so")
+                tarn = i;
+        QVERIFY(tarn >= 0);
+        ProgramSettings.Headinsert.clear();
+        dialogs.push_back([tarn](QDialog *d) {
+            qobject_cast<TfrmNew *>(d)->ListBox1()->setCurrentRow(tarn);
+            return int(QDialog::Accepted);
+        });
+        w.acNewExecute();
+        QVERIFY(messages.isEmpty());
+        // The new effect as script text: an emitter spraying plain coloured particles.
+        const QString expected =
+            "\"particles\" \"40\"\n\"maintype\" \"emitter\"\n\n{\n"
+            "\t\"name\" \"emitter\"\n\t\"spraytype\" \"particle\"\n\t\"sprayrate\" \"10\"\n}\n\n{\n"
+            "\t\"name\" \"particle\"\n\t\"startsize\" \"10\"\n\t\"endsize\" \"100\"\n"
+            "\t\"startangle\" \"0..360\"\n\t\"angledelta\" \"-40..40\"\n\t\"lifetime\" \"4\"\n"
+            "\t\"rendermode\" \"color\"\n\t\"startred\" \"1\"\n\t\"endred\" \"1\"\n"
+            "\t\"startgreen\" \"1\"\n\t\"endgreen\" \"1\"\n\t\"startblue\" \"1\"\n"
+            "\t\"endblue\" \"1\"\n\t\"startalpha\" \"1\"\n\t\"endalpha\" \"0\"\n"
+            "\t\"gravity\" \"70\"\n}\n";
+        QCOMPARE(w.ScriptEditor->toPlainText(), expected);
+
+        // Add a type, make it the main one, and save without touching the text.
+        inputs << "smoke";
+        dialogs.push_back([](QDialog *d) {
+            auto *dialog = qobject_cast<TfrmEditTypes *>(d);
+            dialog->btnAddClick();
+            dialog->LLV()->setCurrentRow(2);
+            dialog->btnSetMainClick();
+            return int(QDialog::Accepted);
+        });
+        w.acEditTypesExecute();
+        QVERIFY(w.RecordModified);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/smoke.nbs";
+        QVERIFY(w.SaveDocument(path, tarn + 1));
+        QVERIFY(!w.RecordModified);
+        QVERIFY(w.OpenDocument(path, tarn + 1));
+        QCOMPARE(w.DocumentRecord.typeCount, 3);
+        QCOMPARE(QString(w.DocumentRecord.maintype), QString("smoke"));
+        QCOMPARE(QString(w.DocumentRecord.types[2].name), QString("smoke"));
+        // The added type took the defaults of its position: present colours, lifetime 4.
+        QCOMPARE(w.DocumentRecord.types[2].lifetime.min, 4.0);
+        QCOMPARE(QString(w.DocumentRecord.types[0].spraytype.text), QString("particle"));
         QVERIFY(messages.isEmpty());
     }
 
