@@ -321,40 +321,6 @@ private slots:
         QVERIFY(ink(1) > plainSecond);
     }
 
-    void executeEditTypesRebuildsOnOkOnly()
-    {
-        const ParticleSystem defaults = MakeDefaults();
-        ParticleSystem rec = MakeDocument({"one", "two", "three"}, "three");
-        const ParticleSystem before = rec;
-
-        // The dialog opens with the main type marked; cancel changes nothing.
-        int shownMain = -1;
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<TfrmEditTypes *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            shownMain = dialog->MainIndex();
-            SelectRow(*dialog, 0);
-            QTest::mouseClick(dialog->btnDelete(), Qt::LeftButton);
-            QTest::mouseClick(dialog->btnCancel(), Qt::LeftButton);
-        });
-        QVERIFY(!ExecuteEditTypes(nullptr, rec, defaults));
-        QCOMPARE(shownMain, 2);
-        QCOMPARE(std::memcmp(&rec, &before, sizeof rec), 0);
-
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<TfrmEditTypes *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            SelectRow(*dialog, 0);
-            QTest::mouseClick(dialog->btnDelete(), Qt::LeftButton);
-            QTest::mouseClick(dialog->btnOK(), Qt::LeftButton);
-        });
-        QVERIFY(ExecuteEditTypes(nullptr, rec, defaults));
-        QCOMPARE(rec.typeCount, 2);
-        QCOMPARE(QString(rec.maintype), QString("three"));
-        QVERIFY(SameEntry(rec.types[0], before.types[1]));
-        QVERIFY(SameEntry(rec.types[1], before.types[2]));
-    }
-
     void executeEditTypesRefusesANameTheRecordCannotHold()
     {
         // A plug-in left a name without its NUL: the list cannot be written back.
@@ -444,12 +410,10 @@ private slots:
         QCOMPARE(steps, 51);
     }
 
-    void sideStripPictureComesFromTheJpeg()
+    void brokenJpegDataGivesANullImage()
     {
-        const QImage strip = SideStripPicture();
-        QVERIFY(!strip.isNull());
-        QCOMPARE(strip.size(), QSize(24, 512));
         QVERIFY(JpegImage(QByteArray("not a picture")).isNull());
+        QVERIFY(JpegImageFromFile(QStringLiteral("/nonexistent/strip.jpg")).isNull());
     }
 
     void cleanupTestCase()

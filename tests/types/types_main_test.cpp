@@ -180,16 +180,6 @@ private slots:
         QVERIFY(!w.ScriptModified);
     }
 
-    void newWithoutADefaultSpritePassesAnEmptyText()
-    {
-        TfrmMain w;
-        LoadInto(w, "one");
-        AcceptNewDialog();
-        w.acNewExecute();
-        QCOMPARE(LastSprite(), QString(""));
-        QVERIFY(w.ScriptEditor->toPlainText().contains("{ particle sprite= }"));
-    }
-
     void newAsksAboutUnsavedChangesFirst()
     {
         TfrmMain w;
