@@ -45,10 +45,7 @@ QImage TAboutBox::Picture()
     // A fountain of sparks over a night gradient, seeded so it never changes.
     QImage image(320, 240, QImage::Format_RGB32);
     QPainter painter(&image);
-    QLinearGradient sky(0, 0, 0, 240);
-    sky.setColorAt(0.0, QColor(2, 4, 20));
-    sky.setColorAt(1.0, QColor(10, 40, 30));
-    painter.fillRect(image.rect(), sky);
+    painter.fillRect(image.rect(), Qt::black);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_Plus);
     painter.setPen(Qt::NoPen);
@@ -77,7 +74,7 @@ QImage TAboutBox::Picture()
         painter.drawEllipse(at, radius, radius);
     }
     painter.end();
-    return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
 }
 
 TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
@@ -115,9 +112,9 @@ TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
 
     const QString captions[] = {tr("BRINDLE WORKS ON WEB:"), tr("OUR E-MAIL ADRESS:"),
                                 tr("TECHNICAL SUPPORT:")};
-    const QString addresses[] = {QString::fromLatin1(Contacts::kWebSite),
+    const QString addresses[] = {QString::fromLatin1(Contacts::kWebSiteText),
                                  QString::fromLatin1(Contacts::kEmail),
-                                 QString::fromLatin1(Contacts::kForum)};
+                                 QString::fromLatin1(Contacts::kForumText)};
     const QString hints[] = {tr("Visit Brindle Works web site"),
                              tr("Send email for Brindle Works"),
                              tr("Visit our board for help and support")};

@@ -10,9 +10,12 @@ class QTimer;
 
 namespace Contacts {
 // Addresses of the maker; the Help menu opens the web site too.
-inline constexpr const char *kWebSite = "https://www.brindleworks.example/";
-inline constexpr const char *kEmail = "sparkwright@brindleworks.example";
-inline constexpr const char *kForum = "https://forum.brindleworks.example/sparkwright/";
+inline constexpr const char *kWebSite = "https://brindleworks.example/";
+inline constexpr const char *kEmail = "spark@brindleworks.example";
+inline constexpr const char *kForum = "https://forum.brindleworks.example/";
+// The addresses as the About box writes them.
+inline constexpr const char *kWebSiteText = "brindleworks.example";
+inline constexpr const char *kForumText = "forum.brindleworks.example";
 }  // namespace Contacts
 
 class TAboutBox : public QDialog {
