@@ -78,50 +78,6 @@ int SelectedFilterNumber(const QFileDialog *dialog)
 }
 }  // namespace
 
-QStringList FilterNameFilters(const QString &filter)
-{
-    QStringList result;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts[i];
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The dialog takes its patterns from the last parentheses of an entry.
-        const QString suffix = QLatin1Char('(') + patterns + QLatin1Char(')');
-        result << (description.trimmed().endsWith(suffix) ? description
-                                                           : description + QLatin1Char(' ') + suffix);
-    }
-    return result;
-}
-
-QStringList TextLines(const QString &text)
-{
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (t.isEmpty())
-        return {};
-    if (t.endsWith(QLatin1Char('\n')))
-        t.chop(1);
-    return t.split(QLatin1Char('\n'));
-}
-
-QString LinesText(const QStringList &lines, const QString &lineBreak)
-{
-    QString text;
-    for (const QString &line : lines)
-        text += line + lineBreak;
-    return text;
-}
-
-QStringList ReadTextFileLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return TextLines(QString::fromLatin1(file.readAll()));
-}
-
 TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -535,8 +491,15 @@ void TfrmMain::FormActivate()
     LoadManagers(this);
     FillNewList();
     const QStringList filters = FilterNameFilters(ManagerFilterText());
-    OpenDialog->setNameFilters(filters);
-    SaveDialog->setNameFilters(filters);
+    for (QFileDialog *dialog : {OpenDialog, SaveDialog}) {
+        dialog->setNameFilters(filters);
+        // A name typed without extension gets the one of the chosen format.
+        if (!filters.isEmpty())
+            dialog->setDefaultSuffix(FilterDefaultSuffix(filters.first()));
+        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
+            dialog->setDefaultSuffix(FilterDefaultSuffix(filter));
+        });
+    }
 
     StartupRendererChoice();
 

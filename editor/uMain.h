@@ -12,6 +12,7 @@
 
 #include "ParticleSystem.h"
 #include "uMessages.h"
+#include "uTextRules.h"
 
 class QAction;
 class QActionGroup;
@@ -30,18 +31,6 @@ class TKeyEdit;
 class TObjectInspector;
 class TViewport;
 class TfrmNew;
-
-// Converts a joined filter text ("Description|*.ext|...") into the name
-// filters of a file dialog, one per description-and-pattern pair.
-QStringList FilterNameFilters(const QString &filter);
-
-// A script file as lines, the way the script backup keeps it; a final line
-// break ends the last line rather than starting an empty one.
-QStringList TextLines(const QString &text);
-// The lines as one text, each followed by `lineBreak`.
-QString LinesText(const QStringList &lines, const QString &lineBreak = QStringLiteral("\n"));
-// Reads a file as 8-bit text lines; empty when it cannot be read.
-QStringList ReadTextFileLines(const QString &path);
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT

@@ -386,6 +386,11 @@ private slots:
         QCOMPARE(w->OpenDialog->nameFilters(),
                  QStringList({"Alpha Particles (*.alp)", "Beta Particles (*.bet)"}));
         QCOMPARE(w->OpenDialog->directory().absolutePath(), QDir(ProgramDirectory()).absolutePath());
+        QCOMPARE(w->SaveDialog->nameFilters(), w->OpenDialog->nameFilters());
+        QCOMPARE(w->SaveDialog->defaultSuffix(), QString("alp"));
+        w->SaveDialog->selectNameFilter("Beta Particles (*.bet)");
+        emit w->SaveDialog->filterSelected("Beta Particles (*.bet)");
+        QCOMPARE(w->SaveDialog->defaultSuffix(), QString("bet"));
 
         const QString path = Effect("picked.alp");
         dialogs.handlers.push_back([&](QDialog *d) {
@@ -528,6 +533,30 @@ private slots:
         QVERIFY(CloseByFrame(*w));
         QVERIFY(messages.messages.isEmpty());
         QCOMPARE(StoredKeys(), before);
+    }
+
+    void filterTextsBecomeDialogFilters()
+    {
+        QCOMPARE(FilterNameFilters("Tarn Nimbus Particles (*.nbs)|*.nbs"),
+                 QStringList({"Tarn Nimbus Particles (*.nbs)"}));
+        QCOMPARE(FilterNameFilters("Plain|*.txt;*.text|Odd (*.x)|*.y"),
+                 QStringList({"Plain (*.txt *.text)", "Odd (*.x) (*.y)"}));
+        QCOMPARE(FilterNameFilters(""), QStringList());
+        QCOMPARE(FilterNameFilters("Dangling|"), QStringList({"Dangling ()"}));
+        QCOMPARE(FilterDefaultSuffix("Plain (*.txt *.text)"), QString("txt"));
+        QCOMPARE(FilterDefaultSuffix("All files (*.*)"), QString());
+        QCOMPARE(FilterDefaultSuffix("Odd (*.x) (*.y)"), QString("y"));
+    }
+
+    void scriptLinesKeepTheTextOfTheFile()
+    {
+        QCOMPARE(TextLines("a\r\nb\r\n"), QStringList({"a", "b"}));
+        QCOMPARE(TextLines("a\nb"), QStringList({"a", "b"}));
+        QCOMPARE(TextLines("a\r\rb\n"), QStringList({"a", "", "b"}));
+        QCOMPARE(TextLines(""), QStringList());
+        QCOMPARE(TextLines("\n"), QStringList({""}));
+        QCOMPARE(LinesText({"a", "b"}, "\r\n"), QString("a\r\nb\r\n"));
+        QCOMPARE(LinesText(TextLines("x\r\ny\r\n"), "\r\n"), QString("x\r\ny\r\n"));
     }
 
     void storedValuesFollowTheReadingRules()
