@@ -27,6 +27,7 @@
 #include <cstring>
 
 #include "uGameDirectories.h"
+#include "uJpegImage.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"
@@ -76,62 +77,6 @@ int SelectedFilterNumber(const QFileDialog *dialog)
     return index < 0 ? 1 : index + 1;
 }
 }  // namespace
-
-QStringList FilterNameFilters(const QString &filter)
-{
-    QStringList result;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts[i];
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The dialog takes its patterns from the last parentheses of an entry.
-        const QString suffix = QLatin1Char('(') + patterns + QLatin1Char(')');
-        result << (description.trimmed().endsWith(suffix) ? description
-                                                           : description + QLatin1Char(' ') + suffix);
-    }
-    return result;
-}
-
-QString FilterDefaultSuffix(const QString &nameFilter)
-{
-    const int open = nameFilter.lastIndexOf(QLatin1Char('('));
-    const QString patterns = open < 0 ? nameFilter : nameFilter.mid(open + 1).chopped(1);
-    for (const QString &pattern : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (pattern.startsWith(QStringLiteral("*.")) && pattern.indexOf(QLatin1Char('*'), 2) < 0 &&
-            !pattern.contains(QLatin1Char('?')))
-            return pattern.mid(2);
-    }
-    return QString();
-}
-
-QStringList TextLines(const QString &text)
-{
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (t.isEmpty())
-        return {};
-    if (t.endsWith(QLatin1Char('\n')))
-        t.chop(1);
-    return t.split(QLatin1Char('\n'));
-}
-
-QString LinesText(const QStringList &lines, const QString &lineBreak)
-{
-    QString text;
-    for (const QString &line : lines)
-        text += line + lineBreak;
-    return text;
-}
-
-QStringList ReadTextFileLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return TextLines(QString::fromLatin1(file.readAll()));
-}
 
 TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
 {
@@ -389,6 +334,7 @@ void TfrmMain::CreateLeftPanel()
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedWidth(17);
     Image1->setScaledContents(true);
+    Image1->setPixmap(QPixmap::fromImage(SideStripPicture()));
     leftLayout->addWidget(Image1);
 
     PageControl1 = new QTabWidget(left);

@@ -12,6 +12,7 @@
 
 #include "ParticleSystem.h"
 #include "uMessages.h"
+#include "uTextRules.h"
 
 class QAction;
 class QActionGroup;
@@ -29,22 +30,7 @@ class QToolButton;
 class TKeyEdit;
 class TObjectInspector;
 class TViewport;
-
-// Converts a joined filter text ("Description|*.ext|...") into the name
-// filters of a file dialog, one per description-and-pattern pair.
-QStringList FilterNameFilters(const QString &filter);
-
-// The extension of the first plain "*.ext" pattern of a name filter, without
-// its dot; empty when the filter has none.
-QString FilterDefaultSuffix(const QString &nameFilter);
-
-// A script file as lines, the way the script backup keeps it; a final line
-// break ends the last line rather than starting an empty one.
-QStringList TextLines(const QString &text);
-// The lines as one text, each followed by `lineBreak`.
-QString LinesText(const QStringList &lines, const QString &lineBreak = QStringLiteral("\n"));
-// Reads a file as 8-bit text lines; empty when it cannot be read.
-QStringList ReadTextFileLines(const QString &path);
+class TfrmNew;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -126,6 +112,7 @@ public:
     QTimer *FrameTimer = nullptr;
     QFileDialog *OpenDialog = nullptr;
     QFileDialog *SaveDialog = nullptr;
+    TfrmNew *frmNew = nullptr;  // the New dialog, kept for the whole run
 
     // ---- start-up, document workflow, closing (uMain.cpp) --------------
     void FormActivate();  // the start-up sequence, once
@@ -173,6 +160,10 @@ public:
     void CreateNewDialog();  // at construction
     void FillNewList();      // start-up, after the managers are loaded
     void acNewExecute();
+    bool NewDocument(int managerIndex);  // 0-based; false when nothing was created
+    // "<GLOBAL>" and the used type names, entry 0 selected; with warnMainType
+    // the "Main type not defined!" warning when no name matches maintype.
+    void RefillTypeCombo(bool warnMainType);
     void acEditTypesExecute();
     void Action1Execute();  // Help Topics
     void Action2Execute();  // web site

@@ -1,31 +1,168 @@
 // The main window's commands for new documents, the type list, help and the
-// about box. Not built yet: the actions exist and do nothing.
+// about box.
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QUrl>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "frmAbout.h"
+#include "uDialogPrompts.h"
+#include "uEditTypes.h"
+#include "uHelpFile.h"
 #include "uMain.h"
+#include "uNew.h"
+#include "uNewDocument.h"
+#include "uParticleMan.h"
+#include "uPlatform.h"
+#include "uPreferences.h"
+#include "uRender.h"
+#include "uScriptSync.h"
 
 void TfrmMain::CreateNewDialog()
 {
+    frmNew = new TfrmNew(this);
+    frmNew->setObjectName(QStringLiteral("frmNew"));
 }
 
 void TfrmMain::FillNewList()
 {
+    frmNew->ListBox1()->clear();
+    for (int i = 0; i < ManagerCount; ++i)
+        frmNew->AddManagerLine(ManagerTable[i].title, ManagerTable[i].fileName);
+}
+
+void TfrmMain::RefillTypeCombo(bool warnMainType)
+{
+    TypeCombo->setEnabled(false);
+    TypeCombo->clear();
+    TypeCombo->addItem(QStringLiteral("<GLOBAL>"));
+    TypeCombo->setCurrentIndex(0);
+    const QString mainType = QString::fromLatin1(
+        DocumentRecord.maintype, static_cast<int>(strnlen(DocumentRecord.maintype, kParticleTextSize)));
+    bool mainFound = false;
+    for (int i = 0; i < UsedTypeCount(DocumentRecord); ++i) {
+        const char *name = DocumentRecord.types[i].name;
+        const QString text = QString::fromLatin1(name, static_cast<int>(strnlen(name, kParticleTextSize)));
+        TypeCombo->addItem(text);
+        mainFound |= text.compare(mainType, Qt::CaseInsensitive) == 0;
+    }
+    TypeCombo->setEnabled(true);
+    if (warnMainType && !mainFound)
+        ShowMessageBox(this, QStringLiteral("Main type not defined!"), QStringLiteral("Warning"),
+                       TMsgIcon::Warning);
 }
 
 void TfrmMain::acNewExecute()
 {
+    // Without a manager nothing can be created: say so before asking anything.
+    if (ManagerCount <= 0) {
+        ShowMessageBox(this,
+                       QStringLiteral("No particle manager plug-in is loaded, so no new particles "
+                                      "can be created.\r\nPut a manager library (emb*Man") +
+                           ModuleSuffix() + QStringLiteral(") beside the program."),
+                       QString(), TMsgIcon::Warning);
+        return;
+    }
+    if (RecordModified || ScriptModified) {
+        switch (AskSaveChanges()) {
+        case TMsgResult::Yes:
+            acSaveExecute();  // a Save As that is cancelled does not stop New
+            break;
+        case TMsgResult::No:
+            break;
+        default:
+            return;
+        }
+    }
+    if (ExecDialog(frmNew) != QDialog::Accepted)
+        return;
+    NewDocument(frmNew->SelectedIndex());
+}
+
+bool TfrmMain::NewDocument(int managerIndex)
+{
+    if (!ManagerValid(managerIndex)) {
+        ShowMessageBox(this, QStringLiteral("Select a particle type to create."), QString(),
+                       TMsgIcon::Warning);
+        return false;
+    }
+    const TParticleManager &manager = ManagerTable[managerIndex];
+    const NewDocumentExports exports{manager.GetDefaults, manager.NewParticles,
+                                     manager.SaveMemoryFile};
+    if (!exports.Complete()) {
+        ShowMessageBox(this, QStringLiteral("Failed to create new particles.\r\nManager: ") +
+                                 manager.fileName,
+                       QStringLiteral("Error"), TMsgIcon::Warning);
+        return false;
+    }
+
+    CurrentManager = managerIndex;
+    DocumentPath.clear();
+    DocumentName = QStringLiteral("NewParticle");
+    SetDocumentCaption();
+
+    CreateNewRecord(exports, ProgramSettings.DefaultSpr.toLatin1().toStdString(), DocumentRecord,
+                    DefaultsRecord);
+    UpdateParticles(&DocumentRecord);
+    RefillTypeCombo(true);
+    FillInspector(0);
+
+    // The same writer as the Script tab's, so the two never differ in what
+    // they show for one record.
+    const std::optional<std::string> text =
+        GenerateScriptText(manager.SaveMemoryFile,
+                           ProgramSettings.Headinsert.toLatin1().constData(), DocumentRecord);
+    if (!text) {
+        ShowMessageBox(this,
+                       QStringLiteral("Failed to save particles to memory.\r\nManager: ") +
+                           manager.fileName,
+                       QStringLiteral("Error"), TMsgIcon::Warning);
+        return false;
+    }
+    const std::string pane = ToPaneText(*text);
+    const QString script = QString::fromLatin1(pane.data(), static_cast<qsizetype>(pane.size()));
+    ScriptBackup = TextLines(script);
+    SetScriptText(script);
+    SetEditControlsEnabled(true);
+    Label2->setText(manager.title);
+    RecordModified = false;
+    DocumentReady = true;
+    return true;
 }
 
 void TfrmMain::acEditTypesExecute()
 {
+    if (!ExecuteEditTypes(this, DocumentRecord, DefaultsRecord))
+        return;
+    RecordModified = true;
+    RefillTypeCombo(false);
+    UpdateTypes();
+    FillInspector(0);
 }
 
 void TfrmMain::Action1Execute()
 {
+    const HelpFileChoice help = ChooseHelpFile(QFile::encodeName(ProgramDirectory()).toStdString());
+    if (help.kind == HelpFileKind::None) {
+        ShowMessageBox(this, QString::fromLatin1(kNoHelpMessage), ApplicationTitle(),
+                       TMsgIcon::Warning);
+        return;
+    }
+    Prompts::OpenUrl(QUrl::fromLocalFile(QFile::decodeName(help.path.c_str())));
 }
 
 void TfrmMain::Action2Execute()
 {
+    Prompts::OpenUrl(QUrl(QString::fromLatin1(Contacts::kWebSite)));
 }
 
 void TfrmMain::acHelpAboutExecute()
 {
+    RunAboutBox(this, FrameTimer);
 }

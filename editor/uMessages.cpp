@@ -31,11 +31,6 @@ QMessageBox::Icon BoxIcon(TMsgIcon icon)
 }
 }  // namespace
 
-QString ApplicationTitle()
-{
-    return QStringLiteral("Sparkwright");
-}
-
 void SetMessageHook(TMessageHook hook)
 {
     MessageHook() = std::move(hook);

@@ -6,12 +6,11 @@
 #include <QString>
 #include <functional>
 
+#include "uTextRules.h"
+
 class QWidget;
 class QDialog;
 
-// The application title: the window caption before a document exists, the
-// prefix of later captions and the caption of boxes without one of their own.
-QString ApplicationTitle();
 
 enum class TMsgIcon { None, Information, Warning, Question, Error };
 enum class TMsgButtons { Ok, YesNo, YesNoCancel };

@@ -133,11 +133,3 @@ bool ManagerValid(int index)
 {
     return index >= 0 && index < ManagerCount && ManagerTable[index].module != nullptr;
 }
-
-QString FileExtension(const QString &path)
-{
-    const int slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    const QString name = path.mid(slash + 1);
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot);
-}

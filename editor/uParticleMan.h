@@ -6,6 +6,7 @@
 
 #include "ManagerApi.h"
 #include "uPlatform.h"
+#include "uTextRules.h"
 
 class QWidget;
 
@@ -49,6 +50,3 @@ int ManagerForExtension(const QString &extension);
 QString ManagerListLine(int index);
 // True for an index of a slot in use.
 bool ManagerValid(int index);
-
-// The extension of a path's file-name part with its dot; empty when it has none.
-QString FileExtension(const QString &path);

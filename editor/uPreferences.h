@@ -4,49 +4,15 @@
 #pragma once
 
 #include <QDialog>
-#include <QString>
-#include <cstdint>
-#include <functional>
-#include <optional>
+
+#include "uSettingsValues.h"
 
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QFileDialog;
 
-struct TProgramSettings {
-    QString DefaultSpr;
-    QString Headinsert;
-    uint32_t BgColor = 8421504;
-    uint32_t GrColor = 4605510;
-    uint32_t TxtColor = 16777215;
-    bool WaitSync = true;
-    bool TextShadow = true;
-};
-
 extern TProgramSettings ProgramSettings;
-
-// All twelve stored values, in the order they are read and written.
-struct TStoredSettings {
-    QString GameDir;
-    QString GameDir2;
-    int CurrentRenderer = 0;
-    bool ShowGround = true;
-    bool StartMaximized = false;
-    TProgramSettings program;
-};
-
-// Defaults of a first run.
-TStoredSettings DefaultSettings();
-
-// Registry rules for a stored text: a signed decimal integer, else the default.
-int ReadIntegerText(const std::optional<QString> &text, int defaultValue);
-bool ReadBooleanText(const std::optional<QString> &text, bool defaultValue);
-
-using TValueReader = std::function<std::optional<QString>(const QString &name)>;
-using TValueWriter = std::function<void(const QString &name, const QString &value)>;
-TStoredSettings ReadSettingsFrom(const TValueReader &read);
-void WriteSettingsTo(const TStoredSettings &settings, const TValueWriter &write);
 
 // The settings store of the current user: organisation "Brindle Works",
 // application "EmbEd", group "Settings", every value a string.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -746,6 +747,37 @@ private slots:
         QCOMPARE(ViewportKeyCode(Qt::Key_Down, true), 6);
         QCOMPARE(ViewportKeyCode(Qt::Key_Left, false), 7);
         QCOMPARE(ViewportKeyCode(Qt::Key_5, false), 0);
+    }
+
+    void editActionsWorkOnTheFocusedTextControl()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("edit.alp", "maintype=a\n")});
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        w->PageControl1->setCurrentIndex(1);
+        w->ScriptEditor->setFocus();
+        QTRY_VERIFY(w->ScriptEditor->hasFocus());
+        w->EditSelectAll1->trigger();
+        QCOMPARE(w->ScriptEditor->textCursor().selectedText(), QString("maintype=a") + QChar::ParagraphSeparator);
+        w->EditCut1->trigger();
+        QCOMPARE(w->ScriptEditor->toPlainText(), QString());
+        QVERIFY(w->ScriptModified);
+        w->EditUndo1->trigger();
+        QCOMPARE(w->ScriptEditor->toPlainText(), QString("maintype=a\n"));
+        w->EditPaste1->trigger();  // replaces the selection the undo restored
+        QVERIFY(w->ScriptEditor->toPlainText().startsWith("maintype=a"));
+
+        // Another text control takes the commands once it has the focus.
+        QLineEdit *edit = w->edKeys;
+        edit->setReadOnly(false);
+        edit->setText("xyz");
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        w->EditSelectAll1->trigger();
+        QCOMPARE(edit->selectedText(), QString("xyz"));
+        w->EditCopy1->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QString("xyz"));
     }
 
     void frameTimerDrivesTheRendererExceptWhileAMenuIsOpen()

@@ -1,0 +1,88 @@
+#include "uRebuildTypes.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+bool NameEquals(const char (&field)[kParticleTextSize], const std::string &name)
+{
+    // The field may lack its NUL when a plug-in filled all 256 bytes.
+    const size_t len = strnlen(field, kParticleTextSize);
+    return len == name.size() && std::memcmp(field, name.data(), len) == 0;
+}
+
+void CopyName(char (&field)[kParticleTextSize], const std::string &name)
+{
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, name.data(), name.size());
+}
+
+}  // namespace
+
+bool TypeNameFits(const std::string &name)
+{
+    return name.size() < static_cast<size_t>(kParticleTextSize);
+}
+
+int FindMainTypeIndex(const ParticleSystem &rec)
+{
+    const std::string mainName(rec.maintype, strnlen(rec.maintype, kParticleTextSize));
+    int found = 0;
+    for (int k = 0; k < UsedTypeCount(rec); ++k)
+        if (NameEquals(rec.types[k].name, mainName))
+            found = k;
+    return found;
+}
+
+std::vector<std::string> UsedTypeNames(const ParticleSystem &rec)
+{
+    std::vector<std::string> names;
+    for (int k = 0; k < UsedTypeCount(rec); ++k)
+        names.emplace_back(rec.types[k].name, strnlen(rec.types[k].name, kParticleTextSize));
+    return names;
+}
+
+RebuildTypesResult RebuildTypes(ParticleSystem &rec, const ParticleSystem &defaults,
+                                const std::vector<std::string> &names, int mainIndex)
+{
+    if (names.empty())
+        return RebuildTypesResult::EmptyList;
+    if (names.size() > static_cast<size_t>(kMaxParticleTypes))
+        return RebuildTypesResult::TooManyTypes;
+    for (const std::string &name : names)
+        if (!TypeNameFits(name))
+            return RebuildTypesResult::NameTooLong;
+
+    const int n = static_cast<int>(names.size());
+    const int m = UsedTypeCount(rec);
+    if (mainIndex < 0 || mainIndex >= n)
+        mainIndex = 0;
+
+    // Look names up in the entries as they stood before the dialog. Working in
+    // place would lose a type whose name moved to a later position once an
+    // earlier position had been overwritten (two names swapped by renames).
+    auto before = std::make_unique<ParticleType[]>(kMaxParticleTypes);
+    std::memcpy(before.get(), rec.types, sizeof rec.types);
+
+    rec.typeCount = n;
+    CopyName(rec.maintype, names[mainIndex]);
+
+    for (int k = 0; k < n; ++k) {
+        const std::string &name = names[k];
+        // Only used entries count as "the type before": an unused entry may still
+        // hold a deleted type, which an added name must not bring back.
+        if (!(k < m && NameEquals(before[k].name, name))) {
+            const ParticleType *source = &defaults.types[k];
+            for (int j = 0; j < m; ++j) {
+                if (NameEquals(before[j].name, name)) {
+                    source = &before[j];
+                    break;
+                }
+            }
+            std::memcpy(&rec.types[k], source, sizeof(ParticleType));
+        }
+        CopyName(rec.types[k].name, name);
+    }
+    return RebuildTypesResult::Ok;
+}
