@@ -36,7 +36,7 @@ namespace {
 // One key line: indentation, the quoted key, a blank, the quoted value.
 class LineWriter {
 public:
-    LineWriter(ScriptSink &sink) : sink_(sink) {}
+    explicit LineWriter(ScriptSink &sink) : sink_(sink) {}
 
     void SetIndentLevel(int level) { indentLevel_ = level; }
 
