@@ -33,12 +33,13 @@ public:
     }
 };
 
-GLTextureSink g_sink;
-
+// Never destroyed: the library's unload code may still release sprites and
+// archives after static objects are gone.
 SpriteLoader &Loader()
 {
-    static SpriteLoader loader(g_sink, [](const char *text) { ShowRendererMessage(text); });
-    return loader;
+    static SpriteLoader *const loader = new SpriteLoader(
+        *new GLTextureSink, [](const char *text) { ShowRendererMessage(text); });
+    return *loader;
 }
 
 }  // namespace

@@ -50,6 +50,8 @@ bool FileSource::ReadAt(uint64_t offset, void *dst, size_t length)
 {
     if (file_ == nullptr || offset > size_ || length > size_ - offset)
         return false;
+    if (length == 0)
+        return true;
     if (::fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0)
         return false;
     return std::fread(dst, 1, length, file_) == length;

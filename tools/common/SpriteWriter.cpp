@@ -54,7 +54,7 @@ std::vector<uint8_t> WriteSprite(const SpriteFileSpec &spec)
     PutInt(out, 2);  // version
     PutInt(out, spec.type);
     PutInt(out, spec.format);
-    PutFloat(out, std::sqrt(static_cast<float>(width * width + height * height)) / 2);
+    PutFloat(out, std::hypot(static_cast<float>(width), static_cast<float>(height)) / 2);
     PutInt(out, width);
     PutInt(out, height);
     PutInt(out, static_cast<int32_t>(spec.frames.size()));
@@ -110,7 +110,7 @@ bool WriteFileBytes(const std::string &path, const std::vector<uint8_t> &bytes)
     std::FILE *f = std::fopen(path.c_str(), "wb");
     if (f == nullptr)
         return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
 
