@@ -12,17 +12,6 @@ namespace {
 float g_cosTable[450];
 bool g_cosTableFilled = false;
 
-// Record values may be anything; converting an out-of-range double to float is
-// undefined, so clamp first (NaN passes through unchanged).
-float ToFloat(double value)
-{
-    if (value > FLT_MAX)
-        return FLT_MAX;
-    if (value < -FLT_MAX)
-        return -FLT_MAX;
-    return static_cast<float>(value);
-}
-
 size_t TextLength(const char *text)
 {
     return strnlen(text, kParticleTextSize);
@@ -164,21 +153,9 @@ float CosDeg90(int degrees)
 
 // ---------------------------------------------------------------- random values
 
-uint32_t NextRandom(SimState &sim)
+void RefreshTick(SimState &sim)
 {
-    sim.randomState = sim.randomState * 214013u + 2531011u;
-    return (sim.randomState >> 16) & 0x7FFFu;
-}
-
-float RandomInRange(SimState &sim, const ParamRange &range)
-{
-    const float lo = ToFloat(range.min);
-    const float hi = ToFloat(range.max);
-    const uint32_t k1 = NextRandom(sim);
-    const uint32_t k2 = NextRandom(sim);
-    sim.randomState = k1 * k2 + (sim.tickCount ? sim.tickCount() : 0u);
-    const uint32_t k = NextRandom(sim);
-    return lo + static_cast<float>(k) * (hi - lo) * (1.0f / 32767.0f);
+    sim.tick = sim.tickCount ? sim.tickCount() : 0u;
 }
 
 // ---------------------------------------------------------------- state and pool
@@ -396,6 +373,7 @@ bool FrameStep(SimState &sim, float frameTime)
 {
     if (!sim.record || !sim.pool)
         return false;
+    RefreshTick(sim);
     if (!sim.emitter) {
         if (!sim.mainLink)
             return false;

@@ -88,7 +88,8 @@ struct SimState {
     const ParticleSystem *record;
     TypeLink links[kMaxParticleTypes];  // storage of the list
     uint32_t randomState;               // linear congruential generator
-    uint32_t (*tickCount)();            // millisecond tick used for reseeding; null reads 0
+    uint32_t (*tickCount)();            // millisecond tick source; null reads 0
+    uint32_t tick;                      // the tick, read once per frame step
     SpriteHooks sprites;
     MessageSink message;
 };
@@ -101,8 +102,38 @@ float CosDeg(int degrees);
 float CosDeg90(int degrees);       // cos(degrees + 90)
 
 // ---- random values ----
-uint32_t NextRandom(SimState &sim);  // 0..32767
-float RandomInRange(SimState &sim, const ParamRange &range);
+// Reads the millisecond tick that reseeds the generator. A frame step reads it
+// once: a clock read per random draw would cost more than the whole step.
+void RefreshTick(SimState &sim);
+
+// Record values may be anything; converting an out-of-range double to float is
+// undefined, so clamp first (NaN passes through unchanged).
+inline float ToFloat(double value)
+{
+    if (value > 3.4028234663852886e38)
+        return 3.4028234663852886e38f;
+    if (value < -3.4028234663852886e38)
+        return -3.4028234663852886e38f;
+    return static_cast<float>(value);
+}
+
+inline uint32_t NextRandom(SimState &sim)  // 0..32767
+{
+    sim.randomState = sim.randomState * 214013u + 2531011u;
+    return (sim.randomState >> 16) & 0x7FFFu;
+}
+
+// Inline: a step draws at least one range, often several.
+inline float RandomInRange(SimState &sim, const ParamRange &range)
+{
+    const float lo = ToFloat(range.min);
+    const float hi = ToFloat(range.max);
+    const uint32_t k1 = NextRandom(sim);
+    const uint32_t k2 = NextRandom(sim);
+    sim.randomState = k1 * k2 + sim.tick;
+    const uint32_t k = NextRandom(sim);
+    return lo + static_cast<float>(k) * (hi - lo) * (1.0f / 32767.0f);
+}
 
 // ---- state and pool ----
 // Sets the defaults of a fresh library: a pool of 100 particles, seed 1.

@@ -54,14 +54,27 @@ uint32_t TickCount()
 
 const gx::CounterSource kCounter = {CounterFrequency, MonotonicNanoseconds};
 
+// Unloading (or leaving the process) frees the pool, the type links with their
+// sprites, the archives and the device. The guard is made after the sprite
+// loader exists, so it is destroyed before the loader: static objects go in
+// the reverse order of their making, at dlclose as at exit.
+struct UnloadGuard {
+    ~UnloadGuard()
+    {
+        if (gx::IsDeviceOpen(g_state.device))
+            gx::ReleaseSprites(g_state.sim);  // textures need the context
+        gx::CloseGLDevice(g_state.device);
+        gx::DestroySimState(g_state.sim);
+        g_state.initialised = false;
+        gx::ShutdownSprites();
+    }
+};
 
-__attribute__((destructor)) void UnloadRenderer()
+void EnsureUnloadCleanup()
 {
-    if (gx::IsDeviceOpen(g_state.device))
-        gx::ReleaseSprites(g_state.sim);
-    gx::CloseGLDevice(g_state.device);
-    gx::DestroySimState(g_state.sim);
-    gx::ShutdownSprites();
+    const char *none[1];
+    gx::ArchivePaths(none, 0);  // brings the sprite loader into being first
+    static UnloadGuard guard;
 }
 
 }  // namespace
@@ -131,6 +144,7 @@ void R_CloseDevice(void)
 
 int32_t R_OpenDevice(uintptr_t window)
 {
+    EnsureUnloadCleanup();
     if (gx::IsDeviceOpen(g_state.device))
         R_CloseDevice();
     if (!gx::OpenGLDevice(g_state.device, window))
@@ -149,6 +163,7 @@ void R_Initialize(void)
 {
     if (g_state.initialised)
         return;
+    EnsureUnloadCleanup();
     gx::SetGameDirectories("", "");
     g_state.showGround = 1;
     gx::CreateSimState(g_state.sim, gx::SpriteLoaderHooks(), ShowRendererMessage, TickCount);

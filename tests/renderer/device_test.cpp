@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,13 +20,17 @@
 #include "RendererApi.h"
 
 // The host's message box: the plug-in finds it in the executable by name.
+// A modal box runs the host's event loop, so its frame timer may call back in.
 std::vector<std::string> g_boxCaptions;
 std::vector<uintptr_t> g_boxOwners;
+void (*g_whileBoxShows)() = nullptr;
 extern "C" __attribute__((visibility("default"))) void SparkwrightRendererMessageBox(
     const char *caption, const char *, uintptr_t owner)
 {
     g_boxCaptions.emplace_back(caption);
     g_boxOwners.push_back(owner);
+    if (g_whileBoxShows)
+        g_whileBoxShows();
 }
 
 namespace {
@@ -183,6 +188,31 @@ const double kGrey[3] = {0.5, 0.5, 0.5};
 const double kGround[3] = {0.0, 1.0, 0.0};
 const double kWhite[3] = {1.0, 1.0, 1.0};
 
+// Loads the plug-in and binds its eighteen exports, as a host does.
+void LoadPlugin()
+{
+    g_library = dlopen(GX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(g_library, nullptr) << dlerror();
+    Bind(g_api.GetRendererName, "R_GetRendererName");
+    Bind(g_api.IsSupported, "R_IsSupported");
+    Bind(g_api.ResizeDevice, "R_ResizeDevice");
+    Bind(g_api.UpdateDevice, "R_UpdateDevice");
+    Bind(g_api.CloseDevice, "R_CloseDevice");
+    Bind(g_api.OpenDevice, "R_OpenDevice");
+    Bind(g_api.Initialize, "R_Initialize");
+    Bind(g_api.InputEvent, "R_InputEvent");
+    Bind(g_api.SetShowGround, "R_SetShowGround");
+    Bind(g_api.SetGamedir, "R_SetGamedir");
+    Bind(g_api.SetDeviceOptions, "R_SetDeviceOptions");
+    Bind(g_api.UpdateParticles, "R_UpdateParticles");
+    Bind(g_api.ReallocParticles, "R_ReallocParticles");
+    Bind(g_api.UpdateTypes, "R_UpdateTypes");
+    Bind(g_api.RelinkTypes, "R_RelinkTypes");
+    Bind(g_api.UpdateRendermode, "R_UpdateRendermode");
+    Bind(g_api.UpdateTextures, "R_UpdateTextures");
+    Bind(g_api.GetAdditionalInfo, "R_GetAdditionalInfo");
+}
+
 class Device : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -195,26 +225,7 @@ protected:
         close(fd);
         g_messageFile = path;
         setenv("SPARKWRIGHT_RENDERER_MESSAGES", path, 1);
-        g_library = dlopen(GX_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(g_library, nullptr) << dlerror();
-        Bind(g_api.GetRendererName, "R_GetRendererName");
-        Bind(g_api.IsSupported, "R_IsSupported");
-        Bind(g_api.ResizeDevice, "R_ResizeDevice");
-        Bind(g_api.UpdateDevice, "R_UpdateDevice");
-        Bind(g_api.CloseDevice, "R_CloseDevice");
-        Bind(g_api.OpenDevice, "R_OpenDevice");
-        Bind(g_api.Initialize, "R_Initialize");
-        Bind(g_api.InputEvent, "R_InputEvent");
-        Bind(g_api.SetShowGround, "R_SetShowGround");
-        Bind(g_api.SetGamedir, "R_SetGamedir");
-        Bind(g_api.SetDeviceOptions, "R_SetDeviceOptions");
-        Bind(g_api.UpdateParticles, "R_UpdateParticles");
-        Bind(g_api.ReallocParticles, "R_ReallocParticles");
-        Bind(g_api.UpdateTypes, "R_UpdateTypes");
-        Bind(g_api.RelinkTypes, "R_RelinkTypes");
-        Bind(g_api.UpdateRendermode, "R_UpdateRendermode");
-        Bind(g_api.UpdateTextures, "R_UpdateTextures");
-        Bind(g_api.GetAdditionalInfo, "R_GetAdditionalInfo");
+        LoadPlugin();
         g_api.Initialize();
     }
     static void TearDownTestSuite()
@@ -406,6 +417,33 @@ TEST_F(Device, InputCodesMoveTheCameraAndReopeningResetsIt)
     EXPECT_NEAR(spunX, 160.0, 8.0);  // turned a quarter: now straight ahead
 }
 
+TEST_F(Device, FramesDuringAMessageBoxLeaveTheRebuildAlone)
+{
+    static ParticleSystem rec;
+    EmitterRecord(rec, "kRenderTransColor", -1.5192, 0, 42.635);
+    std::strcpy(rec.types[0].overlaytype.text, "x");
+    rec.typeCount = 3;
+    rec.types[1] = rec.types[0];
+    rec.types[2] = rec.types[0];
+    std::strcpy(rec.types[1].name, "a");
+    std::strcpy(rec.types[2].name, "b");
+    std::strcpy(rec.types[1].sprite.text, "sprites/missing1.spr");
+    std::strcpy(rec.types[2].sprite.text, "sprites/missing2.spr");
+    Open(kGrey, 0);
+    g_api.UpdateParticles(&rec);
+    for (int i = 0; i < 5; ++i)
+        g_api.UpdateDevice();
+    // Each missing sprite shows a box while the type links are being rebuilt.
+    g_whileBoxShows = [] { g_api.UpdateDevice(); };
+    g_api.UpdateTypes();
+    g_api.UpdateParticles(&rec);
+    g_whileBoxShows = nullptr;
+    g_api.UpdateTextures();
+    // The self-overlay chain stacks half-transparent red layers: nearly opaque.
+    const Rgb mid = At(Frame(), 160, 120);
+    EXPECT_TRUE(Near(mid, Rgb{255, 0, 0})) << mid.r << " " << mid.g << " " << mid.b;
+}
+
 TEST_F(Device, ReopenOnAnotherWindow)
 {
     Open(kGrey, 0);
@@ -473,3 +511,134 @@ TEST_F(Device, OverlayTextsWithShadowAndFrameRate)
     pixels = Frame();
     EXPECT_TRUE(HasColour(pixels, kWidth - 80, 10, kWidth, 24, white));
 }
+
+#if GX_TEST_SPRITES
+#include <sys/stat.h>
+
+#include "SpriteWriter.h"
+
+namespace {
+// A game directory holding sprites/solid.spr: one 8x8 picture of one colour.
+std::string SolidSpriteDir(uint8_t r, uint8_t g, uint8_t b)
+{
+    char folder[] = "/tmp/gx-sprites-XXXXXX";
+    if (!mkdtemp(folder))
+        return "";
+    const std::string dir = folder;
+    mkdir((dir + "/sprites").c_str(), 0755);
+    SpriteFileSpec spec;
+    spec.palette = {r, g, b, 0, 0, 0};
+    SpritePicture picture;
+    picture.width = picture.height = 8;
+    picture.indices.assign(64, 0);
+    SpriteFrameSpec frame;
+    frame.pictures.push_back(picture);
+    spec.frames.push_back(frame);
+    WriteFileBytes(dir + "/sprites/solid.spr", WriteSprite(spec));
+    WriteFileBytes(dir + "/pak0.pak", WritePak({PakMember{"sprites/other.spr", WriteSprite(spec)}}));
+    return dir;
+}
+}  // namespace
+
+TEST_F(Device, TexturedParticleShowsItsSprite)
+{
+    const std::string dir = SolidSpriteDir(40, 200, 90);
+    ASSERT_FALSE(dir.empty());
+    g_api.SetGamedir(dir.c_str(), "");
+    ParticleSystem rec;
+    EmitterRecord(rec, "kRenderTransTexture", -1.5192, 0, 42.635);
+    std::strcpy(rec.types[0].sprite.text, "sprites/solid.spr");
+    for (ParamRange *r : {&rec.types[0].startgreen, &rec.types[0].endgreen,
+                          &rec.types[0].startblue, &rec.types[0].endblue,
+                          &rec.types[0].startalpha, &rec.types[0].endalpha})
+        SetRange(*r, 1.0);
+    Open(kBlack, 0);
+    const size_t before = Messages().size();
+    g_api.UpdateParticles(&rec);
+    g_api.UpdateTextures();
+    const std::vector<Rgb> pixels = Frame();
+    Dump(pixels, "textured");
+    EXPECT_TRUE(Near(At(pixels, 160, 120), Rgb{40, 200, 90})) << At(pixels, 160, 120).g;
+    EXPECT_EQ(Messages().size(), before);  // found, parsed, no message
+    char info[kRendererInfoBufferSize];
+    g_api.GetAdditionalInfo(info);
+    EXPECT_TRUE(std::string(info).ends_with("Loaded packages:\n" + dir + "/pak0.pak\n")) << info;
+
+    // Closing releases the textures: after reopening the type is not drawn
+    // until the types are rebuilt.
+    g_api.CloseDevice();
+    Open(kBlack, 0);
+    g_api.UpdateTextures();
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{0, 0, 0}));
+    g_api.UpdateTypes();
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{40, 200, 90}));
+
+    // Unloading with the device open and a sprite loaded frees both; a
+    // reloaded library starts afresh.
+    dlclose(g_library);
+    LoadPlugin();
+    ASSERT_NE(g_library, nullptr);
+    g_api.Initialize();
+    Open(kGrey, 0);
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{128, 128, 128}));
+    std::remove((dir + "/sprites/solid.spr").c_str());
+    std::remove((dir + "/pak0.pak").c_str());
+    rmdir((dir + "/sprites").c_str());
+    rmdir(dir.c_str());
+}
+#endif
+
+#if defined(GX_DEMO_DIR) && defined(GX_MANAGER_PATH)
+#include <dirent.h>
+
+#include "ManagerApi.h"
+
+// Every sample effect of the demo game, read by the script manager, draws
+// its sprites (loose and from the archives) without a message.
+TEST_F(Device, DemoEffectsDrawTheirSprites)
+{
+    void *manager = dlopen(GX_MANAGER_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(manager, nullptr) << dlerror();
+    auto load = reinterpret_cast<embLoadFileFn>(dlsym(manager, "embLoadFile"));
+    ASSERT_NE(load, nullptr);
+
+    const std::string demo = GX_DEMO_DIR;
+    std::vector<std::string> effects;
+    if (DIR *dir = opendir((demo + "/effects").c_str())) {
+        while (dirent *entry = readdir(dir))
+            if (std::string(entry->d_name).ends_with(".nbs"))
+                effects.push_back(entry->d_name);
+        closedir(dir);
+    }
+    ASSERT_GE(effects.size(), 5u);
+    std::sort(effects.begin(), effects.end());
+
+    g_api.SetGamedir((demo + "/game").c_str(), "");
+    Open(kGrey, 1, 1);
+    static ParticleSystem rec;
+    for (const std::string &name : effects) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(load((demo + "/effects/" + name).c_str(), &rec), 1);
+        const size_t before = Messages().size();
+        g_api.UpdateParticles(&rec);
+        g_api.UpdateTextures();
+        for (int i = 0; i < 90; ++i) {
+            g_api.UpdateDevice();
+            usleep(16000);
+        }
+        const std::vector<Rgb> pixels = Frame();
+        Dump(pixels, ("demo-" + name.substr(0, name.size() - 4)).c_str());
+        EXPECT_EQ(Messages().size(), before);
+        int drawn = 0;
+        for (int y = 50; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const Rgb p = At(pixels, x, y);
+                drawn += !Near(p, Rgb{128, 128, 128}, 6) && !Near(p, Rgb{0, 255, 0}, 6);
+            }
+        EXPECT_GT(drawn, 200);
+    }
+    g_api.UpdateParticles(nullptr);
+    g_api.SetGamedir("", "");
+    dlclose(manager);
+}
+#endif

@@ -114,7 +114,17 @@ TEST_F(Sim, RandomInRangeFollowsTheGeneratorAndReseeds)
     EXPECT_FLOAT_EQ(RandomInRange(sim, r), 14962.0f);
     sim.randomState = 1;
     g_tick = 1000;
+    RefreshTick(sim);
     EXPECT_FLOAT_EQ(RandomInRange(sim, r), 18227.0f);
+    // Frame steps read the tick themselves.
+    g_tick = 0;
+    record.particles = 1;
+    Attach();
+    FrameStep(sim, 0.01f);
+    EXPECT_EQ(sim.tick, 0u);
+    g_tick = 77;
+    FrameStep(sim, 0.01f);
+    EXPECT_EQ(sim.tick, 77u);
 
     Set(r, 2.5);
     EXPECT_FLOAT_EQ(RandomInRange(sim, r), 2.5f);
@@ -535,4 +545,43 @@ TEST(RenderModes, NamesIgnoreCaseAndDefaultToAdditive)
     EXPECT_EQ(RenderListForMode("kRenderTransAdd"), kListAdditive);
     EXPECT_EQ(RenderListForMode(""), kListAdditive);
     EXPECT_EQ(RenderListForMode("kRenderTransAlphaX"), kListAdditive);
+}
+
+// Records come from scripts that may say anything: extreme, infinite and
+// not-a-number values must step without undefined behaviour or endless loops.
+TEST_F(Sim, ExtremeValuesStepSafely)
+{
+    const double extremes[] = {0.0,       -0.0,     1e-30,     -1e-30,   0.5,      -720.5,
+                               1e9,       -1e9,     3.5e38,    -3.5e38,  1e300,    -1e300,
+                               INFINITY,  -INFINITY, NAN,      359.99,   -360.99,  1e7};
+    const size_t count = sizeof extremes / sizeof extremes[0];
+    uint32_t seed = 12345;
+    auto pick = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return extremes[(seed >> 8) % count];
+    };
+    record.particles = 64;
+    record.typeCount = 2;
+    DefaultType(Type(1), "other");
+    std::strcpy(Type(0).spraytype.text, "other");
+    std::strcpy(Type(1).spraytype.text, "main");
+    std::strcpy(Type(1).overlaytype.text, "main");
+    for (int round = 0; round < 300; ++round) {
+        for (int i = 0; i < 2; ++i) {
+            ParticleType &t = Type(i);
+            for (ParamRange *r = &t.gravity; r <= &t.bouncefriction; ++r) {
+                r->min = pick();
+                r->max = (seed & 1) ? r->min : pick();
+            }
+            t.offset.x = pick();
+        }
+        Set(Type(0).sprayrate, 50.0);
+        Attach();
+        for (int frame = 0; frame < 8; ++frame)
+            ASSERT_TRUE(FrameStep(sim, frame % 3 == 0 ? 0.25f : 0.016f));
+        ASSERT_LE(sim.liveCount, sim.capacity);
+        for (const Particle *p = sim.activeHead; p; p = p->next)
+            ASSERT_TRUE(std::isnan(p->angle) || std::isinf(p->angle) || p->angleDelta == 0.0f ||
+                        (p->angle >= 0.0f && p->angle <= 360.0f));
+    }
 }
