@@ -467,6 +467,9 @@ void TfrmMain::FormActivate()
     DocumentReady = false;
     OpenDialog->setDirectory(ProgramDirectory());
     std::memset(static_cast<void *>(&DocumentRecord), 0, sizeof DocumentRecord);
+    // The grey the viewport shows while no renderer draws into it.
+    const QColor panel = palette().color(QPalette::Mid);
+    SetNativeBackground(static_cast<uintptr_t>(Panel3->winId()), panel.red(), panel.green(), panel.blue());
 
     const TStoredSettings stored = ReadStoredSettings();
     GameDir = stored.GameDir;

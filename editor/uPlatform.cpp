@@ -84,3 +84,29 @@ void SyncWindowSystem()
             XSync(display, False);
     }
 }
+
+void SetNativeBackground(uintptr_t window, int red, int green, int blue)
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    Display *display = x11 ? x11->display() : nullptr;
+    if (!display || !window)
+        return;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes) || !attributes.visual)
+        return;
+    // Place each channel under its mask, whatever the visual's layout.
+    auto channel = [](unsigned long mask, int value) -> unsigned long {
+        if (!mask)
+            return 0;
+        int shift = 0;
+        while (!((mask >> shift) & 1))
+            ++shift;
+        const unsigned long max = mask >> shift;
+        return ((static_cast<unsigned long>(value) * max + 127) / 255) << shift;
+    };
+    const Visual *v = attributes.visual;
+    XSetWindowBackground(display, window,
+                         channel(v->red_mask, red) | channel(v->green_mask, green) | channel(v->blue_mask, blue));
+    XClearWindow(display, window);
+    XFlush(display);
+}

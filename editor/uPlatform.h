@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 
 // Folder of the running executable, without a trailing separator.
 QString ProgramDirectory();
@@ -37,3 +38,7 @@ QString ModuleSuffix();
 // Makes sure every window request made so far has reached the display server,
 // so that another connection (the renderer's) can use the windows at once.
 void SyncWindowSystem();
+
+// Gives a native window a plain background that the display server itself
+// paints wherever nothing else draws; red, green, blue 0 to 255.
+void SetNativeBackground(uintptr_t window, int red, int green, int blue);
