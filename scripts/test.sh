@@ -5,21 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-# Tests that read pixels back share one screen, so they run one at a time after the rest.
-ctest_all() {
-  local dir=$1
-  local status=0
-  ctest --test-dir "$dir" --output-on-failure -j2 -LE display || status=1
-  ctest --test-dir "$dir" --output-on-failure -j1 -L display || status=1
-  return $status
-}
-
 run_ctest() {
   if [ -n "${DISPLAY:-}" ]; then
-    ctest_all "$1"
+    scripts/ctest-all.sh "$1"
   else
-    export -f ctest_all
-    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c 'ctest_all "$0"' "$1"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" scripts/ctest-all.sh "$1"
   fi
 }
 
