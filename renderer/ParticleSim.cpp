@@ -296,7 +296,104 @@ void InitParticle(SimState &sim, Particle &p, TypeLink *link)
     }
 }
 
-bool StepParticle(SimState &sim, Particle &p, float dt)
+namespace {
+
+// The generator of RandomInRange, rewritten for a whole frame step, whose tick
+// is fixed. Each draw feeds the next, so the draws of all particles form one
+// chain and its latency sets the pace; the plain form costs three dependent
+// multiply-adds and a multiply per draw. Here the state is kept as m with
+// state = m * A + T0, and the two values k1 and k2 are computed side by side
+// from m, leaving one multiply-add and one multiply on the chain. A value's
+// bits 16..30 are taken as (2x mod 2^32) >> 17, saving the mask.
+constexpr uint32_t kMul = 214013u;
+constexpr uint32_t kAdd = 2531011u;
+constexpr uint32_t kMul2 = kMul * kMul;
+constexpr uint32_t kMul3 = kMul2 * kMul;
+
+constexpr uint32_t InverseOf(uint32_t a)  // a odd
+{
+    uint32_t x = a;
+    for (int i = 0; i < 5; ++i)
+        x *= 2u - a * x;
+    return x;
+}
+constexpr uint32_t kMulInverse = InverseOf(kMul);
+static_assert(kMul * kMulInverse == 1u);
+
+struct FrameRandom {
+    uint32_t m;
+    uint32_t t0, t1, t2;  // additive terms of the state and the next two values
+
+    FrameRandom(uint32_t state, uint32_t tick)
+    {
+        t0 = tick * kMul + kAdd;
+        t1 = t0 * kMul + kAdd;
+        t2 = t1 * kMul + kAdd;
+        m = (state - t0) * kMulInverse;
+    }
+    uint32_t State() const { return m * kMul + t0; }
+    uint32_t Draw()  // 0..32767, as the three values of RandomInRange
+    {
+        const uint32_t k1 = (m * (2u * kMul2) + 2u * t1) >> 17;
+        const uint32_t k2 = (m * (2u * kMul3) + 2u * t2) >> 17;
+        m = k1 * k2;
+        return (m * (2u * kMul) + 2u * t0) >> 17;
+    }
+};
+
+FloatRange ToFloatRange(const ParamRange &range)
+{
+    const float lo = ToFloat(range.min);
+    const float hi = ToFloat(range.max);
+    return {lo, hi - lo};
+}
+
+// Same operations, in the same order, as RandomInRange.
+inline float ValueOf(FloatRange range, uint32_t k)
+{
+    return range.lo + static_cast<float>(static_cast<int32_t>(k)) * range.span * (1.0f / 32767.0f);
+}
+
+void RefreshStepRanges(TypeLink &link)
+{
+    const ParticleType &t = *link.type;
+    link.stepRanges = {ToFloatRange(t.bounce), ToFloatRange(t.bouncefriction),
+                       ToFloatRange(t.sprayrate)};
+}
+
+// A spray particle is due and the pool has room: rare next to the step itself.
+__attribute__((noinline)) void Spray(SimState &sim, const Particle &p)
+{
+    TypeLink *link = p.typeLink;
+    Particle *q = Spawn(sim, link->sprayLink);
+    if (!q)
+        return;
+    const ParticleType &t = *link->type;
+    q->origin = p.origin;
+    q->velocity = p.velocity;
+    const float force = RandomInRange(sim, t.sprayforce);
+    if (force != 0.0f) {
+        const int pitch = WholeDegrees(RandomInRange(sim, t.spraypitch));
+        const int yaw = WholeDegrees(RandomInRange(sim, t.sprayyaw));
+        q->velocity.x += force * CosDeg(pitch) * CosDeg(yaw);
+        q->velocity.y += force * CosDeg(pitch) * CosDeg90(yaw);
+        q->velocity.z -= force * CosDeg90(pitch);
+    }
+}
+
+__attribute__((noinline)) void WrapAngle(Particle &p)
+{
+    // Far angles are brought near first so the loops below stay short.
+    if (p.angle < -720.0f || p.angle > 720.0f)
+        p.angle = std::fmod(p.angle, 360.0f);
+    while (p.angle < 0.0f)
+        p.angle += 360.0f;
+    while (p.angle > 360.0f)
+        p.angle -= 360.0f;
+}
+
+// One particle's step; the link's stepRanges must be current.
+__attribute__((always_inline)) inline bool Advance(SimState &sim, FrameRandom &rng, Particle &p, float dt)
 {
     if (dt == 0.0f)
         return true;
@@ -318,36 +415,32 @@ bool StepParticle(SimState &sim, Particle &p, float dt)
     p.origin.y += d.y;
     p.origin.z += d.z;
 
-    TypeLink *link = p.typeLink;
-    const ParticleType &t = *link->type;
+    const TypeLink *link = p.typeLink;
+    const StepRanges &ranges = link->stepRanges;
     if (link->bounceEnabled && p.origin.z + d.z < 0.0f) {
         p.origin.x += d.x;
         p.origin.y += d.y;
         p.origin.z = 0.0f;
-        const float friction = RandomInRange(sim, t.bouncefriction);
-        const float bounce = RandomInRange(sim, t.bounce);
+        const float friction = ValueOf(ranges.bouncefriction, rng.Draw());
+        const float bounce = ValueOf(ranges.bounce, rng.Draw());
         p.velocity.x *= 1.0f - friction;
         p.velocity.y *= 1.0f - friction;
         p.velocity.z = -bounce * p.velocity.z;
     }
 
-    const float rate = RandomInRange(sim, t.sprayrate);
-    if (p.nextSprayTime != 0.0f && p.age > p.nextSprayTime && std::fabs(rate) >= 0.0001f) {
-        p.nextSprayTime = p.age + 1.0f / rate;
-        if (link->sprayLink) {
-            if (Particle *q = Spawn(sim, link->sprayLink)) {
-                q->origin = p.origin;
-                q->velocity = p.velocity;
-                const float force = RandomInRange(sim, t.sprayforce);
-                if (force != 0.0f) {
-                    const int pitch = WholeDegrees(RandomInRange(sim, t.spraypitch));
-                    const int yaw = WholeDegrees(RandomInRange(sim, t.sprayyaw));
-                    q->velocity.x += force * CosDeg(pitch) * CosDeg(yaw);
-                    q->velocity.y += force * CosDeg(pitch) * CosDeg90(yaw);
-                    q->velocity.z -= force * CosDeg90(pitch);
-                }
-            }
-        }
+    // Whether a spray is due changes from step to step without a pattern, so
+    // it is computed without a branch; a mispredicted one would also throw
+    // away the loads already under way for the next particles.
+    const float rate = ValueOf(ranges.sprayrate, rng.Draw());
+    const bool due = (p.nextSprayTime != 0.0f) & (p.age > p.nextSprayTime) &
+                     (std::fabs(rate) >= 0.0001f);
+    const float nextSpray = p.age + 1.0f / (due ? rate : 1.0f);
+    p.nextSprayTime = due ? nextSpray : p.nextSprayTime;
+    // With the pool full a birth takes nothing and draws nothing.
+    if (due & (link->sprayLink != nullptr) & (sim.freeHead != nullptr)) {
+        sim.randomState = rng.State();
+        Spray(sim, p);
+        rng = FrameRandom(sim.randomState, sim.tick);
     }
 
     p.size += p.sizeDelta * dt;
@@ -358,15 +451,21 @@ bool StepParticle(SimState &sim, Particle &p, float dt)
 
     if (p.angleDelta != 0.0f) {
         p.angle += p.angleDelta * dt;
-        // Far angles are brought near first so the loops below stay short.
-        if (p.angle < -720.0f || p.angle > 720.0f)
-            p.angle = std::fmod(p.angle, 360.0f);
-        while (p.angle < 0.0f)
-            p.angle += 360.0f;
-        while (p.angle > 360.0f)
-            p.angle -= 360.0f;
+        if (!(p.angle >= 0.0f && p.angle <= 360.0f))
+            WrapAngle(p);
     }
     return true;
+}
+
+}  // namespace
+
+bool StepParticle(SimState &sim, Particle &p, float dt)
+{
+    RefreshStepRanges(*p.typeLink);
+    FrameRandom rng(sim.randomState, sim.tick);
+    const bool alive = Advance(sim, rng, p, dt);
+    sim.randomState = rng.State();
+    return alive;
 }
 
 bool FrameStep(SimState &sim, float frameTime)
@@ -383,18 +482,23 @@ bool FrameStep(SimState &sim, float frameTime)
             sim.emitterSerial = sim.emitter->serial;
         }
     }
+    for (TypeLink *link = sim.typeLinks; link; link = link->next)
+        RefreshStepRanges(*link);
 
-    sim.liveCount = 0;
+    FrameRandom rng(sim.randomState, sim.tick);
+    int32_t live = 0;
     Particle **link = &sim.activeHead;
     while (Particle *p = *link) {
-        if (StepParticle(sim, *p, frameTime)) {
-            ++sim.liveCount;
+        if (Advance(sim, rng, *p, frameTime)) {
+            ++live;
             link = &p->next;
         } else {
             *link = p->next;
             FreeParticle(sim, p);
         }
     }
+    sim.randomState = rng.State();
+    sim.liveCount = live;
     return true;
 }
 

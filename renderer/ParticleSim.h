@@ -31,6 +31,17 @@ struct Vec3 {
 
 struct TypeLink;
 
+// A range converted to single precision: lo + k * span / 32767 for a draw k.
+struct FloatRange {
+    float lo, span;
+};
+
+// The ranges a particle's step may draw, converted once per frame step (the
+// record does not change during one) instead of at every draw.
+struct StepRanges {
+    FloatRange bounce, bouncefriction, sprayrate;
+};
+
 struct Particle {
     Particle *next;          // active or free list
     Particle *overlayChild;  // valid only while overlaySerial matches the child's serial
@@ -64,6 +75,7 @@ struct TypeLink {
     TypeLink *sprayLink;
     TypeLink *overlayLink;
     TypeLink *next;
+    StepRanges stepRanges;
 };
 
 // How sprites are obtained and given back; both may be null (no sprites).
