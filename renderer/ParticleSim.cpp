@@ -1,5 +1,6 @@
 #include "ParticleSim.h"
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -434,10 +435,13 @@ __attribute__((always_inline)) inline bool Advance(SimState &sim, FrameRandom &r
     const float rate = ValueOf(ranges.sprayrate, rng.Draw());
     const bool due = (p.nextSprayTime != 0.0f) & (p.age > p.nextSprayTime) &
                      (std::fabs(rate) >= 0.0001f);
-    const float nextSpray = p.age + 1.0f / (due ? rate : 1.0f);
-    p.nextSprayTime = due ? nextSpray : p.nextSprayTime;
-    // With the pool full a birth takes nothing and draws nothing.
-    if (due & (link->sprayLink != nullptr) & (sim.freeHead != nullptr)) {
+    const uint32_t dueMask = 0u - static_cast<uint32_t>(due);
+    const float nextSpray = p.age + 1.0f / rate;  // IEEE: no trap when not due
+    p.nextSprayTime = std::bit_cast<float>((std::bit_cast<uint32_t>(nextSpray) & dueMask) |
+                                           (std::bit_cast<uint32_t>(p.nextSprayTime) & ~dueMask));
+    // With the pool full a birth takes nothing and draws nothing; that test
+    // comes first as it rarely changes.
+    if (sim.freeHead && link->sprayLink && due) {
         sim.randomState = rng.State();
         Spray(sim, p);
         rng = FrameRandom(sim.randomState, sim.tick);
