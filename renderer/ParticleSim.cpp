@@ -323,7 +323,9 @@ static_assert(kMul * kMulInverse == 1u);
 
 struct FrameRandom {
     uint32_t m;
-    uint32_t t0, t1, t2;  // additive terms of the state and the next two values
+    uint32_t base;        // state = m * kMul + base
+    uint32_t t0, t1, t2;  // doubled additive terms of the state and the next two values
+    uint32_t mul1, mul2, mul3;  // doubled powers of the multiplier
 
     FrameRandom(uint32_t state, uint32_t tick)
     {
@@ -331,14 +333,26 @@ struct FrameRandom {
         t1 = t0 * kMul + kAdd;
         t2 = t1 * kMul + kAdd;
         m = (state - t0) * kMulInverse;
+        base = t0;
+        t0 *= 2u;
+        t1 *= 2u;
+        t2 *= 2u;
+        mul1 = 2u * kMul;
+        mul2 = 2u * kMul2;
+        mul3 = 2u * kMul3;
+#if defined(__GNUC__)
+        // Kept opaque: folded constants lead the compiler to double after
+        // the multiply-add, one more step on the chain.
+        asm("" : "+r"(mul1), "+r"(mul2), "+r"(mul3));
+#endif
     }
-    uint32_t State() const { return m * kMul + t0; }
+    uint32_t State() const { return m * kMul + base; }
     uint32_t Draw()  // 0..32767, as the three values of RandomInRange
     {
-        const uint32_t k1 = (m * (2u * kMul2) + 2u * t1) >> 17;
-        const uint32_t k2 = (m * (2u * kMul3) + 2u * t2) >> 17;
+        const uint32_t k1 = (m * mul2 + t1) >> 17;
+        const uint32_t k2 = (m * mul3 + t2) >> 17;
         m = k1 * k2;
-        return (m * (2u * kMul) + 2u * t0) >> 17;
+        return (m * mul1 + t0) >> 17;
     }
 };
 
