@@ -463,8 +463,9 @@ __attribute__((always_inline)) inline bool Advance(SimState &sim, FrameRandom &r
 
     p.size += p.sizeDelta * dt;
     p.alpha += p.alphaDelta * dt;
-    for (int c = 0; c < 3; ++c)
-        p.colour[c] += p.colourDelta[c] * dt;
+    p.colour[0] += p.colourDelta[0] * dt;
+    p.colour[1] += p.colourDelta[1] * dt;
+    p.colour[2] += p.colourDelta[2] * dt;
     p.frame += p.frameRate * dt;
 
     if (p.angleDelta != 0.0f) {
