@@ -303,9 +303,10 @@ namespace {
 // is fixed. Each draw feeds the next, so the draws of all particles form one
 // chain and its latency sets the pace; the plain form costs three dependent
 // multiply-adds and a multiply per draw. Here the state is kept as m with
-// state = m * A + T0, and the two values k1 and k2 are computed side by side
-// from m, leaving one multiply-add and one multiply on the chain. A value's
-// bits 16..30 are taken as (2x mod 2^32) >> 17, saving the mask.
+// state = m * kMul + base, and the two values k1 and k2 are computed side by
+// side from m, leaving one multiply-add, a shift and one multiply on the
+// chain. A value's bits 16..30 are taken as (2x mod 2^32) >> 17, saving the
+// mask. Results and the state left behind are those of RandomInRange.
 constexpr uint32_t kMul = 214013u;
 constexpr uint32_t kAdd = 2531011u;
 constexpr uint32_t kMul2 = kMul * kMul;

@@ -135,7 +135,8 @@ inline uint32_t NextRandom(SimState &sim)  // 0..32767
     return (sim.randomState >> 16) & 0x7FFFu;
 }
 
-// Inline: a step draws at least one range, often several.
+// Inline: a birth draws a dozen ranges or more. The frame step draws through
+// an equivalent form of its own (same values, same generator state).
 inline float RandomInRange(SimState &sim, const ParamRange &range)
 {
     const float lo = ToFloat(range.min);
