@@ -4,10 +4,12 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "uGameDirectories.h"
 #include "uParticleMan.h"
 #include "uPlatform.h"
 #include "uPreferences.h"
@@ -92,6 +94,16 @@ void ResetEditor(const QString &pluginDirectory)
     ClearStoredSettings();
     SetPluginDirectory(pluginDirectory);
     ProgramSettings = TProgramSettings{};
+}
+
+std::function<int(QDialog *)> AcceptGameDirectories(const QString &baseDir)
+{
+    return [baseDir](QDialog *d) {
+        auto *g = qobject_cast<TfrmGameDirectories *>(d);
+        g->edBaseDir->setText(baseDir);
+        g->accept();
+        return g->result();
+    };
 }
 
 bool CloseByFrame(QWidget &window)

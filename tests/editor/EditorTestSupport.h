@@ -45,6 +45,10 @@ void UnloadHosts();
 // program's default settings, plug-ins from the given folder.
 void ResetEditor(const QString &pluginDirectory);
 
+// A dialog handler that enters a base folder into the game folders dialog and
+// confirms it.
+std::function<int(QDialog *)> AcceptGameDirectories(const QString &baseDir);
+
 // Closes a window by its frame, as the user would; true when it went.
 bool CloseByFrame(QWidget &window);
 // A file's bytes as Latin-1 text; empty when it cannot be read.

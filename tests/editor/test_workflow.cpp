@@ -53,12 +53,7 @@ private slots:
 
         MessageCatcher messages;
         DialogCatcher dialogs;
-        dialogs.handlers.push_back([](QDialog *d) {
-            auto *g = qobject_cast<TfrmGameDirectories *>(d);
-            g->edBaseDir->setText(Demo("game"));
-            g->accept();
-            return g->result();
-        });
+        dialogs.handlers.push_back(AcceptGameDirectories(Demo("game")));
         QStringList buttons;
         dialogs.handlers.push_back([&](QDialog *d) {
             auto *s = qobject_cast<TfrmSelectRenderer *>(d);
