@@ -22,6 +22,27 @@ std::string ReplaceDot(const char *first, const char *last, std::string_view sep
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The steps of ParseNumber's rewrite: each copies what it reads at `i` into
+// `c` in the C form and moves past it. A '+' is read but not copied.
+void CopySign(std::string_view text, std::size_t &i, std::string &c)
+{
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-')
+            c.push_back('-');
+        ++i;
+    }
+}
+
+int CopyDigits(std::string_view text, std::size_t &i, std::string &c)
+{
+    int count = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        c.push_back(text[i++]);
+        ++count;
+    }
+    return count;
+}
+
 }  // namespace
 
 std::string FormatGeneral(double value, std::string_view decimalSeparator)
@@ -59,40 +80,20 @@ std::optional<double> ParseNumber(std::string_view text, std::string_view decima
     // so that from_chars sees nothing it would read differently.
     std::string c;
     std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-')
-            c.push_back('-');
-        ++i;
-    }
-    int mantissaDigits = 0;
-    while (i < text.size() && IsDigit(text[i])) {
-        c.push_back(text[i++]);
-        ++mantissaDigits;
-    }
+    CopySign(text, i, c);
+    int mantissaDigits = CopyDigits(text, i, c);
     if (text.substr(i).starts_with(decimalSeparator)) {
         c.push_back('.');
         i += decimalSeparator.size();
-        while (i < text.size() && IsDigit(text[i])) {
-            c.push_back(text[i++]);
-            ++mantissaDigits;
-        }
+        mantissaDigits += CopyDigits(text, i, c);
     }
     if (mantissaDigits == 0)
         return std::nullopt;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         c.push_back('e');
         ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            if (text[i] == '-')
-                c.push_back('-');
-            ++i;
-        }
-        int exponentDigits = 0;
-        while (i < text.size() && IsDigit(text[i])) {
-            c.push_back(text[i++]);
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
+        CopySign(text, i, c);
+        if (CopyDigits(text, i, c) == 0)
             return std::nullopt;
     }
     if (i != text.size())

@@ -13,28 +13,21 @@ QString BufferText(char *buffer, int size)
     return QString::fromLatin1(buffer);
 }
 
-template <typename Fn>
-bool Bind(TLibraryHandle module, const char *name, Fn &slot)
-{
-    slot = reinterpret_cast<Fn>(LibraryExport(module, name));
-    return slot != nullptr;
-}
-
 bool BindManager(TParticleManager &m)
 {
     // Every export is tried so that a partial table never survives.
     bool ok = true;
-    ok &= Bind(m.module, "embGetSupportedExtensions", m.GetSupportedExtensions);
-    ok &= Bind(m.module, "embIsExtensionSupported", m.IsExtensionSupported);
-    ok &= Bind(m.module, "embLoadFile", m.LoadFile);
-    ok &= Bind(m.module, "embSaveFile", m.SaveFile);
-    ok &= Bind(m.module, "embGetManagerTitle", m.GetManagerTitle);
-    ok &= Bind(m.module, "embLoadMemoryFile", m.LoadMemoryFile);
-    ok &= Bind(m.module, "embSaveMemoryFile", m.SaveMemoryFile);
-    ok &= Bind(m.module, "embGetDefaults", m.GetDefaults);
-    ok &= Bind(m.module, "embNewParticles", m.NewParticles);
-    ok &= Bind(m.module, "embIsText", m.IsText);
-    ok &= Bind(m.module, "embGetUserParmName", m.GetUserParmName);
+    ok &= BindExport(m.module, "embGetSupportedExtensions", m.GetSupportedExtensions);
+    ok &= BindExport(m.module, "embIsExtensionSupported", m.IsExtensionSupported);
+    ok &= BindExport(m.module, "embLoadFile", m.LoadFile);
+    ok &= BindExport(m.module, "embSaveFile", m.SaveFile);
+    ok &= BindExport(m.module, "embGetManagerTitle", m.GetManagerTitle);
+    ok &= BindExport(m.module, "embLoadMemoryFile", m.LoadMemoryFile);
+    ok &= BindExport(m.module, "embSaveMemoryFile", m.SaveMemoryFile);
+    ok &= BindExport(m.module, "embGetDefaults", m.GetDefaults);
+    ok &= BindExport(m.module, "embNewParticles", m.NewParticles);
+    ok &= BindExport(m.module, "embIsText", m.IsText);
+    ok &= BindExport(m.module, "embGetUserParmName", m.GetUserParmName);
     return ok;
 }
 }  // namespace

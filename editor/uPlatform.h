@@ -21,6 +21,13 @@ using TLibraryHandle = void *;
 TLibraryHandle LoadLibraryFile(const QString &path);
 // Null when the library lacks the export.
 void *LibraryExport(TLibraryHandle library, const char *name);
+// Looks an export up into a typed function pointer; false when it is missing.
+template <typename Fn>
+bool BindExport(TLibraryHandle library, const char *name, Fn &slot)
+{
+    slot = reinterpret_cast<Fn>(LibraryExport(library, name));
+    return slot != nullptr;
+}
 void FreeLibraryFile(TLibraryHandle library);
 
 // True when a file name matches a pattern made of a fixed beginning, one

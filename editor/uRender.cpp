@@ -11,36 +11,29 @@ int CurrentRenderer = 0;
 bool DeviceOpen = false;
 
 namespace {
-template <typename Fn>
-bool Bind(TLibraryHandle module, const char *name, Fn &slot)
-{
-    slot = reinterpret_cast<Fn>(LibraryExport(module, name));
-    return slot != nullptr;
-}
-
 // Every export is required at load time: a renderer missing one would
 // otherwise be called through a null address once its device is open.
 bool BindRenderer(TEmbRenderer &r)
 {
     bool ok = true;
-    ok &= Bind(r.module, "R_GetRendererName", r.GetRendererName);
-    ok &= Bind(r.module, "R_IsSupported", r.IsSupported);
-    ok &= Bind(r.module, "R_ResizeDevice", r.ResizeDevice);
-    ok &= Bind(r.module, "R_UpdateDevice", r.UpdateDevice);
-    ok &= Bind(r.module, "R_CloseDevice", r.CloseDevice);
-    ok &= Bind(r.module, "R_OpenDevice", r.OpenDevice);
-    ok &= Bind(r.module, "R_Initialize", r.Initialize);
-    ok &= Bind(r.module, "R_InputEvent", r.InputEvent);
-    ok &= Bind(r.module, "R_SetShowGround", r.SetShowGround);
-    ok &= Bind(r.module, "R_SetGamedir", r.SetGamedir);
-    ok &= Bind(r.module, "R_SetDeviceOptions", r.SetDeviceOptions);
-    ok &= Bind(r.module, "R_UpdateParticles", r.UpdateParticles);
-    ok &= Bind(r.module, "R_ReallocParticles", r.ReallocParticles);
-    ok &= Bind(r.module, "R_UpdateTypes", r.UpdateTypes);
-    ok &= Bind(r.module, "R_RelinkTypes", r.RelinkTypes);
-    ok &= Bind(r.module, "R_UpdateRendermode", r.UpdateRendermode);
-    ok &= Bind(r.module, "R_UpdateTextures", r.UpdateTextures);
-    ok &= Bind(r.module, "R_GetAdditionalInfo", r.GetAdditionalInfo);
+    ok &= BindExport(r.module, "R_GetRendererName", r.GetRendererName);
+    ok &= BindExport(r.module, "R_IsSupported", r.IsSupported);
+    ok &= BindExport(r.module, "R_ResizeDevice", r.ResizeDevice);
+    ok &= BindExport(r.module, "R_UpdateDevice", r.UpdateDevice);
+    ok &= BindExport(r.module, "R_CloseDevice", r.CloseDevice);
+    ok &= BindExport(r.module, "R_OpenDevice", r.OpenDevice);
+    ok &= BindExport(r.module, "R_Initialize", r.Initialize);
+    ok &= BindExport(r.module, "R_InputEvent", r.InputEvent);
+    ok &= BindExport(r.module, "R_SetShowGround", r.SetShowGround);
+    ok &= BindExport(r.module, "R_SetGamedir", r.SetGamedir);
+    ok &= BindExport(r.module, "R_SetDeviceOptions", r.SetDeviceOptions);
+    ok &= BindExport(r.module, "R_UpdateParticles", r.UpdateParticles);
+    ok &= BindExport(r.module, "R_ReallocParticles", r.ReallocParticles);
+    ok &= BindExport(r.module, "R_UpdateTypes", r.UpdateTypes);
+    ok &= BindExport(r.module, "R_RelinkTypes", r.RelinkTypes);
+    ok &= BindExport(r.module, "R_UpdateRendermode", r.UpdateRendermode);
+    ok &= BindExport(r.module, "R_UpdateTextures", r.UpdateTextures);
+    ok &= BindExport(r.module, "R_GetAdditionalInfo", r.GetAdditionalInfo);
     return ok;
 }
 

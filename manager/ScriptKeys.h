@@ -26,6 +26,12 @@ struct SectionKey {
 inline constexpr std::size_t kSectionKeyCount = 34;
 extern const SectionKey kSectionKeys[kSectionKeyCount];
 
+// The script's words for the record texts of the RenderMode, DrawCondition and
+// KillCondition keys, both ways. An unknown word reads as "kRenderTransAdd" or
+// as the empty text; an unknown text writes as "additive" or as nothing.
+const char *NameForWord(KeyKind kind, const char *word, std::size_t length);
+const char *WordForName(KeyKind kind, const char *name);
+
 // ASCII letters compared without regard to case; nothing else is folded.
 bool EqualsIgnoreCase(const char *a, std::size_t aLength, const char *b);
 

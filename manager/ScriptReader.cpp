@@ -49,39 +49,6 @@ void SetText(ParamText &param, const char *text)
     CopyText(param.text, text);
 }
 
-const char *RenderModeFor(const Token &word)
-{
-    if (Is(word, "solid"))
-        return RenderMode::kRenderTransAlpha;
-    if (Is(word, "texture"))
-        return RenderMode::kRenderTransTexture;
-    if (Is(word, "color"))
-        return RenderMode::kRenderTransColor;
-    return RenderMode::kRenderTransAdd;
-}
-
-const char *KillConditionFor(const Token &word)
-{
-    if (Is(word, "empty"))
-        return ContentCondition::CONTENT_EMPTY;
-    if (Is(word, "water"))
-        return ContentCondition::CONTENT_WATER;
-    if (Is(word, "solid"))
-        return ContentCondition::CONTENT_SOLID;
-    return "";
-}
-
-const char *DrawConditionFor(const Token &word)
-{
-    if (Is(word, "special") || Is(word, "special1"))
-        return ContentCondition::CONTENT_SPECIAL1;
-    if (Is(word, "special2"))
-        return ContentCondition::CONTENT_SPECIAL2;
-    if (Is(word, "special3"))
-        return ContentCondition::CONTENT_SPECIAL3;
-    return KillConditionFor(word);
-}
-
 // "offset" takes numbers from the tokens after it for as long as they begin
 // with a number, three at most: one quoted token "x y z" as the writer puts
 // it, or three number tokens. The key after the numbers is left alone.
@@ -193,13 +160,9 @@ void ReadTypeSection(ScriptCursor &cursor, ParticleType &type)
             CopyText((type.*key->text).text, value.text, value.length);
             break;
         case KeyKind::RenderMode:
-            SetText(type.*key->text, RenderModeFor(value));
-            break;
         case KeyKind::DrawCondition:
-            SetText(type.*key->text, DrawConditionFor(value));
-            break;
         case KeyKind::KillCondition:
-            SetText(type.*key->text, KillConditionFor(value));
+            SetText(type.*key->text, NameForWord(key->kind, value.text, value.length));
             break;
         case KeyKind::Range:
             (type.*key->range).present = 1;

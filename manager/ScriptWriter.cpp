@@ -114,36 +114,6 @@ private:
     std::size_t length_ = 0;
 };
 
-const char *RenderModeWord(const char (&text)[kParticleTextSize])
-{
-    if (std::strcmp(text, RenderMode::kRenderTransAlpha) == 0)
-        return "solid";
-    if (std::strcmp(text, RenderMode::kRenderTransTexture) == 0)
-        return "texture";
-    if (std::strcmp(text, RenderMode::kRenderTransColor) == 0)
-        return "color";
-    return "additive";
-}
-
-const char *ConditionWord(const char (&text)[kParticleTextSize], bool drawCondition)
-{
-    if (std::strcmp(text, ContentCondition::CONTENT_EMPTY) == 0)
-        return "empty";
-    if (std::strcmp(text, ContentCondition::CONTENT_WATER) == 0)
-        return "water";
-    if (std::strcmp(text, ContentCondition::CONTENT_SOLID) == 0)
-        return "solid";
-    if (drawCondition) {
-        if (std::strcmp(text, ContentCondition::CONTENT_SPECIAL1) == 0)
-            return "special";
-        if (std::strcmp(text, ContentCondition::CONTENT_SPECIAL2) == 0)
-            return "special2";
-        if (std::strcmp(text, ContentCondition::CONTENT_SPECIAL3) == 0)
-            return "special3";
-    }
-    return "";
-}
-
 void WriteSection(LineWriter &out, const ParticleType &type)
 {
     out.Text("name", type.name);
@@ -157,9 +127,7 @@ void WriteSection(LineWriter &out, const ParticleType &type)
         case KeyKind::DrawCondition:
         case KeyKind::KillCondition:
             if ((type.*key.text).present) {
-                const char(&text)[kParticleTextSize] = (type.*key.text).text;
-                const char *word = key.kind == KeyKind::RenderMode ? RenderModeWord(text)
-                                                                   : ConditionWord(text, key.kind == KeyKind::DrawCondition);
+                const char *word = WordForName(key.kind, (type.*key.text).text);
                 out.Text(key.key, word, std::strlen(word));
             }
             break;

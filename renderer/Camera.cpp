@@ -4,7 +4,14 @@ namespace gx {
 
 namespace {
 constexpr float kKeySpeed = 400.0f;  // units or degrees per second of frame time
+
+void MoveAlong(Vec3 &origin, const Vec3 &axis, float distance)
+{
+    origin.x += axis.x * distance;
+    origin.y += axis.y * distance;
+    origin.z += axis.z * distance;
 }
+}  // namespace
 
 void ResetCamera(Camera &camera)
 {
@@ -30,24 +37,16 @@ void CameraInput(Camera &c, int32_t code, float t, const PointerState &pointer)
     const float step = t * kKeySpeed;
     switch (code) {
     case 1:
-        c.origin.x += c.forward.x * step;
-        c.origin.y += c.forward.y * step;
-        c.origin.z += c.forward.z * step;
+        MoveAlong(c.origin, c.forward, step);
         break;
     case 2:
-        c.origin.x -= c.forward.x * step;
-        c.origin.y -= c.forward.y * step;
-        c.origin.z -= c.forward.z * step;
+        MoveAlong(c.origin, c.forward, -step);
         break;
     case 3:
-        c.origin.x -= c.right.x * step;
-        c.origin.y -= c.right.y * step;
-        c.origin.z -= c.right.z * step;
+        MoveAlong(c.origin, c.right, -step);
         break;
     case 4:
-        c.origin.x += c.right.x * step;
-        c.origin.y += c.right.y * step;
-        c.origin.z += c.right.z * step;
+        MoveAlong(c.origin, c.right, step);
         break;
     case 5:
         c.pitch -= step;

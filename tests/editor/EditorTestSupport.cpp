@@ -1,11 +1,25 @@
 #include "EditorTestSupport.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QWidget>
 
+#include "uGameDirectories.h"
+#include "uParticleMan.h"
 #include "uPlatform.h"
+#include "uPreferences.h"
 #include "uRender.h"
+
+namespace {
+// Where the editor keeps its settings.
+const QString kCompany = QStringLiteral("Brindle Works");
+const QString kProduct = QStringLiteral("EmbEd");
+}  // namespace
 
 MessageCatcher::MessageCatcher()
 {
@@ -68,6 +82,43 @@ const double *RendererOptions(int slot)
     return static_cast<const double *>(LibraryExport(RendererTable[slot].module, "FakeLastOptions"));
 }
 
+void UnloadHosts()
+{
+    UnloadManagers();
+    UnloadRenderers();
+    CurrentRenderer = 0;
+}
+
+void ResetEditor(const QString &pluginDirectory)
+{
+    ClearStoredSettings();
+    SetPluginDirectory(pluginDirectory);
+    ProgramSettings = TProgramSettings{};
+}
+
+std::function<int(QDialog *)> AcceptGameDirectories(const QString &baseDir)
+{
+    return [baseDir](QDialog *d) {
+        auto *g = qobject_cast<TfrmGameDirectories *>(d);
+        g->edBaseDir->setText(baseDir);
+        g->accept();
+        return g->result();
+    };
+}
+
+bool CloseByFrame(QWidget &window)
+{
+    QCloseEvent event;
+    QApplication::sendEvent(&window, &event);
+    return event.isAccepted();
+}
+
+QString ReadFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+}
+
 QString FakePlugins(const QString &set)
 {
     return qEnvironmentVariable("SPARKWRIGHT_FAKE_PLUGINS") + QLatin1Char('/') + set;
@@ -82,31 +133,27 @@ void UsePrivateSettingsFolder()
 
 void ClearStoredSettings()
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindle Works"),
-                    QStringLiteral("EmbEd"));
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kCompany, kProduct);
     store.clear();
     store.sync();
 }
 
 void SetStoredValue(const QString &name, const QString &value)
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindle Works"),
-                    QStringLiteral("EmbEd"));
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kCompany, kProduct);
     store.setValue(QStringLiteral("Settings/") + name, value);
     store.sync();
 }
 
 QString StoredValue(const QString &name)
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindle Works"),
-                    QStringLiteral("EmbEd"));
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kCompany, kProduct);
     const QString key = QStringLiteral("Settings/") + name;
     return store.contains(key) ? store.value(key).toString() : QString();
 }
 
 QStringList StoredKeys()
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindle Works"),
-                    QStringLiteral("EmbEd"));
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kCompany, kProduct);
     return store.allKeys();
 }

@@ -12,6 +12,8 @@
 
 #include "uMessages.h"
 
+class QWidget;
+
 // Records every message and answers it; answers queue up, Ok/Yes is the default.
 class MessageCatcher {
 public:
@@ -36,6 +38,21 @@ public:
 QStringList RendererLog(int slot);
 void ClearRendererLog(int slot);
 const double *RendererOptions(int slot);
+
+// Unloads both hosts and puts the renderer choice back on its first slot.
+void UnloadHosts();
+// A fresh start for a test of the main window: no stored settings, the
+// program's default settings, plug-ins from the given folder.
+void ResetEditor(const QString &pluginDirectory);
+
+// A dialog handler that enters a base folder into the game folders dialog and
+// confirms it.
+std::function<int(QDialog *)> AcceptGameDirectories(const QString &baseDir);
+
+// Closes a window by its frame, as the user would; true when it went.
+bool CloseByFrame(QWidget &window);
+// A file's bytes as Latin-1 text; empty when it cannot be read.
+QString ReadFile(const QString &path);
 
 // Folder of a set of test plug-ins ("hosts", "app", "empty").
 QString FakePlugins(const QString &set);

@@ -13,9 +13,7 @@ class HostTests : public QObject {
 private slots:
     void cleanup()
     {
-        UnloadManagers();
-        UnloadRenderers();
-        CurrentRenderer = 0;
+        UnloadHosts();
         SetPluginDirectory(QString());
     }
 

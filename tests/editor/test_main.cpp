@@ -53,13 +53,6 @@ void WriteFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-QString ReadFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLatin1(f.readAll());
-}
 }  // namespace
 
 class MainWindowTests : public QObject {
@@ -89,14 +82,6 @@ class MainWindowTests : public QObject {
         return path;
     }
 
-    // Closes the window by its frame and tells whether it went.
-    static bool CloseByFrame(TfrmMain &w)
-    {
-        QCloseEvent event;
-        QApplication::sendEvent(&w, &event);
-        return event.isAccepted();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -104,19 +89,8 @@ private slots:
         QDir().mkpath(gameDir);
     }
 
-    void init()
-    {
-        ClearStoredSettings();
-        SetPluginDirectory(FakePlugins("app"));
-        ProgramSettings = TProgramSettings{};
-    }
-
-    void cleanup()
-    {
-        UnloadManagers();
-        UnloadRenderers();
-        CurrentRenderer = 0;
-    }
+    void init() { ResetEditor(FakePlugins("app")); }
+    void cleanup() { UnloadHosts(); }
 
     void actionTableAsDesigned()
     {
@@ -205,12 +179,7 @@ private slots:
     {
         MessageCatcher messages;
         DialogCatcher dialogs;
-        dialogs.handlers.push_back([&](QDialog *d) {
-            auto *g = qobject_cast<TfrmGameDirectories *>(d);
-            g->edBaseDir->setText(gameDir);
-            g->accept();
-            return g->result();
-        });
+        dialogs.handlers.push_back(AcceptGameDirectories(gameDir));
         QStringList buttons;
         dialogs.handlers.push_back([&](QDialog *d) {
             auto *s = qobject_cast<TfrmSelectRenderer *>(d);

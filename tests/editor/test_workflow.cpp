@@ -26,19 +26,6 @@ QString Demo(const QString &part)
 {
     return qEnvironmentVariable("SPARKWRIGHT_DEMO") + QLatin1Char('/') + part;
 }
-
-QString ReadFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
-}
-
-bool CloseByFrame(TfrmMain &w)
-{
-    QCloseEvent event;
-    QApplication::sendEvent(&w, &event);
-    return event.isAccepted();
-}
 }  // namespace
 
 class WorkflowTests : public QObject {
@@ -55,19 +42,8 @@ class WorkflowTests : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        ClearStoredSettings();
-        SetPluginDirectory(qEnvironmentVariable("SPARKWRIGHT_REAL_PLUGINS"));
-        ProgramSettings = TProgramSettings{};
-    }
-
-    void cleanup()
-    {
-        UnloadManagers();
-        UnloadRenderers();
-        CurrentRenderer = 0;
-    }
+    void init() { ResetEditor(qEnvironmentVariable("SPARKWRIGHT_REAL_PLUGINS")); }
+    void cleanup() { UnloadHosts(); }
 
     void firstRunOpenSaveAndClose()
     {
@@ -77,12 +53,7 @@ private slots:
 
         MessageCatcher messages;
         DialogCatcher dialogs;
-        dialogs.handlers.push_back([](QDialog *d) {
-            auto *g = qobject_cast<TfrmGameDirectories *>(d);
-            g->edBaseDir->setText(Demo("game"));
-            g->accept();
-            return g->result();
-        });
+        dialogs.handlers.push_back(AcceptGameDirectories(Demo("game")));
         QStringList buttons;
         dialogs.handlers.push_back([&](QDialog *d) {
             auto *s = qobject_cast<TfrmSelectRenderer *>(d);

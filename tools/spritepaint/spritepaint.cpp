@@ -67,104 +67,87 @@ QImage Blank(int size)
     return image;
 }
 
-// Coordinates of a pixel centre in -1..1.
-void Centre(int size, int x, int y, double &u, double &v)
+struct Rgba {
+    double r, g, b, a;
+};
+
+// Paints a square picture by asking `shade` for the colour at each pixel
+// centre, given in -1..1 on both axes.
+template <typename Shade>
+QImage Paint(int size, Shade shade)
 {
-    u = (x + 0.5) / size * 2 - 1;
-    v = (y + 0.5) / size * 2 - 1;
+    QImage image = Blank(size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const double u = (x + 0.5) / size * 2 - 1;
+            const double v = (y + 0.5) / size * 2 - 1;
+            const Rgba c = shade(u, v);
+            Put(image, x, y, c.r, c.g, c.b, c.a);
+        }
+    return image;
 }
 
 QImage Smoke()
 {
-    const int size = 64;
-    QImage image = Blank(size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            double u, v;
-            Centre(size, x, y, u, v);
-            const double r = std::sqrt(u * u + v * v);
-            const double n = Fractal(u * 3 + 10, v * 3 + 10, 7);
-            const double a = SmoothStep(1.0, 0.2, r + (n - 0.5) * 0.5) * (0.45 + 0.55 * n);
-            const double grey = 0.55 + 0.35 * n;
-            Put(image, x, y, grey, grey, grey * 1.02, a * 0.9);
-        }
-    return image;
+    return Paint(64, [](double u, double v) {
+        const double r = std::sqrt(u * u + v * v);
+        const double n = Fractal(u * 3 + 10, v * 3 + 10, 7);
+        const double a = SmoothStep(1.0, 0.2, r + (n - 0.5) * 0.5) * (0.45 + 0.55 * n);
+        const double grey = 0.55 + 0.35 * n;
+        return Rgba{grey, grey, grey * 1.02, a * 0.9};
+    });
 }
 
 QImage Fire(int frame)
 {
-    const int size = 64;
-    QImage image = Blank(size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            double u, v;
-            Centre(size, x, y, u, v);
-            // A teardrop: wide and bright at the bottom, thin and flickering at the top.
-            const double up = (1 - v) / 2;  // 0 at the bottom, 1 at the top
-            const double n = Fractal(u * 4, v * 3 + frame * 0.8, 31);
-            const double width = 0.55 * (1 - up * 0.85) + 0.12 * (n - 0.5);
-            const double side = std::fabs(u + 0.15 * (n - 0.5) * up) / std::max(width, 0.05);
-            const double heat = Clamp01((1 - side) * (1.1 - up * 0.9) + (n - 0.5) * 0.4);
-            const double h = heat * SmoothStep(1.0, 0.7, v) * SmoothStep(-1.0, -0.5, v);
-            Put(image, x, y, 1.0, 0.25 + 0.75 * h, 0.05 + 0.6 * h * h * h, SmoothStep(0.02, 0.45, h));
-        }
-    return image;
+    return Paint(64, [frame](double u, double v) {
+        // A teardrop: wide and bright at the bottom, thin and flickering at the top.
+        const double up = (1 - v) / 2;  // 0 at the bottom, 1 at the top
+        const double n = Fractal(u * 4, v * 3 + frame * 0.8, 31);
+        const double width = 0.55 * (1 - up * 0.85) + 0.12 * (n - 0.5);
+        const double side = std::fabs(u + 0.15 * (n - 0.5) * up) / std::max(width, 0.05);
+        const double heat = Clamp01((1 - side) * (1.1 - up * 0.9) + (n - 0.5) * 0.4);
+        const double h = heat * SmoothStep(1.0, 0.7, v) * SmoothStep(-1.0, -0.5, v);
+        return Rgba{1.0, 0.25 + 0.75 * h, 0.05 + 0.6 * h * h * h, SmoothStep(0.02, 0.45, h)};
+    });
 }
 
 QImage Spark()
 {
-    const int size = 32;
-    QImage image = Blank(size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            double u, v;
-            Centre(size, x, y, u, v);
-            const double r = std::sqrt(u * u + v * v);
-            const double core = std::exp(-r * r * 40);
-            const double glow = std::exp(-r * r * 6) * 0.45;
-            const double star = std::exp(-std::fabs(u) * 18) * std::exp(-std::fabs(v) * 2.5) +
-                                std::exp(-std::fabs(v) * 18) * std::exp(-std::fabs(u) * 2.5);
-            const double i = Clamp01(core + glow + star * 0.7);
-            Put(image, x, y, 1.0, 0.85 + 0.15 * core, 0.45 + 0.55 * core, i);
-        }
-    return image;
+    return Paint(32, [](double u, double v) {
+        const double r = std::sqrt(u * u + v * v);
+        const double core = std::exp(-r * r * 40);
+        const double glow = std::exp(-r * r * 6) * 0.45;
+        const double star = std::exp(-std::fabs(u) * 18) * std::exp(-std::fabs(v) * 2.5) +
+                            std::exp(-std::fabs(v) * 18) * std::exp(-std::fabs(u) * 2.5);
+        const double i = Clamp01(core + glow + star * 0.7);
+        return Rgba{1.0, 0.85 + 0.15 * core, 0.45 + 0.55 * core, i};
+    });
 }
 
 QImage Flare()
 {
-    const int size = 64;
-    QImage image = Blank(size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            double u, v;
-            Centre(size, x, y, u, v);
-            const double r = std::sqrt(u * u + v * v);
-            const double angle = std::atan2(v, u);
-            const double rays = std::pow(std::fabs(std::cos(angle * 3)), 40) *
-                                SmoothStep(1.0, 0.1, r) * 0.6;
-            const double core = std::exp(-r * r * 30);
-            const double glow = std::exp(-r * r * 5) * 0.6;
-            const double halo = std::exp(-std::pow((r - 0.7) * 12, 2)) * 0.15;
-            const double i = Clamp01(core + glow + rays + halo) * SmoothStep(1.0, 0.9, r);
-            Put(image, x, y, 0.8 + 0.2 * core, 0.9 + 0.1 * core, 1.0, i);
-        }
-    return image;
+    return Paint(64, [](double u, double v) {
+        const double r = std::sqrt(u * u + v * v);
+        const double angle = std::atan2(v, u);
+        const double rays = std::pow(std::fabs(std::cos(angle * 3)), 40) *
+                            SmoothStep(1.0, 0.1, r) * 0.6;
+        const double core = std::exp(-r * r * 30);
+        const double glow = std::exp(-r * r * 5) * 0.6;
+        const double halo = std::exp(-std::pow((r - 0.7) * 12, 2)) * 0.15;
+        const double i = Clamp01(core + glow + rays + halo) * SmoothStep(1.0, 0.9, r);
+        return Rgba{0.8 + 0.2 * core, 0.9 + 0.1 * core, 1.0, i};
+    });
 }
 
 QImage Ring()
 {
-    const int size = 64;
-    QImage image = Blank(size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            double u, v;
-            Centre(size, x, y, u, v);
-            const double r = std::sqrt(u * u + v * v);
-            const double band = std::exp(-std::pow((r - 0.72) * 9, 2));
-            const double inner = std::exp(-std::pow((r - 0.72) * 30, 2));
-            Put(image, x, y, 0.55 + 0.45 * inner, 0.85 + 0.15 * inner, 1.0, Clamp01(band * 0.8 + inner * 0.4));
-        }
-    return image;
+    return Paint(64, [](double u, double v) {
+        const double r = std::sqrt(u * u + v * v);
+        const double band = std::exp(-std::pow((r - 0.72) * 9, 2));
+        const double inner = std::exp(-std::pow((r - 0.72) * 30, 2));
+        return Rgba{0.55 + 0.45 * inner, 0.85 + 0.15 * inner, 1.0, Clamp01(band * 0.8 + inner * 0.4)};
+    });
 }
 
 double SegmentDistance(double px, double py, double ax, double ay, double bx, double by)
