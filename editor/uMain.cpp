@@ -626,6 +626,7 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
     }
     const TParticleManager &manager = ManagerTable[index];
     const QByteArray header = ProgramSettings.Headinsert.toLatin1();
+    UnsavedChanges = false;
     if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.constData(), &DocumentRecord) & 0xFF)) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to save particles to ") + path +
@@ -655,6 +656,7 @@ void TfrmMain::SetEditControlsEnabled(bool enabled)
     SetBaseColour(TypeCombo, face);
     SetBaseColour(ScriptEditor, face);
     ObjectInspector->setEnabled(enabled);
+    UnsavedChanges = false;
     TypeCombo->setEnabled(enabled);
     btnEditTypes->setEnabled(enabled);
     const bool inTable = CurrentManager >= 0 && CurrentManager < kMaxManagers;
@@ -709,7 +711,7 @@ TMsgResult TfrmMain::AskSaveChanges()
 
 bool TfrmMain::CloseQuery()
 {
-    if (!RecordModified && !ScriptModified)
+    if (!HasUnsavedChanges())
         return true;
     switch (AskSaveChanges()) {
     case TMsgResult::Yes:

@@ -48,6 +48,12 @@ public:
     bool RecordModified = false;
     bool ScriptModified = false;
     bool DocumentReady = false;
+    // Edits since the last open, save or new. The two flags above say which
+    // side of the script sync is stale and are cleared by a tab switch or an
+    // Update that nothing has saved yet; this one remembers the edit for the
+    // save question.
+    bool UnsavedChanges = false;
+    bool HasUnsavedChanges() const { return RecordModified || ScriptModified || UnsavedChanges; }
     QStringList ScriptBackup;
 
     QString GameDir;       // base game directory

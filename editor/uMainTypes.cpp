@@ -69,7 +69,7 @@ void TfrmMain::acNewExecute()
                        QString(), TMsgIcon::Warning);
         return;
     }
-    if (RecordModified || ScriptModified) {
+    if (HasUnsavedChanges()) {
         switch (AskSaveChanges()) {
         case TMsgResult::Yes:
             acSaveExecute();  // a Save As that is cancelled does not stop New
@@ -132,6 +132,7 @@ bool TfrmMain::NewDocument(int managerIndex)
     SetEditControlsEnabled(true);
     Label2->setText(manager.title);
     RecordModified = false;
+    UnsavedChanges = false;
     DocumentReady = true;
     return true;
 }
