@@ -165,5 +165,9 @@ void TfrmMain::Action2Execute()
 
 void TfrmMain::acHelpAboutExecute()
 {
+    // No frame is drawn while the box is up: draw one now, so that the
+    // viewport does not keep what the closed menu covered.
+    SyncWindowSystem();
+    UpdateDevice();
     RunAboutBox(this, FrameTimer);
 }
