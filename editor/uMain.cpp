@@ -815,24 +815,19 @@ void TfrmMain::SelectRendererExecute(int slot)
 
 void TfrmMain::EditCommand(QAction *action)
 {
+    // The three text controls share the names of these commands, not a base.
+    auto apply = [this, action](auto *text) {
+        if (action == EditUndo1) text->undo();
+        else if (action == EditCut1) text->cut();
+        else if (action == EditCopy1) text->copy();
+        else if (action == EditPaste1) text->paste();
+        else if (action == EditSelectAll1) text->selectAll();
+    };
     QWidget *focus = QApplication::focusWidget();
-    if (auto *line = qobject_cast<QLineEdit *>(focus)) {
-        if (action == EditUndo1) line->undo();
-        else if (action == EditCut1) line->cut();
-        else if (action == EditCopy1) line->copy();
-        else if (action == EditPaste1) line->paste();
-        else if (action == EditSelectAll1) line->selectAll();
-    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(focus)) {
-        if (action == EditUndo1) plain->undo();
-        else if (action == EditCut1) plain->cut();
-        else if (action == EditCopy1) plain->copy();
-        else if (action == EditPaste1) plain->paste();
-        else if (action == EditSelectAll1) plain->selectAll();
-    } else if (auto *rich = qobject_cast<QTextEdit *>(focus)) {
-        if (action == EditUndo1) rich->undo();
-        else if (action == EditCut1) rich->cut();
-        else if (action == EditCopy1) rich->copy();
-        else if (action == EditPaste1) rich->paste();
-        else if (action == EditSelectAll1) rich->selectAll();
-    }
+    if (auto *line = qobject_cast<QLineEdit *>(focus))
+        apply(line);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(focus))
+        apply(plain);
+    else if (auto *rich = qobject_cast<QTextEdit *>(focus))
+        apply(rich);
 }
