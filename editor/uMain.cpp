@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -46,6 +47,17 @@ static void InitResources()
 
 namespace {
 constexpr int kFrameInterval = 16;
+// Wide enough for the inspector's label and value columns side by side.
+constexpr int kLeftPanelWidth = 360;
+
+// Room for the left panel and a viewport of useful size, within the screen.
+QSize DefaultWindowSize()
+{
+    QSize size(1024, 768);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    return size;
+}
 
 // A hint is "short|long": the tool tip shows the first part, the status bar
 // the second; a hint without a bar is both.
@@ -84,7 +96,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(ApplicationTitle());
     InitResources();
     setWindowIcon(QIcon(QStringLiteral(":/sparkwright.png")));
-    resize(922, 753);
+    resize(DefaultWindowSize());
 
     CreateActions();
     CreateMenus();
@@ -95,7 +107,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     Splitter1->addWidget(Panel3);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({300, 622});
+    Splitter1->setSizes({kLeftPanelWidth, width() - kLeftPanelWidth});
     setCentralWidget(Splitter1);
     statusBar()->setSizeGripEnabled(true);
 
@@ -614,6 +626,7 @@ bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
+    UnsavedChanges = false;
     return true;
 }
 
@@ -626,7 +639,6 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
     }
     const TParticleManager &manager = ManagerTable[index];
     const QByteArray header = ProgramSettings.Headinsert.toLatin1();
-    UnsavedChanges = false;
     if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.constData(), &DocumentRecord) & 0xFF)) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to save particles to ") + path +
@@ -644,6 +656,7 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
+    UnsavedChanges = false;
     return true;
 }
 
@@ -656,7 +669,6 @@ void TfrmMain::SetEditControlsEnabled(bool enabled)
     SetBaseColour(TypeCombo, face);
     SetBaseColour(ScriptEditor, face);
     ObjectInspector->setEnabled(enabled);
-    UnsavedChanges = false;
     TypeCombo->setEnabled(enabled);
     btnEditTypes->setEnabled(enabled);
     const bool inTable = CurrentManager >= 0 && CurrentManager < kMaxManagers;
