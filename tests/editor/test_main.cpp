@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include "EditorTestSupport.h"
 #include "uGameDirectories.h"
 #include "uMain.h"
+#include "uObjectInspector.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"
@@ -823,6 +825,102 @@ private slots:
         ClearRendererLog(0);
         w->acShowGround->trigger();
         QCOMPARE(RendererLog(0), QStringList({"Ground 1"}));
+    }
+
+    // The sync clears its flags when a tab switch or Update brings the other
+    // side up to date; the edit is still unsaved and the close must ask.
+    void editsTakenUpByTheSyncStillAskBeforeClosing()
+    {
+        SeedUsualSettings();
+        const QString path = Effect("synced.alp");
+        auto w = Start({path});
+        w->show();
+        w->RecordModified = true;  // an inspector edit
+        w->PageControl1->setCurrentIndex(1);
+        QVERIFY(!w->RecordModified && !w->ScriptModified);
+        MessageCatcher messages;
+        messages.answers.push_back(TMsgResult::Cancel);
+        QVERIFY(!CloseByFrame(*w));
+        QCOMPARE(messages.Texts(), QStringList({"Save changes in \"" + path + "\"?"}));
+
+        // Saving settles it; typed text applied by Update counts again.
+        QVERIFY(w->SaveDocument(path, 1));
+        w->ScriptEditor->appendPlainText("type=typed");
+        w->BitBtn1->click();
+        QVERIFY(!w->RecordModified && !w->ScriptModified);
+        messages.messages.clear();
+        messages.answers.push_back(TMsgResult::Cancel);
+        QVERIFY(!CloseByFrame(*w));
+        QCOMPARE(messages.messages.size(), 1);
+
+        // Text typed and reverted leaves nothing to save after a reopen.
+        QVERIFY(w->OpenDocument(path, 1));
+        w->ScriptEditor->appendPlainText("type=dropped");
+        w->BitBtn2->click();
+        w->PageControl1->setCurrentIndex(0);
+        messages.messages.clear();
+        QVERIFY(CloseByFrame(*w));
+        QVERIFY(messages.messages.isEmpty());
+    }
+
+    void newAsksAfterAnEditTheScriptTabTookUp()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("fresh.alp")});
+        w->RecordModified = true;
+        w->PageControl1->setCurrentIndex(1);
+        MessageCatcher messages;
+        messages.answers.push_back(TMsgResult::Cancel);
+        DialogCatcher dialogs;
+        w->acNew->trigger();
+        QCOMPARE(messages.messages.size(), 1);
+        QVERIFY(messages.messages[0].text.startsWith("Save changes in "));
+        QVERIFY(dialogs.seen.isEmpty());  // cancelled before the New dialog
+    }
+
+    // The frame timer stands while the about box is up, so the viewport must
+    // hold a fresh frame, not what the closed menu covered.
+    void aboutDrawsAFrameBeforeTheTimerStops()
+    {
+        SeedUsualSettings();
+        auto w = Start();
+        w->FrameTimer->stop();
+        ClearRendererLog(0);
+        DialogCatcher dialogs;
+        QStringList logWhileShown;
+        dialogs.handlers.push_back([&](QDialog *) {
+            logWhileShown = RendererLog(0);
+            return int(QDialog::Accepted);
+        });
+        w->acHelpAbout->trigger();
+        QCOMPARE(dialogs.seen.size(), 1);
+        QCOMPARE(logWhileShown, QStringList({"Update"}));
+        QVERIFY(w->FrameTimer->isActive());
+    }
+
+    // At the default size the inspector shows its longest label whole and
+    // both columns without scrolling sideways.
+    void inspectorColumnsFitTheDefaultWindow()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("layout.alp")});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        TObjectInspector *grid = w->InspectorGrid;
+        const int keyRow = grid->RowOfKey("Number of Particles");
+        QVERIFY(keyRow >= 0);
+        QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance("Number of Particles"));
+        QVERIFY(grid->columnWidth(1) >= 155);
+        QVERIFY(grid->horizontalHeader()->length() <= grid->viewport()->width());
+
+        // A longer label widens the column; it never narrows again.
+        const int before = grid->columnWidth(0);
+        InspectorRow row;
+        row.key = "A user parameter with a much longer label than any other";
+        grid->SetRows({row});
+        QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(QString::fromStdString(row.key)));
+        grid->SetRows({});
+        QVERIFY(grid->columnWidth(0) > before);
     }
 };
 
