@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -81,6 +82,52 @@ void SetBaseColour(QWidget *widget, QPalette::ColorRole role)
     QPalette p = widget->palette();
     p.setColor(QPalette::Base, QApplication::palette().color(role));
     widget->setPalette(p);
+}
+
+// The style offers no pictures for cut, copy and paste (its nearest ones
+// mean discard and apply), so the toolbar draws its own where the desktop's
+// icon theme has none.
+enum class EditPicture { Cut, Copy, Paste };
+
+QIcon DrawnEditIcon(EditPicture picture)
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPen outline(QColor(60, 60, 60), 1.2);
+    auto page = [&](const QRectF &r) {
+        p.setPen(outline);
+        p.setBrush(Qt::white);
+        p.drawRect(r);
+        p.setPen(QPen(QColor(150, 150, 150), 1));
+        for (qreal y = r.top() + 4; y < r.bottom() - 2; y += 3)
+            p.drawLine(QPointF(r.left() + 2.5, y), QPointF(r.right() - 2.5, y));
+    };
+    switch (picture) {
+    case EditPicture::Cut:
+        p.setPen(QPen(QColor(90, 90, 90), 1.6));
+        p.drawLine(QPointF(7, 3), QPointF(15, 15));
+        p.drawLine(QPointF(17, 3), QPointF(9, 15));
+        p.setPen(QPen(QColor(180, 30, 30), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(7.5, 18), 3.5, 3.5);
+        p.drawEllipse(QPointF(16.5, 18), 3.5, 3.5);
+        break;
+    case EditPicture::Copy:
+        page(QRectF(3.5, 2.5, 11, 14));
+        page(QRectF(9.5, 7.5, 11, 14));
+        break;
+    case EditPicture::Paste:
+        p.setPen(outline);
+        p.setBrush(QColor(190, 140, 70));
+        p.drawRoundedRect(QRectF(3.5, 4.5, 14, 17), 1.5, 1.5);
+        p.setBrush(QColor(120, 120, 120));
+        p.drawRect(QRectF(7.5, 2.5, 6, 4));
+        page(QRectF(10.5, 9.5, 10, 12));
+        break;
+    }
+    return QIcon(pixmap);
 }
 
 int SelectedFilterNumber(const QFileDialog *dialog)
@@ -221,13 +268,13 @@ void TfrmMain::CreateActions()
     EditUndo1->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
     EditCut1 = make("EditCut1", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")),
                     QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"));
-    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), s->standardIcon(QStyle::SP_DialogDiscardButton)));
+    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
     EditCopy1 = make("EditCopy1", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
                      QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"));
-    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), s->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
     EditPaste1 = make("EditPaste1", QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
                       QStringLiteral("Paste|Inserts Clipboard contents"));
-    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), s->standardIcon(QStyle::SP_DialogApplyButton)));
+    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
     EditSelectAll1 = make("EditSelectAll1", QStringLiteral("Select &All"),
                           QKeySequence(QStringLiteral("Ctrl+A")),
                           QStringLiteral("Select All|Selects the entire document"));
@@ -399,6 +446,9 @@ void TfrmMain::CreateLeftPanel()
     QFont scriptFont(QStringLiteral("Arial"));
     scriptFont.setPixelSize(13);
     ScriptEditor->setFont(scriptFont);
+    // Scripts indent with tabs; the default stop of 80 pixels pushed every
+    // key a quarter of the narrow pane to the right.
+    ScriptEditor->setTabStopDistance(QFontMetricsF(scriptFont).horizontalAdvance(QStringLiteral("nnnn")));
     SetHint(ScriptEditor, QStringLiteral("Script Editor"));
     ScriptEditor->setEnabled(false);
     script->addWidget(ScriptEditor, 1);

@@ -898,6 +898,33 @@ private slots:
         QVERIFY(w->FrameTimer->isActive());
     }
 
+    // Cut, copy and paste once wore the style's discard, list-view and apply
+    // pictures; each needs a picture of its own.
+    void editToolbarIconsAreTheirOwn()
+    {
+        TfrmMain w;
+        QStyle *style = w.style();
+        QList<QImage> foreign;
+        for (QStyle::StandardPixmap sp : {QStyle::SP_DialogDiscardButton, QStyle::SP_DialogApplyButton,
+                                          QStyle::SP_FileDialogDetailedView, QStyle::SP_ArrowBack,
+                                          QStyle::SP_DialogHelpButton})
+            foreign << style->standardIcon(sp).pixmap(24, 24).toImage();
+        QList<QImage> own;
+        for (QAction *a : {w.EditCut1, w.EditCopy1, w.EditPaste1}) {
+            QVERIFY(!a->icon().isNull());
+            const QImage image = a->icon().pixmap(24, 24).toImage();
+            QVERIFY2(!foreign.contains(image), qPrintable(a->objectName()));
+            QVERIFY2(!own.contains(image), qPrintable(a->objectName()));
+            own << image;
+        }
+        QVERIFY(w.ToolBar1->actions().contains(w.EditCut1));
+
+        // Tabs indent the script by a few letters, not a quarter of the pane.
+        const QFontMetricsF metrics(w.ScriptEditor->font());
+        QVERIFY(w.ScriptEditor->tabStopDistance() <= metrics.horizontalAdvance("nnnnnn"));
+        QVERIFY(w.ScriptEditor->tabStopDistance() >= metrics.horizontalAdvance("nn"));
+    }
+
     // At the default size the inspector shows its longest label whole and
     // both columns without scrolling sideways.
     void inspectorColumnsFitTheDefaultWindow()
