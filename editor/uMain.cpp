@@ -742,6 +742,9 @@ void TfrmMain::acOpenExecute()
         return;
     if (ExecDialog(OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
         return;
+    // Opening replaces the document: unsaved edits would go without a word.
+    if (!MayLeaveDocument())
+        return;
     OpenDocument(OpenDialog->selectedFiles().constFirst(), SelectedFilterNumber(OpenDialog));
 }
 
@@ -771,19 +774,24 @@ TMsgResult TfrmMain::AskSaveChanges()
                           QStringLiteral("Confirm"), TMsgIcon::Warning, TMsgButtons::YesNoCancel);
 }
 
-bool TfrmMain::CloseQuery()
+bool TfrmMain::MayLeaveDocument()
 {
     if (!HasUnsavedChanges())
         return true;
     switch (AskSaveChanges()) {
     case TMsgResult::Yes:
-        acSaveExecute();  // the window closes whatever the save's outcome
+        acSaveExecute();  // goes on whatever the save's outcome, a cancelled Save As too
         return true;
     case TMsgResult::No:
         return true;
     default:
         return false;
     }
+}
+
+bool TfrmMain::CloseQuery()
+{
+    return MayLeaveDocument();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)

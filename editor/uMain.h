@@ -126,6 +126,9 @@ public:
     bool SaveDocument(const QString &path, int managerNumber);
     void SetEditControlsEnabled(bool enabled);
     TMsgResult AskSaveChanges();
+    // The save question when the document has unsaved edits; Yes saves. False
+    // when the user cancels, and the document must then stay.
+    bool MayLeaveDocument();
     bool CloseQuery();
     void FormClose();
     void Terminate();

@@ -69,17 +69,8 @@ void TfrmMain::acNewExecute()
                        QString(), TMsgIcon::Warning);
         return;
     }
-    if (HasUnsavedChanges()) {
-        switch (AskSaveChanges()) {
-        case TMsgResult::Yes:
-            acSaveExecute();  // a Save As that is cancelled does not stop New
-            break;
-        case TMsgResult::No:
-            break;
-        default:
-            return;
-        }
-    }
+    if (!MayLeaveDocument())
+        return;
     if (ExecDialog(frmNew) != QDialog::Accepted)
         return;
     NewDocument(frmNew->SelectedIndex());

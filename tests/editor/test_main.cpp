@@ -878,6 +878,43 @@ private slots:
         QVERIFY(dialogs.seen.isEmpty());  // cancelled before the New dialog
     }
 
+    // Opening another file replaces the document, so unsaved edits are asked
+    // about first: Cancel keeps them, No drops them.
+    void openAsksAboutUnsavedEdits()
+    {
+        SeedUsualSettings();
+        const QString first = Effect("first.alp");
+        const QString second = Effect("second.alp", "maintype=other\ntype=other\n");
+        auto w = Start({first});
+        w->RecordModified = true;
+        MessageCatcher messages;
+        DialogCatcher dialogs;
+        auto pick = [&](QDialog *d) {
+            qobject_cast<QFileDialog *>(d)->selectFile(second);
+            return int(QDialog::Accepted);
+        };
+        messages.answers.push_back(TMsgResult::Cancel);
+        dialogs.handlers.push_back(pick);
+        w->acOpenExecute();
+        QCOMPARE(messages.Texts(), QStringList({"Save changes in \"" + first + "\"?"}));
+        QCOMPARE(w->DocumentPath, first);
+        QVERIFY(w->RecordModified);
+
+        messages.messages.clear();
+        messages.answers.push_back(TMsgResult::No);
+        dialogs.handlers.push_back(pick);
+        w->acOpenExecute();
+        QCOMPARE(messages.messages.size(), 1);
+        QCOMPARE(w->DocumentPath, second);
+        QVERIFY(!w->HasUnsavedChanges());
+
+        // Nothing to save: no question.
+        messages.messages.clear();
+        dialogs.handlers.push_back(pick);
+        w->acOpenExecute();
+        QVERIFY(messages.messages.isEmpty());
+    }
+
     // The frame timer stands while the about box is up, so the viewport must
     // hold a fresh frame, not what the closed menu covered.
     void aboutDrawsAFrameBeforeTheTimerStops()
