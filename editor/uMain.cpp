@@ -12,9 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -46,6 +48,17 @@ static void InitResources()
 
 namespace {
 constexpr int kFrameInterval = 16;
+// Wide enough for the inspector's label and value columns side by side.
+constexpr int kLeftPanelWidth = 360;
+
+// Room for the left panel and a viewport of useful size, within the screen.
+QSize DefaultWindowSize()
+{
+    QSize size(1024, 768);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    return size;
+}
 
 // A hint is "short|long": the tool tip shows the first part, the status bar
 // the second; a hint without a bar is both.
@@ -71,6 +84,52 @@ void SetBaseColour(QWidget *widget, QPalette::ColorRole role)
     widget->setPalette(p);
 }
 
+// The style offers no pictures for cut, copy and paste (its nearest ones
+// mean discard and apply), so the toolbar draws its own where the desktop's
+// icon theme has none.
+enum class EditPicture { Cut, Copy, Paste };
+
+QIcon DrawnEditIcon(EditPicture picture)
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPen outline(QColor(60, 60, 60), 1.2);
+    auto page = [&](const QRectF &r) {
+        p.setPen(outline);
+        p.setBrush(Qt::white);
+        p.drawRect(r);
+        p.setPen(QPen(QColor(150, 150, 150), 1));
+        for (qreal y = r.top() + 4; y < r.bottom() - 2; y += 3)
+            p.drawLine(QPointF(r.left() + 2.5, y), QPointF(r.right() - 2.5, y));
+    };
+    switch (picture) {
+    case EditPicture::Cut:
+        p.setPen(QPen(QColor(90, 90, 90), 1.6));
+        p.drawLine(QPointF(7, 3), QPointF(15, 15));
+        p.drawLine(QPointF(17, 3), QPointF(9, 15));
+        p.setPen(QPen(QColor(180, 30, 30), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(7.5, 18), 3.5, 3.5);
+        p.drawEllipse(QPointF(16.5, 18), 3.5, 3.5);
+        break;
+    case EditPicture::Copy:
+        page(QRectF(3.5, 2.5, 11, 14));
+        page(QRectF(9.5, 7.5, 11, 14));
+        break;
+    case EditPicture::Paste:
+        p.setPen(outline);
+        p.setBrush(QColor(190, 140, 70));
+        p.drawRoundedRect(QRectF(3.5, 4.5, 14, 17), 1.5, 1.5);
+        p.setBrush(QColor(120, 120, 120));
+        p.drawRect(QRectF(7.5, 2.5, 6, 4));
+        page(QRectF(10.5, 9.5, 10, 12));
+        break;
+    }
+    return QIcon(pixmap);
+}
+
 int SelectedFilterNumber(const QFileDialog *dialog)
 {
     const int index = dialog->nameFilters().indexOf(dialog->selectedNameFilter());
@@ -84,7 +143,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(ApplicationTitle());
     InitResources();
     setWindowIcon(QIcon(QStringLiteral(":/sparkwright.png")));
-    resize(922, 753);
+    resize(DefaultWindowSize());
 
     CreateActions();
     CreateMenus();
@@ -95,7 +154,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     Splitter1->addWidget(Panel3);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({300, 622});
+    Splitter1->setSizes({kLeftPanelWidth, width() - kLeftPanelWidth});
     setCentralWidget(Splitter1);
     statusBar()->setSizeGripEnabled(true);
 
@@ -209,13 +268,13 @@ void TfrmMain::CreateActions()
     EditUndo1->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
     EditCut1 = make("EditCut1", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")),
                     QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"));
-    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), s->standardIcon(QStyle::SP_DialogDiscardButton)));
+    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
     EditCopy1 = make("EditCopy1", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
                      QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"));
-    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), s->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
     EditPaste1 = make("EditPaste1", QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
                       QStringLiteral("Paste|Inserts Clipboard contents"));
-    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), s->standardIcon(QStyle::SP_DialogApplyButton)));
+    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
     EditSelectAll1 = make("EditSelectAll1", QStringLiteral("Select &All"),
                           QKeySequence(QStringLiteral("Ctrl+A")),
                           QStringLiteral("Select All|Selects the entire document"));
@@ -387,6 +446,9 @@ void TfrmMain::CreateLeftPanel()
     QFont scriptFont(QStringLiteral("Arial"));
     scriptFont.setPixelSize(13);
     ScriptEditor->setFont(scriptFont);
+    // Scripts indent with tabs; the default stop of 80 pixels pushed every
+    // key a quarter of the narrow pane to the right.
+    ScriptEditor->setTabStopDistance(QFontMetricsF(scriptFont).horizontalAdvance(QStringLiteral("nnnn")));
     SetHint(ScriptEditor, QStringLiteral("Script Editor"));
     ScriptEditor->setEnabled(false);
     script->addWidget(ScriptEditor, 1);
@@ -614,6 +676,7 @@ bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
+    UnsavedChanges = false;
     return true;
 }
 
@@ -643,6 +706,7 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
+    UnsavedChanges = false;
     return true;
 }
 
@@ -678,6 +742,9 @@ void TfrmMain::acOpenExecute()
         return;
     if (ExecDialog(OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
         return;
+    // Opening replaces the document: unsaved edits would go without a word.
+    if (!MayLeaveDocument())
+        return;
     OpenDocument(OpenDialog->selectedFiles().constFirst(), SelectedFilterNumber(OpenDialog));
 }
 
@@ -707,19 +774,24 @@ TMsgResult TfrmMain::AskSaveChanges()
                           QStringLiteral("Confirm"), TMsgIcon::Warning, TMsgButtons::YesNoCancel);
 }
 
-bool TfrmMain::CloseQuery()
+bool TfrmMain::MayLeaveDocument()
 {
-    if (!RecordModified && !ScriptModified)
+    if (!HasUnsavedChanges())
         return true;
     switch (AskSaveChanges()) {
     case TMsgResult::Yes:
-        acSaveExecute();  // the window closes whatever the save's outcome
+        acSaveExecute();  // goes on whatever the save's outcome, a cancelled Save As too
         return true;
     case TMsgResult::No:
         return true;
     default:
         return false;
     }
+}
+
+bool TfrmMain::CloseQuery()
+{
+    return MayLeaveDocument();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)
@@ -813,24 +885,19 @@ void TfrmMain::SelectRendererExecute(int slot)
 
 void TfrmMain::EditCommand(QAction *action)
 {
+    // The three text controls share the names of these commands, not a base.
+    auto apply = [this, action](auto *text) {
+        if (action == EditUndo1) text->undo();
+        else if (action == EditCut1) text->cut();
+        else if (action == EditCopy1) text->copy();
+        else if (action == EditPaste1) text->paste();
+        else if (action == EditSelectAll1) text->selectAll();
+    };
     QWidget *focus = QApplication::focusWidget();
-    if (auto *line = qobject_cast<QLineEdit *>(focus)) {
-        if (action == EditUndo1) line->undo();
-        else if (action == EditCut1) line->cut();
-        else if (action == EditCopy1) line->copy();
-        else if (action == EditPaste1) line->paste();
-        else if (action == EditSelectAll1) line->selectAll();
-    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(focus)) {
-        if (action == EditUndo1) plain->undo();
-        else if (action == EditCut1) plain->cut();
-        else if (action == EditCopy1) plain->copy();
-        else if (action == EditPaste1) plain->paste();
-        else if (action == EditSelectAll1) plain->selectAll();
-    } else if (auto *rich = qobject_cast<QTextEdit *>(focus)) {
-        if (action == EditUndo1) rich->undo();
-        else if (action == EditCut1) rich->cut();
-        else if (action == EditCopy1) rich->copy();
-        else if (action == EditPaste1) rich->paste();
-        else if (action == EditSelectAll1) rich->selectAll();
-    }
+    if (auto *line = qobject_cast<QLineEdit *>(focus))
+        apply(line);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(focus))
+        apply(plain);
+    else if (auto *rich = qobject_cast<QTextEdit *>(focus))
+        apply(rich);
 }

@@ -48,6 +48,12 @@ public:
     bool RecordModified = false;
     bool ScriptModified = false;
     bool DocumentReady = false;
+    // Edits since the last open, save or new. The two flags above say which
+    // side of the script sync is stale and are cleared by a tab switch or an
+    // Update that nothing has saved yet; this one remembers the edit for the
+    // save question.
+    bool UnsavedChanges = false;
+    bool HasUnsavedChanges() const { return RecordModified || ScriptModified || UnsavedChanges; }
     QStringList ScriptBackup;
 
     QString GameDir;       // base game directory
@@ -120,6 +126,9 @@ public:
     bool SaveDocument(const QString &path, int managerNumber);
     void SetEditControlsEnabled(bool enabled);
     TMsgResult AskSaveChanges();
+    // The save question when the document has unsaved edits; Yes saves. False
+    // when the user cancels, and the document must then stay.
+    bool MayLeaveDocument();
     bool CloseQuery();
     void FormClose();
     void Terminate();

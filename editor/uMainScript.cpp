@@ -243,11 +243,14 @@ void TfrmMain::RegenerateScript()
 
 bool TfrmMain::ApplyScript()
 {
+    UnsavedChanges = UnsavedChanges || RecordModified || ScriptModified;
     return WithScriptSync(*this, [](ScriptSync &sync) { return sync.ApplyScript(); });
 }
 
 void TfrmMain::PageControl1Change(int index)
 {
+    // The sync clears the flag it acts on; the edit itself is still unsaved.
+    UnsavedChanges = UnsavedChanges || RecordModified || ScriptModified;
     WithScriptSync(*this, [index](ScriptSync &sync) { sync.PageControl1Change(index); });
 }
 

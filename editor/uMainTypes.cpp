@@ -69,17 +69,8 @@ void TfrmMain::acNewExecute()
                        QString(), TMsgIcon::Warning);
         return;
     }
-    if (RecordModified || ScriptModified) {
-        switch (AskSaveChanges()) {
-        case TMsgResult::Yes:
-            acSaveExecute();  // a Save As that is cancelled does not stop New
-            break;
-        case TMsgResult::No:
-            break;
-        default:
-            return;
-        }
-    }
+    if (!MayLeaveDocument())
+        return;
     if (ExecDialog(frmNew) != QDialog::Accepted)
         return;
     NewDocument(frmNew->SelectedIndex());
@@ -132,6 +123,7 @@ bool TfrmMain::NewDocument(int managerIndex)
     SetEditControlsEnabled(true);
     Label2->setText(manager.title);
     RecordModified = false;
+    UnsavedChanges = false;
     DocumentReady = true;
     return true;
 }
@@ -164,5 +156,9 @@ void TfrmMain::Action2Execute()
 
 void TfrmMain::acHelpAboutExecute()
 {
+    // No frame is drawn while the box is up: draw one now, so that the
+    // viewport does not keep what the closed menu covered.
+    SyncWindowSystem();
+    UpdateDevice();
     RunAboutBox(this, FrameTimer);
 }

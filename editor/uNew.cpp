@@ -7,15 +7,16 @@
 TfrmNew::TfrmNew(QWidget *owner) : QDialog(owner)
 {
     setWindowTitle(tr("New Particle"));
-    setFixedSize(329, 217);
+    // Wide enough for a manager's title and file name on one line.
+    setFixedSize(409, 217);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     GroupBox1_ = new QGroupBox(tr("Select Particle Type:"), this);
-    GroupBox1_->setGeometry(8, 8, 313, 161);
+    GroupBox1_->setGeometry(8, 8, 393, 161);
 
     ListBox1_ = new QListWidget(GroupBox1_);
     ListBox1_->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1_->setGeometry(10, 22, 293, 129);
+    ListBox1_->setGeometry(10, 22, 373, 129);
     ListBox1_->setSelectionMode(QAbstractItemView::SingleSelection);
     QFont font = ListBox1_->font();
     font.setPixelSize(13);
@@ -24,10 +25,10 @@ TfrmNew::TfrmNew(QWidget *owner) : QDialog(owner)
     ListBox1_->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; }"));
 
     btnOK_ = new QPushButton(tr("&OK"), this);
-    btnOK_->setGeometry(160, 180, 75, 25);
+    btnOK_->setGeometry(240, 180, 75, 25);
     btnOK_->setDefault(true);
     btnCancel_ = new QPushButton(tr("&Cancel"), this);
-    btnCancel_->setGeometry(246, 180, 75, 25);
+    btnCancel_->setGeometry(326, 180, 75, 25);
     connect(btnOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel_, &QPushButton::clicked, this, &QDialog::reject);
 }

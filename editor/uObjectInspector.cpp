@@ -8,8 +8,10 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -128,8 +130,11 @@ TObjectInspector::TObjectInspector(QWidget *parent) : QTableWidget(0, 2, parent)
     verticalHeader()->setVisible(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setStretchLastSection(true);
-    setColumnWidth(0, 120);
-    setColumnWidth(1, 155);
+    // The longest fixed label must show whole in the platform's font, which is
+    // wider than the one the grid was first laid out for; the value column
+    // takes what is left, so the grid never needs to scroll sideways.
+    setColumnWidth(0, std::max(120, KeyColumnWidthFor(QStringLiteral("Number of Particles"))));
+    setColumnWidth(1, 60);
     setShowGrid(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked |
@@ -142,6 +147,12 @@ TObjectInspector::TObjectInspector(QWidget *parent) : QTableWidget(0, 2, parent)
     QPalette p = palette();
     p.setColor(QPalette::Base, p.color(QPalette::Button));
     setPalette(p);
+}
+
+int TObjectInspector::KeyColumnWidthFor(const QString &key) const
+{
+    // The cell's text margins and the grid line.
+    return fontMetrics().horizontalAdvance(key) + 16;
 }
 
 void TObjectInspector::ClearRows()
@@ -163,6 +174,13 @@ void TObjectInspector::SetRows(const std::vector<InspectorRow> &rows)
         setItem(r, 0, key);
         setItem(r, 1, new QTableWidgetItem(Latin1(info.value)));
     }
+    // Widen for a longer label (a manager's user parameter names), never narrow.
+    int keyWidth = columnWidth(0);
+    for (const InspectorRow &info : rows_)
+        keyWidth = std::max(keyWidth, KeyColumnWidthFor(Latin1(info.key)));
+    if (keyWidth != columnWidth(0))
+        setColumnWidth(0, keyWidth);
+    horizontalScrollBar()->setValue(0);
 }
 
 QString TObjectInspector::Key(int row) const

@@ -41,6 +41,7 @@ private:
     friend class TInspectorDelegate;
     void EmitValidate(int row, const QString &value);
     void QueueEditButton(int row);
+    int KeyColumnWidthFor(const QString &key) const;
     std::vector<InspectorRow> rows_;
     // A committed row waiting for its editor to close.
     int pendingRow_ = -1;

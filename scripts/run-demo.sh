@@ -18,9 +18,10 @@ config=$root/build/demo/config
 conf="$config/Brindle Works/EmbEd.conf"
 if [ ! -f "$conf" ]; then
   # Seeded so that no first-run question stops the demo: the demo game
-  # directory, and the OpenGL renderer already chosen.
+  # directory, and the OpenGL renderer already chosen. New particles get the
+  # demo's smoke sprite rather than plain squares.
   mkdir -p "$(dirname "$conf")"
-  printf '[Settings]\nGameDir=%s\nCurrentRenderer=1\n' "$game" > "$conf"
+  printf '[Settings]\nGameDir=%s\nCurrentRenderer=1\nDefaultSpr=%s\n' "$game" "$game/sprites/smoke.spr" > "$conf"
 fi
 export XDG_CONFIG_HOME=$config
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include "EditorTestSupport.h"
 #include "uGameDirectories.h"
 #include "uMain.h"
+#include "uObjectInspector.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"
@@ -792,6 +794,166 @@ private slots:
         ClearRendererLog(0);
         w->acShowGround->trigger();
         QCOMPARE(RendererLog(0), QStringList({"Ground 1"}));
+    }
+
+    // The sync clears its flags when a tab switch or Update brings the other
+    // side up to date; the edit is still unsaved and the close must ask.
+    void editsTakenUpByTheSyncStillAskBeforeClosing()
+    {
+        SeedUsualSettings();
+        const QString path = Effect("synced.alp");
+        auto w = Start({path});
+        w->show();
+        w->RecordModified = true;  // an inspector edit
+        w->PageControl1->setCurrentIndex(1);
+        QVERIFY(!w->RecordModified && !w->ScriptModified);
+        MessageCatcher messages;
+        messages.answers.push_back(TMsgResult::Cancel);
+        QVERIFY(!CloseByFrame(*w));
+        QCOMPARE(messages.Texts(), QStringList({"Save changes in \"" + path + "\"?"}));
+
+        // Saving settles it; typed text applied by Update counts again.
+        QVERIFY(w->SaveDocument(path, 1));
+        w->ScriptEditor->appendPlainText("type=typed");
+        w->BitBtn1->click();
+        QVERIFY(!w->RecordModified && !w->ScriptModified);
+        messages.messages.clear();
+        messages.answers.push_back(TMsgResult::Cancel);
+        QVERIFY(!CloseByFrame(*w));
+        QCOMPARE(messages.messages.size(), 1);
+
+        // Text typed and reverted leaves nothing to save after a reopen.
+        QVERIFY(w->OpenDocument(path, 1));
+        w->ScriptEditor->appendPlainText("type=dropped");
+        w->BitBtn2->click();
+        w->PageControl1->setCurrentIndex(0);
+        messages.messages.clear();
+        QVERIFY(CloseByFrame(*w));
+        QVERIFY(messages.messages.isEmpty());
+    }
+
+    void newAsksAfterAnEditTheScriptTabTookUp()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("fresh.alp")});
+        w->RecordModified = true;
+        w->PageControl1->setCurrentIndex(1);
+        MessageCatcher messages;
+        messages.answers.push_back(TMsgResult::Cancel);
+        DialogCatcher dialogs;
+        w->acNew->trigger();
+        QCOMPARE(messages.messages.size(), 1);
+        QVERIFY(messages.messages[0].text.startsWith("Save changes in "));
+        QVERIFY(dialogs.seen.isEmpty());  // cancelled before the New dialog
+    }
+
+    // Opening another file replaces the document, so unsaved edits are asked
+    // about first: Cancel keeps them, No drops them.
+    void openAsksAboutUnsavedEdits()
+    {
+        SeedUsualSettings();
+        const QString first = Effect("first.alp");
+        const QString second = Effect("second.alp", "maintype=other\ntype=other\n");
+        auto w = Start({first});
+        w->RecordModified = true;
+        MessageCatcher messages;
+        DialogCatcher dialogs;
+        auto pick = [&](QDialog *d) {
+            qobject_cast<QFileDialog *>(d)->selectFile(second);
+            return int(QDialog::Accepted);
+        };
+        messages.answers.push_back(TMsgResult::Cancel);
+        dialogs.handlers.push_back(pick);
+        w->acOpenExecute();
+        QCOMPARE(messages.Texts(), QStringList({"Save changes in \"" + first + "\"?"}));
+        QCOMPARE(w->DocumentPath, first);
+        QVERIFY(w->RecordModified);
+
+        messages.messages.clear();
+        messages.answers.push_back(TMsgResult::No);
+        dialogs.handlers.push_back(pick);
+        w->acOpenExecute();
+        QCOMPARE(messages.messages.size(), 1);
+        QCOMPARE(w->DocumentPath, second);
+        QVERIFY(!w->HasUnsavedChanges());
+
+        // Nothing to save: no question.
+        messages.messages.clear();
+        dialogs.handlers.push_back(pick);
+        w->acOpenExecute();
+        QVERIFY(messages.messages.isEmpty());
+    }
+
+    // The frame timer stands while the about box is up, so the viewport must
+    // hold a fresh frame, not what the closed menu covered.
+    void aboutDrawsAFrameBeforeTheTimerStops()
+    {
+        SeedUsualSettings();
+        auto w = Start();
+        w->FrameTimer->stop();
+        ClearRendererLog(0);
+        DialogCatcher dialogs;
+        QStringList logWhileShown;
+        dialogs.handlers.push_back([&](QDialog *) {
+            logWhileShown = RendererLog(0);
+            return int(QDialog::Accepted);
+        });
+        w->acHelpAbout->trigger();
+        QCOMPARE(dialogs.seen.size(), 1);
+        QCOMPARE(logWhileShown, QStringList({"Update"}));
+        QVERIFY(w->FrameTimer->isActive());
+    }
+
+    // Cut, copy and paste once wore the style's discard, list-view and apply
+    // pictures; each needs a picture of its own.
+    void editToolbarIconsAreTheirOwn()
+    {
+        TfrmMain w;
+        QStyle *style = w.style();
+        QList<QImage> foreign;
+        for (QStyle::StandardPixmap sp : {QStyle::SP_DialogDiscardButton, QStyle::SP_DialogApplyButton,
+                                          QStyle::SP_FileDialogDetailedView, QStyle::SP_ArrowBack,
+                                          QStyle::SP_DialogHelpButton})
+            foreign << style->standardIcon(sp).pixmap(24, 24).toImage();
+        QList<QImage> own;
+        for (QAction *a : {w.EditCut1, w.EditCopy1, w.EditPaste1}) {
+            QVERIFY(!a->icon().isNull());
+            const QImage image = a->icon().pixmap(24, 24).toImage();
+            QVERIFY2(!foreign.contains(image), qPrintable(a->objectName()));
+            QVERIFY2(!own.contains(image), qPrintable(a->objectName()));
+            own << image;
+        }
+        QVERIFY(w.ToolBar1->actions().contains(w.EditCut1));
+
+        // Tabs indent the script by a few letters, not a quarter of the pane.
+        const QFontMetricsF metrics(w.ScriptEditor->font());
+        QVERIFY(w.ScriptEditor->tabStopDistance() <= metrics.horizontalAdvance("nnnnnn"));
+        QVERIFY(w.ScriptEditor->tabStopDistance() >= metrics.horizontalAdvance("nn"));
+    }
+
+    // At the default size the inspector shows its longest label whole and
+    // both columns without scrolling sideways.
+    void inspectorColumnsFitTheDefaultWindow()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("layout.alp")});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        TObjectInspector *grid = w->InspectorGrid;
+        const int keyRow = grid->RowOfKey("Number of Particles");
+        QVERIFY(keyRow >= 0);
+        QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance("Number of Particles"));
+        QVERIFY(grid->columnWidth(1) >= 155);
+        QVERIFY(grid->horizontalHeader()->length() <= grid->viewport()->width());
+
+        // A longer label widens the column; it never narrows again.
+        const int before = grid->columnWidth(0);
+        InspectorRow row;
+        row.key = "A user parameter with a much longer label than any other";
+        grid->SetRows({row});
+        QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(QString::fromStdString(row.key)));
+        grid->SetRows({});
+        QVERIFY(grid->columnWidth(0) > before);
     }
 };
 

@@ -348,6 +348,11 @@ private slots:
         dialog.AddManagerLine("Other", "embOtherMan.so");
         QCOMPARE(dialog.ListBox1()->item(0)->text(),
                  QString("Tarn Nimbus Particle [embTarnParticleMan.so]"));
+        // The line shows whole, without scrolling sideways.
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(dialog.ListBox1()->fontMetrics().horizontalAdvance(dialog.ListBox1()->item(0)->text()) <
+                dialog.ListBox1()->viewport()->width());
         QCOMPARE(dialog.SelectedIndex(), 0);
         dialog.ListBox1()->setCurrentRow(1);
         QCOMPARE(dialog.SelectedIndex(), 1);
