@@ -56,12 +56,12 @@ std::string MakeGameDir()
         return "";
     const std::string dir = folder;
     mkdir((dir + "/sprites").c_str(), 0755);
-    SpriteFileSpec spec;
-    spec.format = 2;  // index alpha: brighter indices are more opaque
+    SpriteDraft draft;
+    draft.format = 2;  // index alpha: brighter indices are more opaque
     for (int i = 0; i < 256; ++i) {
-        spec.palette.push_back(255);
-        spec.palette.push_back(static_cast<uint8_t>(160 + i * 95 / 255));
-        spec.palette.push_back(static_cast<uint8_t>(i / 2));
+        draft.palette.push_back(255);
+        draft.palette.push_back(static_cast<uint8_t>(160 + i * 95 / 255));
+        draft.palette.push_back(static_cast<uint8_t>(i / 2));
     }
     SpritePicture picture;
     picture.originX = -8;
@@ -73,10 +73,10 @@ std::string MakeGameDir()
             const double v = std::max(0.0, 1.0 - (dx * dx + dy * dy) / 64.0);
             picture.indices.push_back(static_cast<uint8_t>(v * 255));
         }
-    SpriteFrameSpec frame;
+    SpriteFrameDraft frame;
     frame.pictures.push_back(picture);
-    spec.frames.push_back(frame);
-    WriteFileBytes(dir + "/sprites/spot.spr", WriteSprite(spec));
+    draft.frames.push_back(frame);
+    WriteFileBytes(dir + "/sprites/spot.spr", WriteSprite(draft));
     return dir;
 }
 #endif

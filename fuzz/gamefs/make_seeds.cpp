@@ -42,17 +42,17 @@ int main(int argc, char **argv)
     int n = 0;
     for (int32_t format : {0, 2, 3}) {
         for (int32_t paletteCount : {4, 256}) {
-            SpriteFileSpec spec;
-            spec.format = format;
-            spec.palette = Palette(paletteCount);
-            SpriteFrameSpec single;
+            SpriteDraft draft;
+            draft.format = format;
+            draft.palette = Palette(paletteCount);
+            SpriteFrameDraft single;
             single.pictures.push_back(Picture(3, 2, format));
-            SpriteFrameSpec group;
+            SpriteFrameDraft group;
             group.group = true;
             group.intervals = {0.1f, 0.25f};
             group.pictures = {Picture(2, 2, 1), Picture(1, 3, 2)};
-            spec.frames = {single, group};
-            const std::vector<uint8_t> bytes = WriteSprite(spec);
+            draft.frames = {single, group};
+            const std::vector<uint8_t> bytes = WriteSprite(draft);
             const std::string name = "s" + std::to_string(n++) + ".spr";
             if (!WriteFileBytes(spriteDir + "/" + name, bytes))
                 return 1;

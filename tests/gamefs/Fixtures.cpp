@@ -38,17 +38,17 @@ std::string TempDir::MakeDir(const std::string &relative) const
 
 std::vector<uint8_t> MarkerSprite(uint8_t marker, int32_t w, int32_t h)
 {
-    SpriteFileSpec spec;
-    spec.format = 0;
-    spec.palette = {0, 0, 0, marker, 0, 0};
-    SpriteFrameSpec frame;
+    SpriteDraft draft;
+    draft.format = 0;
+    draft.palette = {0, 0, 0, marker, 0, 0};
+    SpriteFrameDraft frame;
     SpritePicture picture;
     picture.width = w;
     picture.height = h;
     picture.indices.assign(static_cast<size_t>(w * h), 1);
     frame.pictures.push_back(picture);
-    spec.frames.push_back(frame);
-    return WriteSprite(spec);
+    draft.frames.push_back(frame);
+    return WriteSprite(draft);
 }
 
 int FirstRed(const SpriteModel *model, const RecordingSink &sink)

@@ -26,7 +26,7 @@ std::unique_ptr<SpriteModel> Load(const std::vector<RgbaPicture> &pictures,
                                   const SpriteMakeOptions &options, RecordingSink &sink)
 {
     MessageLog log;
-    const std::vector<uint8_t> bytes = WriteSprite(MakeSpriteSpec(pictures, options));
+    const std::vector<uint8_t> bytes = WriteSprite(MakeSpriteDraft(pictures, options));
     auto model = Mod_LoadSpriteModel(bytes.data(), bytes.size(), sink, log.Sink());
     EXPECT_TRUE(log.texts.empty());
     return model;

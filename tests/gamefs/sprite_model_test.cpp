@@ -25,22 +25,22 @@ SpritePicture Picture(int32_t w, int32_t h, uint8_t fill, int32_t ox = 0, int32_
 }
 
 // Frame 0 a picture, frame 1 a group of two pictures.
-SpriteFileSpec PictureAndGroup()
+SpriteDraft PictureAndGroup()
 {
-    SpriteFileSpec spec;
-    spec.type = 3;
-    spec.format = 0;
-    spec.palette = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
-    SpriteFrameSpec single;
+    SpriteDraft draft;
+    draft.type = 3;
+    draft.format = 0;
+    draft.palette = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
+    SpriteFrameDraft single;
     SpritePicture p = Picture(3, 2, 0, -1, 2);
     p.indices = {0, 1, 2, 3, 2, 1};
     single.pictures.push_back(p);
-    SpriteFrameSpec group;
+    SpriteFrameDraft group;
     group.group = true;
     group.intervals = {0.1f, 0.3f};
     group.pictures = {Picture(2, 2, 1), Picture(4, 1, 2)};
-    spec.frames = {single, group};
-    return spec;
+    draft.frames = {single, group};
+    return draft;
 }
 
 struct Loaded {
@@ -208,19 +208,19 @@ TEST(SpriteModel, PictureSizesOutsideTheConversionBufferAreRefused)
         {-65536, -65536, "Mod_LoadSpriteFrame: Invalid picture size (-65536x-65536)"},
     };
     for (const Case &c : cases) {
-        SpriteFileSpec spec;
-        spec.palette = {1, 2, 3};
-        SpriteFrameSpec first;
+        SpriteDraft draft;
+        draft.palette = {1, 2, 3};
+        SpriteFrameDraft first;
         first.pictures.push_back(Picture(1, 1, 0));
-        SpriteFrameSpec frame;
+        SpriteFrameDraft frame;
         SpritePicture p = Picture(1, 1, 0);
         p.width = c.w;
         p.height = c.h;
         if (c.message.empty())
             p.indices.assign(static_cast<size_t>(c.w) * c.h, 0);
         frame.pictures.push_back(p);
-        spec.frames = {first, frame};
-        Loaded l(WriteSprite(spec));
+        draft.frames = {first, frame};
+        Loaded l(WriteSprite(draft));
         if (c.message.empty()) {
             ASSERT_NE(nullptr, l.model) << c.w << "x" << c.h << " " << l.Message();
             EXPECT_EQ(c.w, l.sink.live.at(l.model->frames[1].picture.texture).width);
@@ -234,12 +234,12 @@ TEST(SpriteModel, PictureSizesOutsideTheConversionBufferAreRefused)
 
 TEST(SpriteModel, EdgeOriginsDoNotOverflow)
 {
-    SpriteFileSpec spec;
-    spec.palette = {1, 2, 3};
-    SpriteFrameSpec frame;
+    SpriteDraft draft;
+    draft.palette = {1, 2, 3};
+    SpriteFrameDraft frame;
     frame.pictures.push_back(Picture(2, 3, 0, 0x7FFFFFFF, std::numeric_limits<int32_t>::min()));
-    spec.frames = {frame};
-    Loaded l(WriteSprite(spec));
+    draft.frames = {frame};
+    Loaded l(WriteSprite(draft));
     ASSERT_NE(nullptr, l.model);
     const SpriteFrame &p = l.model->frames[0].picture;
     EXPECT_FLOAT_EQ(2147483649.0f, p.right);
@@ -318,15 +318,15 @@ TEST(SpritePixels, OtherFormatsAreOpaquePaletteColours)
 
 TEST(SpritePixels, ConversionReachesTheTextureThroughTheLoader)
 {
-    SpriteFileSpec spec;
-    spec.format = 2;
-    spec.palette = FullPalette(255, 255, 255);
-    SpriteFrameSpec frame;
+    SpriteDraft draft;
+    draft.format = 2;
+    draft.palette = FullPalette(255, 255, 255);
+    SpriteFrameDraft frame;
     SpritePicture p = Picture(2, 1, 0);
     p.indices = {0, 255};
     frame.pictures.push_back(p);
-    spec.frames = {frame};
-    Loaded l(WriteSprite(spec));
+    draft.frames = {frame};
+    Loaded l(WriteSprite(draft));
     ASSERT_NE(nullptr, l.model);
     EXPECT_EQ((std::vector<uint8_t>{0, 0, 0, 0, 254, 254, 254, 254}),
               l.sink.live.at(l.model->frames[0].picture.texture).rgba);

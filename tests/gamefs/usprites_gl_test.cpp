@@ -91,20 +91,20 @@ private:
 // a group of one 1 × 1 picture.
 std::vector<uint8_t> KeyedSprite()
 {
-    SpriteFileSpec spec;
-    spec.format = 3;
+    SpriteDraft draft;
+    draft.format = 3;
     for (int i = 0; i < 256; ++i)
-        spec.palette.insert(spec.palette.end(), {static_cast<uint8_t>(i), 100, 50});
-    spec.palette[255 * 3] = 0;
-    spec.palette[255 * 3 + 1] = 0;
-    spec.palette[255 * 3 + 2] = 255;
-    SpriteFrameSpec frame;
+        draft.palette.insert(draft.palette.end(), {static_cast<uint8_t>(i), 100, 50});
+    draft.palette[255 * 3] = 0;
+    draft.palette[255 * 3 + 1] = 0;
+    draft.palette[255 * 3 + 2] = 255;
+    SpriteFrameDraft frame;
     SpritePicture p;
     p.width = 3;
     p.height = 2;
     p.indices = {1, 2, 3, 4, 5, 255};
     frame.pictures.push_back(p);
-    SpriteFrameSpec group;
+    SpriteFrameDraft group;
     group.group = true;
     group.intervals = {0.5f};
     SpritePicture one;
@@ -112,8 +112,8 @@ std::vector<uint8_t> KeyedSprite()
     one.height = 1;
     one.indices = {9};
     group.pictures.push_back(one);
-    spec.frames = {frame, group};
-    return WriteSprite(spec);
+    draft.frames = {frame, group};
+    return WriteSprite(draft);
 }
 
 TEST(USprites, TexturesFollowThePicturesAndGoOnRelease)

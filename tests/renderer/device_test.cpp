@@ -526,16 +526,16 @@ std::string SolidSpriteDir(uint8_t r, uint8_t g, uint8_t b)
         return "";
     const std::string dir = folder;
     mkdir((dir + "/sprites").c_str(), 0755);
-    SpriteFileSpec spec;
-    spec.palette = {r, g, b, 0, 0, 0};
+    SpriteDraft draft;
+    draft.palette = {r, g, b, 0, 0, 0};
     SpritePicture picture;
     picture.width = picture.height = 8;
     picture.indices.assign(64, 0);
-    SpriteFrameSpec frame;
+    SpriteFrameDraft frame;
     frame.pictures.push_back(picture);
-    spec.frames.push_back(frame);
-    WriteFileBytes(dir + "/sprites/solid.spr", WriteSprite(spec));
-    WriteFileBytes(dir + "/pak0.pak", WritePak({PakMember{"sprites/other.spr", WriteSprite(spec)}}));
+    draft.frames.push_back(frame);
+    WriteFileBytes(dir + "/sprites/solid.spr", WriteSprite(draft));
+    WriteFileBytes(dir + "/pak0.pak", WritePak({PakMember{"sprites/other.spr", WriteSprite(draft)}}));
     return dir;
 }
 }  // namespace

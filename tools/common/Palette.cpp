@@ -239,14 +239,14 @@ IndexedPictures IndexPictures(const std::vector<RgbaPicture> &pictures, int32_t 
 
 #include "SpriteWriter.h"
 
-SpriteFileSpec MakeSpriteSpec(const std::vector<RgbaPicture> &pictures,
+SpriteDraft MakeSpriteDraft(const std::vector<RgbaPicture> &pictures,
                               const SpriteMakeOptions &options)
 {
-    SpriteFileSpec spec;
-    spec.type = options.type;
-    spec.format = options.format;
+    SpriteDraft draft;
+    draft.type = options.type;
+    draft.format = options.format;
     IndexedPictures indexed = IndexPictures(pictures, options.format);
-    spec.palette = std::move(indexed.palette);
+    draft.palette = std::move(indexed.palette);
 
     std::vector<SpritePicture> made;
     for (size_t i = 0; i < pictures.size(); ++i) {
@@ -259,7 +259,7 @@ SpriteFileSpec MakeSpriteSpec(const std::vector<RgbaPicture> &pictures,
         made.push_back(std::move(picture));
     }
     if (options.group) {
-        SpriteFrameSpec frame;
+        SpriteFrameDraft frame;
         frame.group = true;
         for (size_t i = 0; i < made.size(); ++i) {
             float interval = 0.1f;
@@ -270,13 +270,13 @@ SpriteFileSpec MakeSpriteSpec(const std::vector<RgbaPicture> &pictures,
             frame.intervals.push_back(interval);
         }
         frame.pictures = std::move(made);
-        spec.frames.push_back(std::move(frame));
+        draft.frames.push_back(std::move(frame));
     } else {
         for (SpritePicture &picture : made) {
-            SpriteFrameSpec frame;
+            SpriteFrameDraft frame;
             frame.pictures.push_back(std::move(picture));
-            spec.frames.push_back(std::move(frame));
+            draft.frames.push_back(std::move(frame));
         }
     }
-    return spec;
+    return draft;
 }

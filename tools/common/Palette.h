@@ -43,8 +43,8 @@ struct SpriteMakeOptions {
     int32_t originY = 0;
 };
 
-struct SpriteFileSpec;
+struct SpriteDraft;
 
 // The sprite for the pictures: palette by format, frames or one group.
-SpriteFileSpec MakeSpriteSpec(const std::vector<RgbaPicture> &pictures,
+SpriteDraft MakeSpriteDraft(const std::vector<RgbaPicture> &pictures,
                               const SpriteMakeOptions &options);

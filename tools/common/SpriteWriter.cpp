@@ -39,32 +39,32 @@ void PutPicture(std::vector<uint8_t> &out, const SpritePicture &picture)
 
 }  // namespace
 
-std::vector<uint8_t> WriteSprite(const SpriteFileSpec &spec)
+std::vector<uint8_t> WriteSprite(const SpriteDraft &draft)
 {
     int32_t width = 0;
     int32_t height = 0;
-    for (const SpriteFrameSpec &frame : spec.frames)
+    for (const SpriteFrameDraft &frame : draft.frames)
         for (const SpritePicture &picture : frame.pictures) {
             width = std::max(width, picture.width);
             height = std::max(height, picture.height);
         }
-    const int32_t paletteCount = static_cast<int32_t>(spec.palette.size() / 3);
+    const int32_t paletteCount = static_cast<int32_t>(draft.palette.size() / 3);
 
     std::vector<uint8_t> out = {'S', 'W', 'S', 'P'};
     PutInt(out, 2);  // version
-    PutInt(out, spec.type);
-    PutInt(out, spec.format);
+    PutInt(out, draft.type);
+    PutInt(out, draft.format);
     PutFloat(out, std::hypot(static_cast<float>(width), static_cast<float>(height)) / 2);
     PutInt(out, width);
     PutInt(out, height);
-    PutInt(out, static_cast<int32_t>(spec.frames.size()));
+    PutInt(out, static_cast<int32_t>(draft.frames.size()));
     PutFloat(out, 0);  // beam length
     PutInt(out, 0);    // synchronisation
     out.push_back(static_cast<uint8_t>(paletteCount & 0xFF));
     out.push_back(static_cast<uint8_t>((paletteCount >> 8) & 0xFF));
-    out.insert(out.end(), spec.palette.begin(), spec.palette.begin() + paletteCount * 3);
+    out.insert(out.end(), draft.palette.begin(), draft.palette.begin() + paletteCount * 3);
 
-    for (const SpriteFrameSpec &frame : spec.frames) {
+    for (const SpriteFrameDraft &frame : draft.frames) {
         if (!frame.group) {
             PutInt(out, 0);
             if (!frame.pictures.empty())

@@ -14,21 +14,21 @@ struct SpritePicture {
     std::vector<uint8_t> indices;  // width × height, row by row from the top
 };
 
-struct SpriteFrameSpec {
+struct SpriteFrameDraft {
     bool group = false;                  // false: pictures holds exactly one picture
     std::vector<float> intervals;        // group only: seconds per picture
     std::vector<SpritePicture> pictures;
 };
 
-struct SpriteFileSpec {
+struct SpriteDraft {
     int32_t type = 2;    // orientation, copied to the header
     int32_t format = 0;  // texture format: 0 normal, 1 additive, 2 index alpha, 3 alpha test
     std::vector<uint8_t> palette;  // RGB triples, 1 to 256 entries
-    std::vector<SpriteFrameSpec> frames;
+    std::vector<SpriteFrameDraft> frames;
 };
 
 // The file's bytes. Width and height of the header are the largest picture's.
-std::vector<uint8_t> WriteSprite(const SpriteFileSpec &spec);
+std::vector<uint8_t> WriteSprite(const SpriteDraft &draft);
 
 struct PakMember {
     std::string name;  // path inside the archive, at most 55 characters

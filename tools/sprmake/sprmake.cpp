@@ -141,7 +141,7 @@ int main(int argc, char **argv)
         pictures.push_back(std::move(picture));
     }
 
-    if (!WriteFileBytes(output, WriteSprite(MakeSpriteSpec(pictures, options)))) {
+    if (!WriteFileBytes(output, WriteSprite(MakeSpriteDraft(pictures, options)))) {
         std::fprintf(stderr, "sprmake: cannot write %s\n", output.c_str());
         return 1;
     }
