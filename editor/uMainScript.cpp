@@ -8,10 +8,10 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "uInspectorEdit.h"
-#include "uInspectorRows.h"
+#include "uPropertyEdit.h"
+#include "uPropertyRows.h"
 #include "uMain.h"
-#include "uObjectInspector.h"
+#include "uPropertyGrid.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"

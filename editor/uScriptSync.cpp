@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "uInspectorNumbers.h"
-#include "uInspectorRows.h"
+#include "uPropertyNumbers.h"
+#include "uPropertyRows.h"
 
 std::optional<std::string> GenerateScriptText(embSaveMemoryFileFn saveMemoryFile, const char *header,
                                               const ParticleSystem &record, std::size_t initialSize)

@@ -11,7 +11,7 @@
 
 #include "ManagerApi.h"
 #include "ParticleSystem.h"
-#include "uInspectorEdit.h"
+#include "uPropertyEdit.h"
 
 enum class MessageIcon { Information, Warning, Critical };
 

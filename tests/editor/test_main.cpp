@@ -24,7 +24,7 @@
 #include "EditorTestSupport.h"
 #include "uGameDirectories.h"
 #include "uMain.h"
-#include "uObjectInspector.h"
+#include "uPropertyGrid.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"

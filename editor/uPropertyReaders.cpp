@@ -1,9 +1,9 @@
-#include "uInspectorReaders.h"
+#include "uPropertyReaders.h"
 
 #include <array>
 #include <vector>
 
-#include "uInspectorNumbers.h"
+#include "uPropertyNumbers.h"
 
 bool IsValueGiven(std::string_view text)
 {

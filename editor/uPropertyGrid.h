@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <vector>
 
-#include "uInspectorRows.h"
+#include "uPropertyRows.h"
 
 class QKeyEvent;
 

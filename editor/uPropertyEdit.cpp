@@ -1,10 +1,10 @@
-#include "uInspectorEdit.h"
+#include "uPropertyEdit.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "uInspectorNumbers.h"
-#include "uInspectorReaders.h"
+#include "uPropertyNumbers.h"
+#include "uPropertyReaders.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "inspector_test_support.h"
-#include "uInspectorNumbers.h"
-#include "uInspectorReaders.h"
+#include "property_test_support.h"
+#include "uPropertyNumbers.h"
+#include "uPropertyReaders.h"
 
 TEST(InspectorReaders, NumbersFollowTheGivenSeparatorOnly)
 {

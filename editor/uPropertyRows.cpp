@@ -1,8 +1,8 @@
-#include "uInspectorRows.h"
+#include "uPropertyRows.h"
 
 #include <cstring>
 
-#include "uInspectorNumbers.h"
+#include "uPropertyNumbers.h"
 
 UserParmNames UserParmNamesFromBuffers(const char (*buffers)[kParticleTextSize])
 {

@@ -1,4 +1,4 @@
-#include "uInspectorNumbers.h"
+#include "uPropertyNumbers.h"
 
 #include <charconv>
 #include <cmath>

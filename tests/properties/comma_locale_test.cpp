@@ -3,9 +3,9 @@
 
 #include <clocale>
 
-#include "inspector_test_support.h"
-#include "uInspectorNumbers.h"
-#include "uInspectorReaders.h"
+#include "property_test_support.h"
+#include "uPropertyNumbers.h"
+#include "uPropertyReaders.h"
 
 TEST(CommaLocale, RowsAndReadersUseTheLocaleSeparator)
 {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "inspector_test_support.h"
-#include "uInspectorNumbers.h"
-#include "uInspectorRows.h"
+#include "property_test_support.h"
+#include "uPropertyNumbers.h"
+#include "uPropertyRows.h"
 
 namespace {
 

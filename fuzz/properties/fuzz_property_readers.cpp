@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "uInspectorNumbers.h"
-#include "uInspectorReaders.h"
-#include "uInspectorRows.h"
+#include "uPropertyNumbers.h"
+#include "uPropertyReaders.h"
+#include "uPropertyRows.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

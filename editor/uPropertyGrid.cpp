@@ -1,4 +1,4 @@
-#include "uObjectInspector.h"
+#include "uPropertyGrid.h"
 
 #include <QAction>
 #include <QComboBox>

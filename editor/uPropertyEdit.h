@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "ParticleSystem.h"
-#include "uInspectorRows.h"
+#include "uPropertyRows.h"
 
 // The renderer operations the document side announces. Forwarders behind it
 // do nothing while no renderer device is open.

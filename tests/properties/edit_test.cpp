@@ -3,8 +3,8 @@
 #include <cstring>
 #include <map>
 
-#include "inspector_test_support.h"
-#include "uInspectorEdit.h"
+#include "property_test_support.h"
+#include "uPropertyEdit.h"
 
 namespace {
 

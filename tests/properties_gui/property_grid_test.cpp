@@ -15,10 +15,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "inspector_test_support.h"
+#include "property_test_support.h"
 #include "uMain.h"
 #include "uMessages.h"
-#include "uObjectInspector.h"
+#include "uPropertyGrid.h"
 #include "uParticleMan.h"
 #include "uPlatform.h"
 #include "uScriptEditorMenu.h"
@@ -419,4 +419,4 @@ private slots:
 };
 
 QTEST_MAIN(InspectorGuiTest)
-#include "inspector_gui_test.moc"
+#include "property_grid_test.moc"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "inspector_test_support.h"
+#include "property_test_support.h"
 #include "uScriptSync.h"
 
 namespace {

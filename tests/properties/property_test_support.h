@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "ParticleSystem.h"
-#include "uInspectorEdit.h"
-#include "uInspectorRows.h"
+#include "uPropertyEdit.h"
+#include "uPropertyRows.h"
 
 inline void SetText(char (&buffer)[kParticleTextSize], const char *text)
 {
