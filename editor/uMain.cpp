@@ -666,17 +666,7 @@ bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
-    CurrentManager = index;
-    DocumentPath = path;
-    DocumentName = path;
-    SetDocumentCaption();
-    ScriptBackup = ReadTextFileLines(path);
-    SetScriptText(LinesText(ScriptBackup));
-    RefreshAfterLoad();
-    SetEditControlsEnabled(true);
-    RecordModified = false;
-    ScriptModified = false;
-    UnsavedChanges = false;
+    AdoptDocumentFile(index, path, true);
     return true;
 }
 
@@ -696,18 +686,28 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
-    CurrentManager = index;
+    Label2->setText(manager.title);
+    AdoptDocumentFile(index, path, false);
+    return true;
+}
+
+// After a load or a save the file on disk is the document: its text is the
+// pane's text and the backup, and nothing is left unsaved. A load also
+// refills the type list and the inspector from the new record.
+void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool refreshViews)
+{
+    CurrentManager = managerIndex;
     DocumentPath = path;
     DocumentName = path;
     SetDocumentCaption();
-    Label2->setText(manager.title);
     ScriptBackup = ReadTextFileLines(path);
     SetScriptText(LinesText(ScriptBackup));
+    if (refreshViews)
+        RefreshAfterLoad();
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
     UnsavedChanges = false;
-    return true;
 }
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)

@@ -124,6 +124,7 @@ public:
     void FormActivate();  // the start-up sequence, once
     bool OpenDocument(const QString &path, int managerNumber);
     bool SaveDocument(const QString &path, int managerNumber);
+    void AdoptDocumentFile(int managerIndex, const QString &path, bool refreshViews);
     void SetEditControlsEnabled(bool enabled);
     TMsgResult AskSaveChanges();
     // The save question when the document has unsaved edits; Yes saves. False
