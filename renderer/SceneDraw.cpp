@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "GLDevice.h"
 #include "SpriteBridge.h"
 
 namespace gx {
@@ -50,77 +49,153 @@ void DrawGround(const double colour[3])
     glEnable(GL_TEXTURE_2D);
 }
 
-void ParticleCorners(const Particle &p, const Camera &camera, Vec3 v[4])
-{
-    const float s = p.size;
-    const int d = WholeDegrees(p.angle);
-    const float a = s * CosDeg(d);
-    const float b = s * CosDeg90(d);
-    const Vec3 c = {p.origin.x + p.offset.x, p.origin.y + p.offset.y, p.origin.z + p.offset.z};
-    const Vec3 &r = camera.right;
-    const Vec3 &u = camera.up;
-    v[0] = {c.x + b * u.x - a * r.x, c.y + b * u.y - a * r.y, c.z + b * u.z - a * r.z};
-    v[1] = {c.x + a * u.x + b * r.x, c.y + a * u.y + b * r.y, c.z + a * u.z + b * r.z};
-    v[2] = {c.x - b * u.x + a * r.x, c.y - b * u.y + a * r.y, c.z - b * u.z + a * r.z};
-    v[3] = {c.x - a * u.x - b * r.x, c.y - a * u.y - b * r.y, c.z - a * u.z - b * r.z};
-}
-
 namespace {
 
-void DrawChain(Particle &p, const Camera &camera)
-{
-    if (p.size == 0.0f)
-        return;
-    Vec3 v[4];
-    ParticleCorners(p, camera, v);
-    int members = 0;
-    for (Particle *q = &p; q && members < kMaxChainMembers; q = OverlayChild(*q), ++members) {
-        const TypeLink *link = q->typeLink;
-        if (!link || !link->drawable)
-            continue;
-        if (link->sprite) {
-            // A picture that got no texture keeps whatever is bound.
-            if (const uint32_t texture = SpriteTexture(*link->sprite, q->frame, q->age))
-                glBindTexture(GL_TEXTURE_2D, texture);
-        }
-        // A type whose modes were never read draws additively.
-        glCallList(link->renderList != 0 ? link->renderList : kListAdditive);
-        glColor4f(q->colour[0], q->colour[1], q->colour[2], q->alpha);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 1.0f);
-        glVertex3f(v[3].x, v[3].y, v[3].z);
-        glTexCoord2f(1.0f, 1.0f);
-        glVertex3f(v[2].x, v[2].y, v[2].z);
-        glTexCoord2f(1.0f, 0.0f);
-        glVertex3f(v[1].x, v[1].y, v[1].z);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex3f(v[0].x, v[0].y, v[0].z);
-        glEnd();
-    }
-}
+QuadBatch g_batch;
+bool g_batchReady = false;
 
-void DrawText(const char *text, int x, int y, const double colour[3], bool shadow)
-{
-    const GLsizei length = static_cast<GLsizei>(std::strlen(text));
-    glListBase(kFontListBase);
-    if (shadow) {
-        glColor3d(0.2, 0.2, 0.2);
-        glRasterPos2i(x + 1, y + 11);
-        glCallLists(length, GL_UNSIGNED_BYTE, text);
+// Sends each run of quads between state changes as one vertex-array draw.
+class GLQuadSink {
+public:
+    explicit GLQuadSink(QuadBatch &batch) : batch_(batch) {}
+    void BindTexture(uint32_t texture)
+    {
+        Flush();
+        glBindTexture(GL_TEXTURE_2D, texture);
     }
-    glColor3d(colour[0], colour[1], colour[2]);
-    glRasterPos2i(x, y + 10);
-    glCallLists(length, GL_UNSIGNED_BYTE, text);
-    glListBase(0);
-}
+    void UseRenderList(int32_t list)
+    {
+        Flush();
+        glCallList(static_cast<GLuint>(list));
+    }
+    void Quad(const Vec3 v[4], const float rgba[4])
+    {
+        if (BatchFull(batch_))
+            Flush();
+        AppendQuad(batch_, v, rgba);
+    }
+    void Flush()
+    {
+        if (batch_.quads == 0)
+            return;
+        glDrawArrays(GL_QUADS, 0, batch_.quads * 4);
+        batch_.quads = 0;
+    }
+
+private:
+    QuadBatch &batch_;
+};
 
 }  // namespace
 
+uint32_t PrepareSceneState()
+{
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glDisable(GL_POLYGON_STIPPLE);
+    glDisable(GL_DITHER);
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_AUTO_NORMAL);
+    glDisable(GL_COLOR_LOGIC_OP);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+
+    glNewList(kListAdditive, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEndList();
+
+    glNewList(kListAlphaTest, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEndList();
+
+    glNewList(kListTexture, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEndList();
+
+    glNewList(kListColour, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+    glEndList();
+
+    glNewList(kListResetAfterParticles, GL_COMPILE);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glEndList();
+
+    // Particles without a sprite draw with whatever texture is bound. Before
+    // any sprite was bound that is this plain white picture, so they show
+    // their colour (an incomplete default texture would turn them black on
+    // some drivers).
+    static const GLubyte kWhitePixel[4] = {255, 255, 255, 255};
+    GLuint plain = 0;
+    glGenTextures(1, &plain);
+    glBindTexture(GL_TEXTURE_2D, plain);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, kWhitePixel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return plain;
+}
+
+void DrawText(const GlyphFont &font, const char *text, int x, int y, const double colour[3],
+              bool shadow)
+{
+    if (!font.loaded)
+        return;
+    static const GLubyte kEmpty[1] = {0};
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int pass = shadow ? 0 : 1; pass < 2; ++pass) {
+        if (pass == 0) {
+            glColor3d(0.2, 0.2, 0.2);
+            glRasterPos2i(x + 1, y + 11);
+        } else {
+            glColor3d(colour[0], colour[1], colour[2]);
+            glRasterPos2i(x, y + 10);
+        }
+        for (const char *c = text; *c; ++c) {
+            const Glyph &g = font.glyphs[static_cast<unsigned char>(*c)];
+            if (!g.present)
+                continue;
+            if (g.width > 0)
+                glBitmap(g.width, g.height, g.xorig, g.yorig, g.advance, 0.0f,
+                         font.bits + g.offset);
+            else
+                glBitmap(0, 0, 0.0f, 0.0f, g.advance, 0.0f, kEmpty);
+        }
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}
+
 void DrawParticles(SimState &sim, const Camera &camera)
 {
+    if (!g_batchReady) {
+        InitQuadBatch(g_batch);
+        g_batchReady = true;
+    }
     glDepthMask(GL_FALSE);
-    for (Particle *p = sim.activeHead; p; p = p->next)
-        DrawChain(*p, camera);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, g_batch.positions);
+    glColorPointer(4, GL_FLOAT, 0, g_batch.colours);
+    glTexCoordPointer(2, GL_FLOAT, 0, g_batch.texCoords);
+    GLQuadSink sink(g_batch);
+    WalkParticles(sim, camera, SpriteTexture, sink);
+    sink.Flush();
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
     glDepthMask(GL_TRUE);
     glCallList(kListResetAfterParticles);
 }
@@ -137,16 +212,17 @@ void DrawOverlay(const OverlayText &overlay)
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
 
-    if (overlay.fontLists) {
-        DrawText(overlay.fpsText, overlay.width - 80, 10, overlay.colour, overlay.shadow);
+    if (overlay.font && overlay.font->loaded) {
+        const GlyphFont &font = *overlay.font;
+        DrawText(font, overlay.fpsText, overlay.width - 80, 10, overlay.colour, overlay.shadow);
         if (overlay.sim && overlay.sim->record) {
             char line[320];
             std::snprintf(line, sizeof line, "Particles: %d / %d", overlay.sim->liveCount,
                           overlay.sim->capacity);
-            DrawText(line, 5, 10, overlay.colour, overlay.shadow);
+            DrawText(font, line, 5, 10, overlay.colour, overlay.shadow);
             std::snprintf(line, sizeof line, "Main Type: %.*s", kParticleTextSize - 1,
                           overlay.sim->record->maintype);
-            DrawText(line, 5, 30, overlay.colour, overlay.shadow);
+            DrawText(font, line, 5, 30, overlay.colour, overlay.shadow);
         }
     }
 
