@@ -60,7 +60,9 @@ void AddGlyph(GlyphFont &font, int code, const GlyphMetrics &m, Inked inked)
     g.width = static_cast<int16_t>(width);
     g.height = static_cast<int16_t>(height);
     g.xorig = static_cast<int16_t>(-m.lbearing);
-    g.yorig = static_cast<int16_t>(m.descent);
+    // One row less than the descent: the text sits where the renderer's
+    // glyph display lists always put it.
+    g.yorig = static_cast<int16_t>(m.descent - 1);
     g.offset = font.used;
     uint8_t *out = font.bits + font.used;
     for (int row = 0; row < height; ++row) {

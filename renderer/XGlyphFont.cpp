@@ -55,6 +55,12 @@ bool LoadXGlyphFont(Display *display, const char *name, GlyphFont &font)
             continue;
         const int cellX = static_cast<int>(code % 16) * cellWidth;
         const int cellY = static_cast<int>(code / 16) * cellHeight;
+        // Some glyphs ink beyond their box; clipping to it keeps the
+        // neighbouring cells clean and each glyph cut as its box says.
+        XRectangle box{static_cast<short>(cellX), static_cast<short>(cellY),
+                       static_cast<unsigned short>(std::max(0, cs->rbearing - cs->lbearing)),
+                       static_cast<unsigned short>(std::max(0, cs->ascent + cs->descent))};
+        XSetClipRectangles(display, gc, 0, 0, &box, 1, Unsorted);
         const char c = static_cast<char>(code);
         XDrawString(display, pixmap, gc, cellX - cs->lbearing, cellY + cs->ascent, &c, 1);
     }

@@ -186,7 +186,7 @@ TEST(GlyphFont, BitmapsRunFromTheBottomRowMostSignificantBitFirst)
     EXPECT_EQ(g.width, 10);
     EXPECT_EQ(g.height, 3);
     EXPECT_EQ(g.xorig, 1);
-    EXPECT_EQ(g.yorig, 1);
+    EXPECT_EQ(g.yorig, 0);  // the bottom row sits on the pen's row
     EXPECT_EQ(g.advance, 8);
     EXPECT_EQ(font.used, 6u);
     const uint8_t *b = font.bits + g.offset;
