@@ -431,8 +431,9 @@ void ExpectSamePictures(const ParticleSystem &rec, int minimumDrawn, bool fill =
         EXPECT_EQ(Differing(reference, batched), 0)
             << "moment " << moment << ", " << sim.liveCount << " live";
         biggest = std::max(biggest, Differing(reference, empty));
-        if (fill)
+        if (fill) {
             EXPECT_GT(sim.liveCount, 2 * QuadBatch::kMaxQuads);
+        }
     }
     EXPECT_GE(biggest, minimumDrawn);
     ReleaseSprites(sim);
