@@ -20,8 +20,10 @@ void ParticleCorners(const Particle &p, const Camera &camera, Vec3 corners[4]);
 // Quads collected for one vertex-array draw: four corners each, in the order
 // V4, V3, V2, V1 with texture coordinates (0,1) (1,1) (1,0) (0,0), one colour
 // per corner. A fixed block: nothing is allocated per particle or per frame.
+// 512 quads are 72 KiB of vertex data a draw: the driver's copy of a draw
+// stays below the C library's threshold for mapping fresh pages each time.
 struct QuadBatch {
-    static constexpr int kMaxQuads = 2048;
+    static constexpr int kMaxQuads = 512;
     int quads;
     float positions[kMaxQuads * 4 * 3];
     float colours[kMaxQuads * 4 * 4];
