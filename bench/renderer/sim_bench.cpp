@@ -72,7 +72,7 @@ void BM_StrictFloor(benchmark::State &state)
         for (gx::Particle *p = sim.activeHead; p; p = p->next) {
             benchmark::DoNotOptimize(p->typeLink);
             p->age += dt;
-            live += !(p->age > p->lifetime);
+            live += !(p->lifetime >= 0.0f && p->age > p->lifetime);
             const float drag = p->drag * dt;
             p->velocity.x += (p->windVelocity.x - p->velocity.x) * drag + p->acceleration.x * dt;
             p->velocity.y += (p->windVelocity.y - p->velocity.y) * drag + p->acceleration.y * dt;
