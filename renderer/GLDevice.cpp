@@ -145,7 +145,11 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SwapDeviceBuffers(device);
     // Without the font the overlay has no text.
-    LoadXGlyphFont(device.display, "fixed", device.font);
+    if (LoadXGlyphFont(device.display, "fixed", device.font) &&
+        BuildGlyphAtlas(device.font, device.glyphAtlas)) {
+        device.glyphTexture = MakeGlyphTexture(device.glyphAtlas);
+        device.glyphAtlas.alpha = {};
+    }
     return true;
 }
 

@@ -20,6 +20,8 @@ struct GLDevice {
     XVisualInfo *visual;
     GLXContext context;
     GlyphFont font;  // the overlay's "fixed" font; not loaded: no text
+    GlyphAtlas glyphAtlas;  // its glyph cells (the pixels go once uploaded)
+    GLuint glyphTexture;    // 0: no text
     GLuint plainTexture;  // 1x1 white, bound until a sprite is
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace gx {
 
@@ -35,6 +36,23 @@ struct GlyphFont {
 };
 
 void ClearGlyphFont(GlyphFont &font);  // nothing loaded, every code absent
+
+// Every glyph's bitmap in one picture for a texture: one byte per texel, 255
+// where a glyph pixel is set, in a 16 x 16 grid of cells as large as the
+// largest glyph. Row 0 is the bottom row, like the bitmaps. Sides are powers
+// of two, at most kMaxSide.
+struct GlyphAtlas {
+    static constexpr int kMaxSide = 2048;
+    int width = 0, height = 0;
+    std::vector<uint8_t> alpha;
+    struct Cell {
+        int16_t x, y;  // texel of the glyph's lower left corner
+    };
+    Cell cells[256] = {};
+};
+
+// False (and an empty atlas) when the font has no loaded glyphs or they do not fit.
+bool BuildGlyphAtlas(const GlyphFont &font, GlyphAtlas &atlas);
 
 // Adds a character. inked(x, y) tells whether the pixel x (from the left edge
 // of the glyph's box) and y (from its top) is set; the box spans

@@ -148,33 +148,117 @@ uint32_t PrepareSceneState()
     return plain;
 }
 
-void DrawText(const GlyphFont &font, const char *text, int x, int y, const double colour[3],
-              bool shadow)
+uint32_t MakeGlyphTexture(const GlyphAtlas &atlas)
 {
-    if (!font.loaded)
-        return;
-    static const GLubyte kEmpty[1] = {0};
+    if (atlas.width <= 0 || atlas.height <= 0 ||
+        atlas.alpha.size() != static_cast<size_t>(atlas.width) * atlas.height)
+        return 0;
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (int pass = shadow ? 0 : 1; pass < 2; ++pass) {
-        if (pass == 0) {
-            glColor3d(0.2, 0.2, 0.2);
-            glRasterPos2i(x + 1, y + 11);
-        } else {
-            glColor3d(colour[0], colour[1], colour[2]);
-            glRasterPos2i(x, y + 10);
-        }
-        for (const char *c = text; *c; ++c) {
-            const Glyph &g = font.glyphs[static_cast<unsigned char>(*c)];
-            if (!g.present)
-                continue;
-            if (g.width > 0)
-                glBitmap(g.width, g.height, g.xorig, g.yorig, g.advance, 0.0f,
-                         font.bits + g.offset);
-            else
-                glBitmap(0, 0, 0.0f, 0.0f, g.advance, 0.0f, kEmpty);
-        }
-    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas.width, atlas.height, 0, GL_ALPHA,
+                 GL_UNSIGNED_BYTE, atlas.alpha.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    return texture;
+}
+
+namespace {
+
+// Squares of one text pass: corners and texture coordinates.
+struct TextQuads {
+    static constexpr int kMaxGlyphs = 256;
+    float positions[kMaxGlyphs * 4 * 2];
+    float texCoords[kMaxGlyphs * 4 * 2];
+    int glyphs;
+};
+TextQuads g_text;
+
+void FlushText()
+{
+    if (g_text.glyphs > 0)
+        glDrawArrays(GL_QUADS, 0, g_text.glyphs * 4);
+    g_text.glyphs = 0;
+}
+
+// One pass of a line: the pen starts at (x, y).
+void TextPass(const OverlayFont &font, const char *text, int x, int y, double r, double g,
+              double b, int width, int height)
+{
+    // Bitmaps at a raster position outside the view draw nothing at all.
+    if (x < 0 || x > width || y < 0 || y > height)
+        return;
+    glColor3d(r, g, b);
+    const GlyphFont &glyphs = *font.glyphs;
+    const GlyphAtlas &atlas = *font.atlas;
+    const float sScale = 1.0f / static_cast<float>(atlas.width);
+    const float tScale = 1.0f / static_cast<float>(atlas.height);
+    int pen = x;
+    for (const char *c = text; *c; ++c) {
+        const unsigned code = static_cast<unsigned char>(*c);
+        const Glyph &glyph = glyphs.glyphs[code];
+        if (!glyph.present)
+            continue;
+        if (glyph.width > 0) {
+            if (g_text.glyphs == TextQuads::kMaxGlyphs)
+                FlushText();
+            // Overlay y runs down: the bitmap's bottom row lies yorig below the pen.
+            const float x0 = static_cast<float>(pen - glyph.xorig);
+            const float x1 = x0 + static_cast<float>(glyph.width);
+            const float yBottom = static_cast<float>(y + glyph.yorig);
+            const float yTop = yBottom - static_cast<float>(glyph.height);
+            const GlyphAtlas::Cell cell = atlas.cells[code];
+            const float s0 = static_cast<float>(cell.x) * sScale;
+            const float s1 = static_cast<float>(cell.x + glyph.width) * sScale;
+            const float t0 = static_cast<float>(cell.y) * tScale;
+            const float t1 = static_cast<float>(cell.y + glyph.height) * tScale;
+            float *p = g_text.positions + g_text.glyphs * 8;
+            float *t = g_text.texCoords + g_text.glyphs * 8;
+            const float corners[8] = {x0, yBottom, x1, yBottom, x1, yTop, x0, yTop};
+            const float coords[8] = {s0, t0, s1, t0, s1, t1, s0, t1};
+            for (int k = 0; k < 8; ++k) {
+                p[k] = corners[k];
+                t[k] = coords[k];
+            }
+            ++g_text.glyphs;
+        }
+        pen += glyph.advance;
+    }
+    FlushText();
+}
+
+}  // namespace
+
+void DrawText(const OverlayFont &font, const char *text, int x, int y, const double colour[3],
+              bool shadow, int width, int height)
+{
+    if (!font.glyphs || !font.atlas || !font.texture || !font.glyphs->loaded)
+        return;
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    const GLboolean textured = glIsEnabled(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, font.texture);
+    glEnable(GL_TEXTURE_2D);
+    // Only the glyph's own pixels: texels outside it have alpha 0.
+    glEnable(GL_ALPHA_TEST);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, g_text.positions);
+    glTexCoordPointer(2, GL_FLOAT, 0, g_text.texCoords);
+    if (shadow)
+        TextPass(font, text, x + 1, y + 11, 0.2, 0.2, 0.2, width, height);
+    TextPass(font, text, x, y + 10, colour[0], colour[1], colour[2], width, height);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisable(GL_ALPHA_TEST);
+    if (!textured)
+        glDisable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
 }
 
 void DrawParticles(SimState &sim, const Camera &camera)
@@ -212,17 +296,18 @@ void DrawOverlay(const OverlayText &overlay)
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
 
-    if (overlay.font && overlay.font->loaded) {
-        const GlyphFont &font = *overlay.font;
-        DrawText(font, overlay.fpsText, overlay.width - 80, 10, overlay.colour, overlay.shadow);
+    if (overlay.width > 0 && overlay.height > 0) {
+        const OverlayFont &font = overlay.font;
+        const int w = overlay.width, h = overlay.height;
+        DrawText(font, overlay.fpsText, w - 80, 10, overlay.colour, overlay.shadow, w, h);
         if (overlay.sim && overlay.sim->record) {
             char line[320];
             std::snprintf(line, sizeof line, "Particles: %d / %d", overlay.sim->liveCount,
                           overlay.sim->capacity);
-            DrawText(font, line, 5, 10, overlay.colour, overlay.shadow);
+            DrawText(font, line, 5, 10, overlay.colour, overlay.shadow, w, h);
             std::snprintf(line, sizeof line, "Main Type: %.*s", kParticleTextSize - 1,
                           overlay.sim->record->maintype);
-            DrawText(font, line, 5, 30, overlay.colour, overlay.shadow);
+            DrawText(font, line, 5, 30, overlay.colour, overlay.shadow, w, h);
         }
     }
 

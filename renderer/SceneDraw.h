@@ -23,18 +23,30 @@ void DrawGround(const double colour[3]);
 // Quads sharing a texture and render list go out as one vertex-array draw.
 void DrawParticles(SimState &sim, const Camera &camera);
 
+// The overlay font ready to draw: the glyphs and their texture.
+struct OverlayFont {
+    const GlyphFont *glyphs;
+    const GlyphAtlas *atlas;
+    uint32_t texture;  // 0: no text
+};
+// A texture of the atlas (left unbound); 0 when the atlas is empty.
+uint32_t MakeGlyphTexture(const GlyphAtlas &atlas);
+
 struct OverlayText {
     const char *fpsText;
     const SimState *sim;  // null: no record attached, no particle texts
     const double *colour;
     bool shadow;
-    const GlyphFont *font;  // null or not loaded: no text
+    OverlayFont font;
     int width, height;
 };
 void DrawOverlay(const OverlayText &overlay);
-// One line of text with its pen at (x, y + 10) in overlay coordinates, the
-// shadow one pixel right and down; codes the font lacks draw nothing.
-void DrawText(const GlyphFont &font, const char *text, int x, int y, const double colour[3],
-              bool shadow);
+// One line of text in overlay coordinates (y down, width x height) with its
+// pen at (x, y + 10), the shadow one pixel right and down. Each glyph is a
+// textured square covering exactly the pixels of its bitmap; as with bitmaps
+// at a raster position, a line whose pen starts outside the area is not drawn
+// and codes the font lacks draw nothing. The texture bound before stays bound.
+void DrawText(const OverlayFont &font, const char *text, int x, int y, const double colour[3],
+              bool shadow, int width, int height);
 
 }  // namespace gx

@@ -91,6 +91,7 @@ struct RecordedFrame {
     GLfloat projection[16], modelview[16];
     GLint viewport[4];
     long long samples = 0;  // pixels passed by the recorded draws
+    int otherDraws = 0;     // draws that are not particles
     bool supported = true;  // every draw used the layout the replay expects
     int Quads() const { return static_cast<int>(positions.size() / 12); }
     void Clear()
@@ -100,6 +101,7 @@ struct RecordedFrame {
         texCoords.clear();
         draws.clear();
         samples = 0;
+        otherDraws = 0;
         supported = true;
     }
 };
@@ -116,16 +118,22 @@ bool ArrayIs(GLenum sizeName, GLint size, GLenum typeName, GLenum strideName)
     return s == size && t == GL_FLOAT && stride == 0;
 }
 
-void Record(GLenum mode, GLint first, GLsizei count)
+// Copies a particle draw; false for other draws (the overlay text), which
+// are the renderer's own work and not part of the floor.
+bool Record(GLenum mode, GLint first, GLsizei count)
 {
     RecordedFrame &f = g_frame;
+    if (!glIsEnabled(GL_COLOR_ARRAY) ||
+        !ArrayIs(GL_VERTEX_ARRAY_SIZE, 3, GL_VERTEX_ARRAY_TYPE, GL_VERTEX_ARRAY_STRIDE)) {
+        ++f.otherDraws;
+        return false;
+    }
     if (mode != GL_QUADS || count % 4 != 0 ||
-        !ArrayIs(GL_VERTEX_ARRAY_SIZE, 3, GL_VERTEX_ARRAY_TYPE, GL_VERTEX_ARRAY_STRIDE) ||
         !ArrayIs(GL_COLOR_ARRAY_SIZE, 4, GL_COLOR_ARRAY_TYPE, GL_COLOR_ARRAY_STRIDE) ||
         !ArrayIs(GL_TEXTURE_COORD_ARRAY_SIZE, 2, GL_TEXTURE_COORD_ARRAY_TYPE,
                  GL_TEXTURE_COORD_ARRAY_STRIDE)) {
         f.supported = false;
-        return;
+        return false;
     }
     void *pos = nullptr, *col = nullptr, *tex = nullptr;
     glGetPointerv(GL_VERTEX_ARRAY_POINTER, &pos);
@@ -150,6 +158,7 @@ void Record(GLenum mode, GLint first, GLsizei count)
     glGetFloatv(GL_PROJECTION_MATRIX, f.projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, f.modelview);
     glGetIntegerv(GL_VIEWPORT, f.viewport);
+    return true;
 }
 
 GLuint CountSamplesOf(void (*draw)(void *), void *arg)
@@ -172,7 +181,10 @@ extern "C" __attribute__((visibility("default"))) void glDrawArrays(GLenum mode,
         g_realDrawArrays(mode, first, count);
         return;
     }
-    Record(mode, first, count);
+    if (!Record(mode, first, count)) {
+        g_realDrawArrays(mode, first, count);
+        return;
+    }
     struct Args {
         GLenum mode;
         GLint first;

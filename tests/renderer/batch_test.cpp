@@ -222,3 +222,41 @@ TEST(GlyphFont, GlyphsBeyondTheStoreOnlyAdvance)
     EXPECT_EQ(font.glyphs['X'].width, 0);
     EXPECT_EQ(font.used, 0u);
 }
+
+TEST(GlyphFont, AtlasHoldsEveryGlyphInItsCell)
+{
+    static GlyphFont font;
+    ClearGlyphFont(font);
+    static GlyphAtlas atlas;
+    EXPECT_FALSE(BuildGlyphAtlas(font, atlas));  // nothing loaded
+    EXPECT_TRUE(atlas.alpha.empty());
+
+    // 'A': 3 x 2 with its top-left and bottom-right pixels; 'B': 5 x 9, full.
+    AddGlyph(font, 'A', GlyphMetrics{0, 3, 1, 1, 4},
+             [](int x, int y) { return (x == 0 && y == 0) || (x == 2 && y == 1); });
+    AddGlyph(font, 'B', GlyphMetrics{0, 5, 9, 0, 6}, [](int, int) { return true; });
+    AddGlyph(font, ' ', GlyphMetrics{0, 0, 0, 0, 6}, [](int, int) { return true; });
+    font.loaded = true;
+    ASSERT_TRUE(BuildGlyphAtlas(font, atlas));
+    EXPECT_EQ(atlas.width, 128);   // 16 cells of 5, to a power of two
+    EXPECT_EQ(atlas.height, 256);  // 16 cells of 9
+    ASSERT_EQ(atlas.alpha.size(), 128u * 256u);
+    const auto at = [&](int x, int y) { return atlas.alpha[static_cast<size_t>(y) * 128 + x]; };
+    const GlyphAtlas::Cell a = atlas.cells['A'];
+    EXPECT_EQ(a.x, ('A' % 16) * 5);
+    EXPECT_EQ(a.y, ('A' / 16) * 9);
+    // Row 0 of the atlas cell is the bitmap's bottom row.
+    EXPECT_EQ(at(a.x + 2, a.y), 255);
+    EXPECT_EQ(at(a.x, a.y + 1), 255);
+    EXPECT_EQ(at(a.x, a.y), 0);
+    EXPECT_EQ(at(a.x + 1, a.y + 1), 0);
+    int inked = 0;
+    for (uint8_t v : atlas.alpha)
+        inked += v == 255;
+    EXPECT_EQ(inked, 2 + 5 * 9);
+
+    // Glyphs too large for a texture give no atlas.
+    AddGlyph(font, 'C', GlyphMetrics{0, 200, 100, 0, 6}, [](int, int) { return false; });
+    EXPECT_FALSE(BuildGlyphAtlas(font, atlas));
+    EXPECT_EQ(atlas.width, 0);
+}

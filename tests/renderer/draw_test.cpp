@@ -208,23 +208,34 @@ protected:
 TEST_F(Draw, GlyphBitmapsMatchTheServerFontLists)
 {
     static GlyphFont font;
-    ASSERT_TRUE(LoadXGlyphFont(g_display, "fixed", font));
-    ASSERT_TRUE(BuildReferenceFontLists(g_display));
-    EXPECT_FALSE(LoadXGlyphFont(g_display, "no-such-font-anywhere", *new (&font) GlyphFont));
+    EXPECT_FALSE(LoadXGlyphFont(g_display, "no-such-font-anywhere", font));
     EXPECT_FALSE(font.loaded);
     ASSERT_TRUE(LoadXGlyphFont(g_display, "fixed", font));
+    static GlyphAtlas atlas;
+    ASSERT_TRUE(BuildGlyphAtlas(font, atlas));
+    const OverlayFont overlayFont{&font, &atlas, MakeGlyphTexture(atlas)};
+    ASSERT_NE(overlayFont.texture, 0u);
+    ASSERT_TRUE(BuildReferenceFontLists(g_display));
 
     // Every code from 1 to 255 (255 has no glyph), blanks between words, and
-    // the overlay's own lines.
-    std::vector<std::string> lines;
+    // the overlay's own lines; then lines whose pen starts outside (not drawn
+    // at all) or that run over the right edge.
+    struct Line {
+        std::string text;
+        int x;
+    };
+    std::vector<Line> lines;
     for (int first = 1; first < 256; first += 40) {
         std::string line;
         for (int code = first; code < std::min(first + 40, 256); ++code)
             line += static_cast<char>(code);
-        lines.push_back(line);
+        lines.push_back({line, 7});
     }
-    lines.push_back("Particles: 1234 / 5000    Main Type: x x");
-    lines.push_back("60.0 fps");
+    lines.push_back({"Particles: 1234 / 5000    Main Type: x x", 7});
+    lines.push_back({"60.0 fps", kWidth - 80});
+    lines.push_back({"starts left of the window", -3});
+    lines.push_back({"runs over the right edge of the window", kWidth - 50});
+    lines.push_back({"starts at the right edge", kWidth});
     const double white[3] = {1.0, 1.0, 1.0}, amber[3] = {1.0, 0.75, 0.1};
     for (int shadow = 0; shadow < 2; ++shadow) {
         SCOPED_TRACE(shadow ? "with shadow" : "without shadow");
@@ -234,14 +245,25 @@ TEST_F(Draw, GlyphBitmapsMatchTheServerFontLists)
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             Overlay2D();
             int y = 5;
-            for (const std::string &line : lines) {
+            for (const Line &line : lines) {
                 const double *colour = y % 2 ? white : amber;
-                if (path == 0)
-                    ReferenceText(line.c_str(), 7, y, colour, shadow != 0);
-                else
-                    DrawText(font, line.c_str(), 7, y, colour, shadow != 0);
+                if (path == 0) {
+                    ReferenceText(line.text.c_str(), line.x, y, colour, shadow != 0);
+                } else {
+                    glBindTexture(GL_TEXTURE_2D, g_plainTexture);
+                    DrawText(overlayFont, line.text.c_str(), line.x, y, colour, shadow != 0,
+                             kWidth, kHeight);
+                    GLint bound = 0;
+                    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+                    EXPECT_EQ(static_cast<GLuint>(bound), g_plainTexture);
+                }
                 y += 17;
             }
+            // A pen below the bottom edge draws nothing either.
+            if (path == 0)
+                ReferenceText("below", 7, kHeight - 5, white, shadow != 0);
+            else
+                DrawText(overlayFont, "below", 7, kHeight - 5, white, shadow != 0, kWidth, kHeight);
             frames[path] = ReadFrame();
         }
         EXPECT_EQ(Differing(frames[0], frames[1]), 0);
@@ -251,6 +273,8 @@ TEST_F(Draw, GlyphBitmapsMatchTheServerFontLists)
         Dump(frames[1], shadow ? "text-glyphs-shadow" : "text-glyphs");
     }
     glDeleteLists(kReferenceFontBase, 256);
+    const GLuint texture = overlayFont.texture;
+    glDeleteTextures(1, &texture);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
 }
