@@ -16,10 +16,12 @@
 // counts the pixels each quad covers in both, so the two draw the same.
 //
 //   renderer_frame_bench [--mallopt] [--rounds N] [--counts 1000,10000,...]
-// --mallopt sets the allocator thresholds the editor's main sets, to measure
-// what they change.
+// --mallopt sets the allocator thresholds the editor's main sets (freed memory
+// kept up to 64 MiB, blocks below 32 MiB from the heap), to measure what they
+// change: the page faults per frame and the memory kept.
 #include <dlfcn.h>
 #include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <GL/gl.h>
@@ -330,6 +332,13 @@ long ResidentKiB(const char *field)
     return value;
 }
 
+long MinorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -379,7 +388,7 @@ int main(int argc, char **argv)
     if (options.mallopt) {
         // What the editor's main sets (see editor/main.cpp).
         mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-        mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     }
     g_realDrawArrays = reinterpret_cast<DrawArraysFn>(dlsym(RTLD_NEXT, "glDrawArrays"));
     if (!g_realDrawArrays) {
@@ -438,12 +447,13 @@ int main(int argc, char **argv)
 #endif
     std::printf("%dx%d, %s, every particle drawn, %d interleaved rounds%s\n", width, height,
                 sprite ? "16x16 additive sprite" : "untextured colour quads", options.rounds,
-                options.mallopt ? ", mallopt thresholds 64 MiB" : "");
+                options.mallopt ? ", mallopt: trim 64 MiB, mmap 32 MiB" : "");
     std::printf("floor: the recorded quads in the plug-in's own calls, or each run of equal "
-                "state in one call;\nratio: renderer against the faster of the two; px/quad: "
-                "pixels each quad covers\n");
-    std::printf("%8s %8s %8s %11s %9s %9s %7s %9s %9s\n", "live", "quads", "calls",
-                "renderer ms", "floor ms", "1-call ms", "ratio", "px rend", "px floor");
+                "state in one call\n(1-call);\nratio: renderer against the faster of the two; px: "
+                "pixels each quad covers;\npf: minor page faults per frame\n");
+    std::printf("%8s %8s %8s %11s %9s %9s %7s %9s %9s %8s %8s\n", "live", "quads", "calls",
+                "renderer ms", "floor ms", "1-call ms", "ratio", "px rend", "px floor",
+                "pf rend", "pf floor");
 
     static ParticleSystem rec;
     bool allHeld = true;
@@ -477,6 +487,7 @@ int main(int argc, char **argv)
         const int chunks = count <= 50000 ? 8 : 6;
         int draws = 0;
         std::vector<double> renderer, sameCalls, oneCall, ratio, rendererCoverage, floorCoverage;
+        std::vector<double> rendererFaultsPerFrame, floorFaultsPerFrame;
         for (int round = 0; round < options.rounds; ++round) {
             // This round's floor: the quads of the frame drawn now.
             g_recording = true;
@@ -487,15 +498,20 @@ int main(int argc, char **argv)
             rendererCoverage.push_back(static_cast<double>(recorded.samples) / recorded.Quads());
 
             double rendererMs = 0, sameCallsMs = 0, oneCallMs = 0;
+            long rendererFaults = 0, floorFaults = 0;
             for (int c = 0; c < chunks; ++c) {
+                long faults = MinorFaults();
                 Clock::time_point start = Clock::now();
                 for (int i = 0; i < chunk; ++i)
                     update();
                 rendererMs += Milliseconds(Clock::now() - start);
+                rendererFaults += MinorFaults() - faults;
+                faults = MinorFaults();
                 start = Clock::now();
                 for (int i = 0; i < chunk; ++i)
                     FloorFrame(recorded, false);
                 sameCallsMs += Milliseconds(Clock::now() - start);
+                floorFaults += MinorFaults() - faults;
                 start = Clock::now();
                 for (int i = 0; i < chunk; ++i)
                     FloorFrame(recorded, true);
@@ -506,6 +522,8 @@ int main(int argc, char **argv)
             sameCalls.push_back(sameCallsMs / frames);
             oneCall.push_back(oneCallMs / frames);
             ratio.push_back(rendererMs / std::min(sameCallsMs, oneCallMs));
+            rendererFaultsPerFrame.push_back(static_cast<double>(rendererFaults) / frames);
+            floorFaultsPerFrame.push_back(static_cast<double>(floorFaults) / frames);
 
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             const GLuint samples = CountSamplesOf(
@@ -515,9 +533,10 @@ int main(int argc, char **argv)
             quads = recorded.Quads();
             draws = static_cast<int>(recorded.draws.size());
         }
-        std::printf("%8d %8d %8d %11.2f %9.2f %9.2f %6.2fx %9.2f %9.2f\n", count, quads,
-                    draws, Median(renderer), Median(sameCalls), Median(oneCall), Median(ratio),
-                    Median(rendererCoverage), Median(floorCoverage));
+        std::printf("%8d %8d %8d %11.2f %9.2f %9.2f %6.2fx %9.2f %9.2f %8.0f %8.0f\n", count,
+                    quads, draws, Median(renderer), Median(sameCalls), Median(oneCall),
+                    Median(ratio), Median(rendererCoverage), Median(floorCoverage),
+                    Median(rendererFaultsPerFrame), Median(floorFaultsPerFrame));
         std::fflush(stdout);
     }
     std::printf("resident: %ld KiB now, %ld KiB at most\n", ResidentKiB("VmRSS:"),
