@@ -12,8 +12,8 @@ int main(int argc, char *argv[])
 #if defined(__GLIBC__)
     // A software GL driver frees and takes back megabytes every frame; with
     // the default thresholds each frame faults them in afresh. Up to 64 MiB of
-    // freed memory stay with the process instead (about 12 MiB more resident
-    // while an effect plays). The process is the editor's: plug-ins leave this alone.
+    // freed memory stay with the process instead (5 to 12 MiB more resident in
+    // the frame benchmark). The process is the editor's: plug-ins leave this alone.
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
 #endif
