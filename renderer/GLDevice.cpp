@@ -4,8 +4,9 @@
 
 #include <cstring>
 
-#include "ParticleSim.h"
 #include "RendererMessages.h"
+#include "SceneDraw.h"
+#include "XGlyphFont.h"
 
 namespace gx {
 
@@ -59,97 +60,6 @@ bool Fail(GLDevice &device, const char *message)
     ShowRendererMessage(message);
     CloseGLDevice(device);
     return false;
-}
-
-void SetFixedRenderState()
-{
-    glShadeModel(GL_SMOOTH);
-    glDisable(GL_POLYGON_SMOOTH);
-    glDisable(GL_POLYGON_STIPPLE);
-    glDisable(GL_DITHER);
-    glDisable(GL_NORMALIZE);
-    glDisable(GL_AUTO_NORMAL);
-    glDisable(GL_COLOR_LOGIC_OP);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_CULL_FACE);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
-}
-
-void CompileRenderLists()
-{
-    glNewList(kListAdditive, GL_COMPILE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glEndList();
-
-    glNewList(kListAlphaTest, GL_COMPILE);
-    glEnable(GL_BLEND);
-    glEnable(GL_ALPHA_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEndList();
-
-    glNewList(kListTexture, GL_COMPILE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEndList();
-
-    glNewList(kListColour, GL_COMPILE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_TEXTURE_2D);
-    glEndList();
-
-    glNewList(kListResetAfterParticles, GL_COMPILE);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glEndList();
-}
-
-// Particles without a sprite draw with whatever texture is bound. Before any
-// sprite was bound that is a plain white picture, so they show their colour
-// (an incomplete default texture would turn them black on some drivers).
-void BindPlainTexture(GLDevice &device)
-{
-    static const GLubyte kWhitePixel[4] = {255, 255, 255, 255};
-    glGenTextures(1, &device.plainTexture);
-    glBindTexture(GL_TEXTURE_2D, device.plainTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, kWhitePixel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-}
-
-// Glyph lists 1000 + code for codes 0 to 254. A missing font means no text.
-bool BuildFontLists(Display *display)
-{
-    XFontStruct *font = XLoadQueryFont(display, "fixed");
-    if (!font)
-        return false;
-    glXUseXFont(font->fid, 0, 255, kFontListBase);
-    // Blank glyphs come out as empty bitmaps that do not move the raster
-    // position inside a list; give each a 1x1 empty bitmap with its advance.
-    static const GLubyte kEmpty[4] = {0, 0, 0, 0};
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (unsigned code = 0; code < 255; ++code) {
-        if (font->min_byte1 != 0 || code < font->min_char_or_byte2 || code > font->max_char_or_byte2)
-            continue;
-        const XCharStruct &cs =
-            font->per_char ? font->per_char[code - font->min_char_or_byte2] : font->max_bounds;
-        const bool blank = cs.rbearing - cs.lbearing <= 0 || cs.ascent + cs.descent <= 0;
-        if (!blank || cs.width <= 0)
-            continue;
-        glNewList(kFontListBase + code, GL_COMPILE);
-        glBitmap(1, 1, 0.0f, 0.0f, static_cast<GLfloat>(cs.width), 0.0f, kEmpty);
-        glEndList();
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    XFreeFont(display, font);
-    return true;
 }
 
 }  // namespace
@@ -231,12 +141,15 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
     if (!ok)
         return Fail(device, "Error in wglMakeCurrent");
 
-    SetFixedRenderState();
-    BindPlainTexture(device);
-    CompileRenderLists();
+    device.plainTexture = PrepareSceneState();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SwapDeviceBuffers(device);
-    device.fontLists = BuildFontLists(device.display);
+    // Without the font the overlay has no text.
+    if (LoadXGlyphFont(device.display, "fixed", device.font) &&
+        BuildGlyphAtlas(device.font, device.glyphAtlas)) {
+        device.glyphTexture = MakeGlyphTexture(device.glyphAtlas);
+        device.glyphAtlas.alpha = {};
+    }
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include "GlyphFont.h"
+
 namespace gx {
 
 struct GLDevice {
@@ -17,11 +19,11 @@ struct GLDevice {
     Colormap colormap;
     XVisualInfo *visual;
     GLXContext context;
-    bool fontLists;  // glyph lists 1000.. exist
+    GlyphFont font;  // the overlay's "fixed" font; not loaded: no text
+    GlyphAtlas glyphAtlas;  // its glyph cells (the pixels go once uploaded)
+    GLuint glyphTexture;    // 0: no text
     GLuint plainTexture;  // 1x1 white, bound until a sprite is
 };
-
-inline constexpr GLuint kFontListBase = 1000;
 
 // Opens the device; on failure shows the step's message, releases what it
 // obtained and returns false.

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "GLDevice.h"
 #include "SpriteBridge.h"
 
 namespace gx {
@@ -50,77 +49,237 @@ void DrawGround(const double colour[3])
     glEnable(GL_TEXTURE_2D);
 }
 
-void ParticleCorners(const Particle &p, const Camera &camera, Vec3 v[4])
+namespace {
+
+QuadBatch g_batch;
+bool g_batchReady = false;
+
+// Sends each run of quads between state changes as one vertex-array draw.
+class GLQuadSink {
+public:
+    explicit GLQuadSink(QuadBatch &batch) : batch_(batch) {}
+    void BindTexture(uint32_t texture)
+    {
+        Flush();
+        glBindTexture(GL_TEXTURE_2D, texture);
+    }
+    void UseRenderList(int32_t list)
+    {
+        Flush();
+        glCallList(static_cast<GLuint>(list));
+    }
+    void Quad(const Vec3 v[4], const float rgba[4])
+    {
+        if (BatchFull(batch_))
+            Flush();
+        AppendQuad(batch_, v, rgba);
+    }
+    void Flush()
+    {
+        if (batch_.quads == 0)
+            return;
+        glDrawArrays(GL_QUADS, 0, batch_.quads * 4);
+        batch_.quads = 0;
+    }
+
+private:
+    QuadBatch &batch_;
+};
+
+}  // namespace
+
+uint32_t PrepareSceneState()
 {
-    const float s = p.size;
-    const int d = WholeDegrees(p.angle);
-    const float a = s * CosDeg(d);
-    const float b = s * CosDeg90(d);
-    const Vec3 c = {p.origin.x + p.offset.x, p.origin.y + p.offset.y, p.origin.z + p.offset.z};
-    const Vec3 &r = camera.right;
-    const Vec3 &u = camera.up;
-    v[0] = {c.x + b * u.x - a * r.x, c.y + b * u.y - a * r.y, c.z + b * u.z - a * r.z};
-    v[1] = {c.x + a * u.x + b * r.x, c.y + a * u.y + b * r.y, c.z + a * u.z + b * r.z};
-    v[2] = {c.x - b * u.x + a * r.x, c.y - b * u.y + a * r.y, c.z - b * u.z + a * r.z};
-    v[3] = {c.x - a * u.x - b * r.x, c.y - a * u.y - b * r.y, c.z - a * u.z - b * r.z};
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glDisable(GL_POLYGON_STIPPLE);
+    glDisable(GL_DITHER);
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_AUTO_NORMAL);
+    glDisable(GL_COLOR_LOGIC_OP);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+
+    glNewList(kListAdditive, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEndList();
+
+    glNewList(kListAlphaTest, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEndList();
+
+    glNewList(kListTexture, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEndList();
+
+    glNewList(kListColour, GL_COMPILE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+    glEndList();
+
+    glNewList(kListResetAfterParticles, GL_COMPILE);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glEndList();
+
+    // Particles without a sprite draw with whatever texture is bound. Before
+    // any sprite was bound that is this plain white picture, so they show
+    // their colour (an incomplete default texture would turn them black on
+    // some drivers).
+    static const GLubyte kWhitePixel[4] = {255, 255, 255, 255};
+    GLuint plain = 0;
+    glGenTextures(1, &plain);
+    glBindTexture(GL_TEXTURE_2D, plain);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, kWhitePixel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return plain;
+}
+
+uint32_t MakeGlyphTexture(const GlyphAtlas &atlas)
+{
+    if (atlas.width <= 0 || atlas.height <= 0 ||
+        atlas.alpha.size() != static_cast<size_t>(atlas.width) * atlas.height)
+        return 0;
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas.width, atlas.height, 0, GL_ALPHA,
+                 GL_UNSIGNED_BYTE, atlas.alpha.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    return texture;
 }
 
 namespace {
 
-void DrawChain(Particle &p, const Camera &camera)
+// Squares of one text pass: corners and texture coordinates.
+struct TextQuads {
+    static constexpr int kMaxGlyphs = 256;
+    float positions[kMaxGlyphs * 4 * 2];
+    float texCoords[kMaxGlyphs * 4 * 2];
+    int glyphs;
+};
+TextQuads g_text;
+
+void FlushText()
 {
-    if (p.size == 0.0f)
-        return;
-    Vec3 v[4];
-    ParticleCorners(p, camera, v);
-    int members = 0;
-    for (Particle *q = &p; q && members < kMaxChainMembers; q = OverlayChild(*q), ++members) {
-        const TypeLink *link = q->typeLink;
-        if (!link || !link->drawable)
-            continue;
-        if (link->sprite) {
-            // A picture that got no texture keeps whatever is bound.
-            if (const uint32_t texture = SpriteTexture(*link->sprite, q->frame, q->age))
-                glBindTexture(GL_TEXTURE_2D, texture);
-        }
-        // A type whose modes were never read draws additively.
-        glCallList(link->renderList != 0 ? link->renderList : kListAdditive);
-        glColor4f(q->colour[0], q->colour[1], q->colour[2], q->alpha);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 1.0f);
-        glVertex3f(v[3].x, v[3].y, v[3].z);
-        glTexCoord2f(1.0f, 1.0f);
-        glVertex3f(v[2].x, v[2].y, v[2].z);
-        glTexCoord2f(1.0f, 0.0f);
-        glVertex3f(v[1].x, v[1].y, v[1].z);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex3f(v[0].x, v[0].y, v[0].z);
-        glEnd();
-    }
+    if (g_text.glyphs > 0)
+        glDrawArrays(GL_QUADS, 0, g_text.glyphs * 4);
+    g_text.glyphs = 0;
 }
 
-void DrawText(const char *text, int x, int y, const double colour[3], bool shadow)
+// One pass of a line: the pen starts at (x, y).
+void TextPass(const OverlayFont &font, const char *text, int x, int y, double r, double g,
+              double b, int width, int height)
 {
-    const GLsizei length = static_cast<GLsizei>(std::strlen(text));
-    glListBase(kFontListBase);
-    if (shadow) {
-        glColor3d(0.2, 0.2, 0.2);
-        glRasterPos2i(x + 1, y + 11);
-        glCallLists(length, GL_UNSIGNED_BYTE, text);
+    // Bitmaps at a raster position outside the view draw nothing at all.
+    if (x < 0 || x > width || y < 0 || y > height)
+        return;
+    glColor3d(r, g, b);
+    const GlyphFont &glyphs = *font.glyphs;
+    const GlyphAtlas &atlas = *font.atlas;
+    const float sScale = 1.0f / static_cast<float>(atlas.width);
+    const float tScale = 1.0f / static_cast<float>(atlas.height);
+    int pen = x;
+    for (const char *c = text; *c; ++c) {
+        const unsigned code = static_cast<unsigned char>(*c);
+        const Glyph &glyph = glyphs.glyphs[code];
+        if (!glyph.present)
+            continue;
+        if (glyph.width > 0) {
+            if (g_text.glyphs == TextQuads::kMaxGlyphs)
+                FlushText();
+            // Overlay y runs down: the bitmap's bottom row lies yorig below the pen.
+            const float x0 = static_cast<float>(pen - glyph.xorig);
+            const float x1 = x0 + static_cast<float>(glyph.width);
+            const float yBottom = static_cast<float>(y + glyph.yorig);
+            const float yTop = yBottom - static_cast<float>(glyph.height);
+            const GlyphAtlas::Cell cell = atlas.cells[code];
+            const float s0 = static_cast<float>(cell.x) * sScale;
+            const float s1 = static_cast<float>(cell.x + glyph.width) * sScale;
+            const float t0 = static_cast<float>(cell.y) * tScale;
+            const float t1 = static_cast<float>(cell.y + glyph.height) * tScale;
+            float *p = g_text.positions + g_text.glyphs * 8;
+            float *t = g_text.texCoords + g_text.glyphs * 8;
+            const float corners[8] = {x0, yBottom, x1, yBottom, x1, yTop, x0, yTop};
+            const float coords[8] = {s0, t0, s1, t0, s1, t1, s0, t1};
+            for (int k = 0; k < 8; ++k) {
+                p[k] = corners[k];
+                t[k] = coords[k];
+            }
+            ++g_text.glyphs;
+        }
+        pen += glyph.advance;
     }
-    glColor3d(colour[0], colour[1], colour[2]);
-    glRasterPos2i(x, y + 10);
-    glCallLists(length, GL_UNSIGNED_BYTE, text);
-    glListBase(0);
+    FlushText();
 }
 
 }  // namespace
 
+void DrawText(const OverlayFont &font, const char *text, int x, int y, const double colour[3],
+              bool shadow, int width, int height)
+{
+    if (!font.glyphs || !font.atlas || !font.texture || !font.glyphs->loaded)
+        return;
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    const GLboolean textured = glIsEnabled(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, font.texture);
+    glEnable(GL_TEXTURE_2D);
+    // Only the glyph's own pixels: texels outside it have alpha 0.
+    glEnable(GL_ALPHA_TEST);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, g_text.positions);
+    glTexCoordPointer(2, GL_FLOAT, 0, g_text.texCoords);
+    if (shadow)
+        TextPass(font, text, x + 1, y + 11, 0.2, 0.2, 0.2, width, height);
+    TextPass(font, text, x, y + 10, colour[0], colour[1], colour[2], width, height);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisable(GL_ALPHA_TEST);
+    if (!textured)
+        glDisable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+}
+
 void DrawParticles(SimState &sim, const Camera &camera)
 {
+    if (!g_batchReady) {
+        InitQuadBatch(g_batch);
+        g_batchReady = true;
+    }
     glDepthMask(GL_FALSE);
-    for (Particle *p = sim.activeHead; p; p = p->next)
-        DrawChain(*p, camera);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, g_batch.positions);
+    glColorPointer(4, GL_FLOAT, 0, g_batch.colours);
+    glTexCoordPointer(2, GL_FLOAT, 0, g_batch.texCoords);
+    GLQuadSink sink(g_batch);
+    WalkParticles(sim, camera, SpriteTexture, sink);
+    sink.Flush();
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
     glDepthMask(GL_TRUE);
     glCallList(kListResetAfterParticles);
 }
@@ -137,16 +296,18 @@ void DrawOverlay(const OverlayText &overlay)
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
 
-    if (overlay.fontLists) {
-        DrawText(overlay.fpsText, overlay.width - 80, 10, overlay.colour, overlay.shadow);
+    if (overlay.width > 0 && overlay.height > 0) {
+        const OverlayFont &font = overlay.font;
+        const int w = overlay.width, h = overlay.height;
+        DrawText(font, overlay.fpsText, w - 80, 10, overlay.colour, overlay.shadow, w, h);
         if (overlay.sim && overlay.sim->record) {
             char line[320];
             std::snprintf(line, sizeof line, "Particles: %d / %d", overlay.sim->liveCount,
                           overlay.sim->capacity);
-            DrawText(line, 5, 10, overlay.colour, overlay.shadow);
+            DrawText(font, line, 5, 10, overlay.colour, overlay.shadow, w, h);
             std::snprintf(line, sizeof line, "Main Type: %.*s", kParticleTextSize - 1,
                           overlay.sim->record->maintype);
-            DrawText(line, 5, 30, overlay.colour, overlay.shadow);
+            DrawText(font, line, 5, 30, overlay.colour, overlay.shadow, w, h);
         }
     }
 

@@ -123,7 +123,7 @@ void R_UpdateDevice(void)
     overlay.sim = s.initialised ? &s.sim : nullptr;
     overlay.colour = s.text;
     overlay.shadow = s.textShadow != 0;
-    overlay.fontLists = s.device.fontLists;
+    overlay.font = {&s.device.font, &s.device.glyphAtlas, s.device.glyphTexture};
     overlay.width = s.width;
     overlay.height = s.height;
     gx::DrawOverlay(overlay);

@@ -1,0 +1,220 @@
+// Start-up time to the first frame with particles, against a bare Qt main
+// window with a native GLX child window (run it under xvfb-run).
+//
+// Each measurement is a fresh process started by this program, alternating
+// the two kinds in rounds:
+//   bare:     QApplication, a main window whose central widget is native, and
+//             on it an own display connection, a GLX child window and
+//             context: clear and swap once;
+//   renderer: the same window, the plug-in loaded like a host loads it and
+//             opened on the widget, an effect attached, and R_UpdateDevice
+//             until a frame has drawn particles.
+// The time runs from just before the process is started to the return of
+// the swap that shows the frame.
+//
+//   renderer_startup_bench [--rounds N] [--plugin gxOpenGL.so]
+// (--plugin: another build of the plug-in, to compare with an earlier one)
+#include <dlfcn.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QWidget>
+#include <QWindow>
+
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "BenchEffect.h"
+#include "RendererApi.h"
+
+extern char **environ;
+
+namespace {
+
+long long NowNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+// The bare program's own GL window: what any GLX program does before its
+// first picture.
+bool BareFirstFrame(Window host, int width, int height)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
+                        GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE, 24, None};
+    XVisualInfo *visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+    if (!visual)
+        return false;
+    XSetWindowAttributes set{};
+    set.colormap = XCreateColormap(display, host, visual->visual, AllocNone);
+    const Window child = XCreateWindow(display, host, 0, 0, width, height, 0, visual->depth,
+                                       InputOutput, visual->visual, CWColormap, &set);
+    XMapWindow(display, child);
+    GLXContext context = glXCreateContext(display, visual, nullptr, True);
+    if (!context || !glXMakeCurrent(display, child, context))
+        return false;
+    glClearColor(0.5f, 0.5f, 0.5f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glXSwapBuffers(display, child);
+    XSync(display, False);
+    return true;
+}
+
+const char *g_plugin = GX_PLUGIN_PATH;
+
+bool RendererFirstFrame(Window host, int width, int height)
+{
+    void *library = dlopen(g_plugin, RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return false;
+    auto initialize = reinterpret_cast<R_InitializeFn>(dlsym(library, "R_Initialize"));
+    auto open = reinterpret_cast<R_OpenDeviceFn>(dlsym(library, "R_OpenDevice"));
+    auto resize = reinterpret_cast<R_ResizeDeviceFn>(dlsym(library, "R_ResizeDevice"));
+    auto update = reinterpret_cast<R_UpdateDeviceFn>(dlsym(library, "R_UpdateDevice"));
+    auto attach = reinterpret_cast<R_UpdateParticlesFn>(dlsym(library, "R_UpdateParticles"));
+    if (!initialize || !open || !resize || !update || !attach)
+        return false;
+    initialize();
+    if (!open(host))
+        return false;
+    resize(width, height);
+    static ParticleSystem rec;
+    SprayingEffect(rec, 1000, nullptr);
+    std::strcpy(rec.types[0].rendermode.text, "kRenderTransColor");
+    BenchRange(rec.types[0].startsize, 4.0, 4.0);  // the emitter itself shows
+    attach(&rec);
+    // The first frame steps the new effect once: its emitter is born and drawn.
+    update();
+    return true;
+}
+
+int Child(bool renderer, long long startNs)
+{
+    int argc = 1;
+    char name[] = "renderer_startup_bench";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QMainWindow window;
+    auto *view = new QWidget;
+    view->setAttribute(Qt::WA_NativeWindow);
+    window.setCentralWidget(view);
+    window.resize(640, 480);
+    window.show();
+    while (!window.windowHandle() || !window.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    const Window host = static_cast<Window>(view->winId());
+    const bool ok = renderer ? RendererFirstFrame(host, view->width(), view->height())
+                             : BareFirstFrame(host, view->width(), view->height());
+    const long long endNs = NowNs();
+    if (!ok) {
+        std::fprintf(stderr, "no first frame\n");
+        return 1;
+    }
+    std::printf("%.3f\n", static_cast<double>(endNs - startNs) / 1e6);
+    std::fflush(stdout);
+    std::_Exit(0);  // the time is taken: skip the teardown
+}
+
+// Runs one child and returns its milliseconds, or a negative value.
+double RunChild(const char *self, bool renderer)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    const std::string start = std::to_string(NowNs());
+    char mode[16];
+    std::strcpy(mode, renderer ? "--renderer" : "--bare");
+    char *argv[] = {const_cast<char *>(self), mode, const_cast<char *>(start.c_str()),
+                    const_cast<char *>(g_plugin), nullptr};
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, self, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        return -1;
+    }
+    char buffer[64] = {};
+    ssize_t n = 0, got = 0;
+    while ((n = read(fds[0], buffer + got, sizeof buffer - 1 - got)) > 0)
+        got += n;
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || got == 0)
+        return -1;
+    return std::atof(buffer);
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && (std::strcmp(argv[1], "--bare") == 0 || std::strcmp(argv[1], "--renderer") == 0)) {
+        g_plugin = argv[3];
+        return Child(std::strcmp(argv[1], "--renderer") == 0, std::atoll(argv[2]));
+    }
+    int rounds = 9;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
+            rounds = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
+            g_plugin = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: %s [--rounds N] [--plugin gxOpenGL.so]\n", argv[0]);
+            return 2;
+        }
+    }
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return 1;
+    self[length] = '\0';
+
+    RunChild(self, false);  // the first start warms the file cache for both
+    RunChild(self, true);
+    std::vector<double> bare, renderer, ratio;
+    for (int round = 0; round < rounds; ++round) {
+        const double b = RunChild(self, false);
+        const double r = RunChild(self, true);
+        if (b <= 0 || r <= 0) {
+            std::fprintf(stderr, "a start failed\n");
+            return 1;
+        }
+        bare.push_back(b);
+        renderer.push_back(r);
+        ratio.push_back(r / b);
+    }
+    std::printf("first frame after process start, %d interleaved rounds (medians)\n", rounds);
+    std::printf("bare Qt window with a GLX child: %8.2f ms\n", Median(bare));
+    std::printf("renderer, first particle frame:  %8.2f ms\n", Median(renderer));
+    std::printf("ratio:                           %8.2fx\n", Median(ratio));
+    return 0;
+}
