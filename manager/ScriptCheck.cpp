@@ -199,9 +199,14 @@ private:
         return true;
     }
 
-    std::size_t LineOf(const char *at) const
+    // Asked for places in the order of the text, so lines are counted once.
+    std::size_t LineOf(const char *at)
     {
-        return 1 + static_cast<std::size_t>(std::count(text_, at, '\n'));
+        if (at > counted_) {
+            line_ += static_cast<std::size_t>(std::count(counted_, at, '\n'));
+            counted_ = at;
+        }
+        return line_;
     }
 
     // A key's value is the next token whatever it is; a brace taken as a
@@ -486,6 +491,8 @@ private:
     std::vector<Reference> references_;
     Reference mainType_{nullptr, {}, nullptr};
     bool anyKey_ = false;
+    const char *counted_ = text_;
+    std::size_t line_ = 1;
 };
 
 // Appends to a NUL-terminated report of a given size, cutting what does not fit.
