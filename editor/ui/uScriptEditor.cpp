@@ -251,7 +251,8 @@ void TScriptEditor::CheckNow()
             pane.place = places[i];
             QTextCursor cursor(document());
             cursor.setPosition(pane.position);
-            cursor.setPosition(pane.position + std::max(pane.length, 1), QTextCursor::KeepAnchor);
+            const int end = std::min(pane.position + std::max(pane.length, 1), document()->characterCount() - 1);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
             QTextEdit::ExtraSelection mark;
             mark.cursor = cursor;
             mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
@@ -433,7 +434,7 @@ bool TScriptEditor::viewportEvent(QEvent *event)
             if (position >= mark.cursor.selectionStart() && position <= mark.cursor.selectionEnd()) {
                 const auto index = static_cast<std::size_t>(&mark - findingMarks_.constData());
                 const ScriptFinding &f = findings_[index].finding;
-                messages << QString::fromStdString((f.error ? "error: " : "warning: ") + f.message);
+                messages << (f.error ? QStringLiteral("error: ") : QStringLiteral("warning: ")) + FindingText(f.message);
             }
         }
         if (messages.isEmpty())

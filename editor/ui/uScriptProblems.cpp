@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -14,6 +15,15 @@
 #include <map>
 
 #include "uScriptEditor.h"
+
+QString FindingText(const std::string &message)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(QByteArrayView(message.data(), static_cast<qsizetype>(message.size())));
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size()));
+}
 
 // ---- problems list ------------------------------------------------------
 
@@ -38,7 +48,7 @@ void TScriptProblems::Refresh()
         const QString text = QStringLiteral("Line %1, column %2: %3")
                                  .arg(block.blockNumber() + 1)
                                  .arg(pane.position - block.position() + 1)
-                                 .arg(QString::fromStdString(pane.finding.message));
+                                 .arg(FindingText(pane.finding.message));
         auto *item = new QListWidgetItem(pane.finding.error ? error : warning, text, this);
         item->setData(Qt::UserRole, pane.position);
         item->setToolTip(text);
@@ -210,7 +220,7 @@ void MarkInspectorFindings(QTableWidget *grid, const std::vector<PaneFinding> &f
             Note &note = notes[QString::fromStdString(label)];
             note.messages << QStringLiteral("Line %1: %2")
                                  .arg(pane.finding.line)
-                                 .arg(QString::fromStdString(pane.finding.message));
+                                 .arg(FindingText(pane.finding.message));
             note.error = note.error || pane.finding.error;
         }
     }

@@ -5,6 +5,7 @@
 
 #include <QListWidget>
 #include <QWidget>
+#include <string>
 #include <vector>
 
 class QCheckBox;
@@ -55,6 +56,10 @@ private:
     QLabel *status_;
     QWidget *replaceRow_;
 };
+
+// A message of the manager as text: it quotes script text, which is UTF-8
+// where it is valid and 8-bit Latin-1 otherwise.
+QString FindingText(const std::string &message);
 
 // Marks the key cells of the inspector rows that show a key with a finding in
 // the given type section (-1 the global page), with the messages as tool tips;

@@ -173,6 +173,18 @@ private slots:
         QVERIFY(Pane()->Findings().empty());
     }
 
+    void messagesQuoteTheScriptTextInItsOwnCharacters()
+    {
+        // The pane hands the manager 8-bit text; a quoted value comes back in it.
+        Pane()->setPlainText(QStringLiteral("particles 1 maintype a { name a lifetime \"caf\u00e9\" }"));
+        Pane()->CheckNow();
+        QCOMPARE(Pane()->Problems()->count(), 1);
+        QCOMPARE(Pane()->Problems()->item(0)->text(),
+                 QStringLiteral("Line 1, column 42: \"caf\u00e9\" is not a number or a range such as 2..5: reads as 0"));
+        QCOMPARE(FindingText("\"caf\xc3\xa9\""), QStringLiteral("\"caf\u00e9\""));
+        QCOMPARE(FindingText("\"caf\xe9\""), QStringLiteral("\"caf\u00e9\""));
+    }
+
     void inspectorRowsOfKeysWithFindingsAreMarked()
     {
         w->ScriptEditor->setPlainText(QStringLiteral("particles 0\nmaintype a\n{ name a\nlifetime -1 startred x }\n"));
