@@ -295,6 +295,9 @@ private:
 
     const char *NearestKey(std::string_view word, Scope scope) const
     {
+        constexpr std::size_t kLongestKey = 14;  // "bouncefriction"
+        if (word.size() > 2 * kLongestKey)
+            return nullptr;  // nothing near enough, and no need to measure it
         const char *best = nullptr;
         std::size_t bestDistance = 0;
         auto consider = [&](const char *key) {
