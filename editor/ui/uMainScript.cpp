@@ -173,8 +173,9 @@ void TfrmMain::CreateInspectorWidgets()
     ScriptCheckServices services;
     services.encode = ManagerText;
     services.check = [this](const std::string &text) {
-        return ManagerValid(CurrentManager) ? CheckReport(ManagerTable[CurrentManager].CheckMemoryFile, text)
-                                            : std::string();
+        if (!ManagerValid(CurrentManager) || ManagerTable[CurrentManager].isText == 0)
+            return std::string();
+        return CheckReport(ManagerTable[CurrentManager].CheckMemoryFile, text);
     };
     services.keyList = [this]() -> std::string {
         if (!ManagerValid(CurrentManager) || !ManagerTable[CurrentManager].GetScriptKeys)
@@ -189,6 +190,7 @@ void TfrmMain::CreateInspectorWidgets()
 
 void TfrmMain::MarkInspectorRows()
 {
+    Pane(*this)->CheckIfPending();
     MarkInspectorFindings(InspectorGrid, Pane(*this)->Findings(), TypeCombo->currentIndex() - 1);
 }
 

@@ -210,7 +210,7 @@ void TScriptEditor::CheckNow()
     const std::u16string_view u16 = View(text);
     typeNames_ = ScriptTypeNames(u16, highlighter_->Keys());
 
-    if (services_.check && services_.encode) {
+    if (services_.check && services_.encode && isEnabled()) {
         std::string encoded = services_.encode(text);
         std::replace(encoded.begin(), encoded.end(), '\0', ' ');  // reads as the same separator
         const std::vector<ScriptFinding> parsed = ParseCheckReport(services_.check(encoded));
@@ -264,6 +264,19 @@ void TScriptEditor::CheckNow()
     if (problems_)
         problems_->Refresh();
     emit FindingsChanged();
+}
+
+void TScriptEditor::CheckIfPending()
+{
+    if (checkTimer_->isActive())
+        CheckNow();
+}
+
+void TScriptEditor::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        checkTimer_->start();  // a disabled pane shows no findings
 }
 
 void TScriptEditor::SetTextKeepingPlace(const QString &text)

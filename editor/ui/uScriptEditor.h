@@ -67,6 +67,9 @@ public:
     void SetServices(ScriptCheckServices services);
     // Checks the text now rather than after the pause in typing.
     void CheckNow();
+    // Runs a check that is waiting for the pause in typing, so that the
+    // findings belong to the text as it stands.
+    void CheckIfPending();
     const std::vector<PaneFinding> &Findings() const { return findings_; }
 
     // Replaces the text; the cursor and the scroll position stay when the
@@ -91,6 +94,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool viewportEvent(QEvent *event) override;  // tool tips of the findings
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void UpdateExtraSelections();

@@ -167,6 +167,13 @@ private slots:
                           problems->visualItemRect(problems->item(0)).center());
         QCOMPARE(Pane()->textCursor().blockNumber(), 5);
 
+        // A disabled pane (no document, or a format that is not text) shows none.
+        Pane()->setEnabled(false);
+        Pane()->CheckNow();
+        QCOMPARE(problems->count(), 0);
+        Pane()->setEnabled(true);
+        QTRY_COMPARE(problems->count(), 3);
+
         // Fixing the text clears the findings after the pause in typing.
         Pane()->setPlainText(QStringLiteral("particles 5 maintype a { name a }"));
         QTRY_COMPARE(problems->count(), 0);
@@ -189,7 +196,7 @@ private slots:
     {
         w->ScriptEditor->setPlainText(QStringLiteral("particles 0\nmaintype a\n{ name a\nlifetime -1 startred x }\n"));
         QVERIFY(w->ApplyScript());
-        Pane()->CheckNow();
+        // No pause in typing has passed: filling the inspector checks the text first.
         w->TypeCombo->setCurrentIndex(1);
         w->FillInspector(1);
         const int lifetime = w->InspectorGrid->RowOfKey(QStringLiteral("Life Time"));
