@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStringDecoder>
 #include <QStyle>
 #include <QTableWidget>
@@ -31,7 +32,10 @@ TScriptProblems::TScriptProblems(TScriptEditor *editor, QWidget *parent) : QList
 {
     setObjectName(QStringLiteral("ScriptProblems"));
     setToolTip(QStringLiteral("Problems found in the script: click one to go to its place"));
-    setMaximumHeight(fontMetrics().height() * 5);
+    const int icon = fontMetrics().height();
+    setIconSize(QSize(icon, icon));
+    // Room for four problems; more scroll.
+    setMaximumHeight((icon + 4) * 4 + 2 * frameWidth() + horizontalScrollBar()->sizeHint().height());
     setWordWrap(false);
     const auto jump = [this](QListWidgetItem *item) { editor_->JumpTo(item->data(Qt::UserRole).toInt()); };
     connect(this, &QListWidget::itemClicked, this, jump);
