@@ -17,8 +17,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -103,13 +101,22 @@ const Manager &ManagerFor(const std::vector<Manager> &managers, const std::strin
     return managers.front();
 }
 
+// False, with errno set, when the file cannot be opened or read (a folder
+// opens but cannot be read).
 bool ReadFile(const std::string &path, std::string &content)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
         return false;
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, n);
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    errno = error;
+    return !failed;
 }
 
 // Checks one file; prints its findings and returns its status.
