@@ -70,6 +70,27 @@ TEST_F(Check, WrittenScriptsHaveNoFindings)
     EXPECT_EQ(Findings(Written(*record)), Lines{});
 }
 
+TEST_F(Check, TheFormatsWorkedExampleHasNoFindings)
+{
+    const std::string example = "\"particles\" \"40\"\n\"maintype\" \"emitter\"\n\n{\n"
+                                "\t\"name\" \"emitter\"\n\t\"spraytype\" \"particle\"\n\t\"sprayrate\" \"10\"\n}\n\n{\n"
+                                "\t\"name\" \"particle\"\n\t\"startsize\" \"10\"\n\t\"endsize\" \"100\"\n"
+                                "\t\"startangle\" \"0..360\"\n\t\"angledelta\" \"-40..40\"\n\t\"lifetime\" \"4\"\n"
+                                "\t\"rendermode\" \"color\"\n\t\"startred\" \"1\"\n\t\"endred\" \"1\"\n"
+                                "\t\"startgreen\" \"1\"\n\t\"endgreen\" \"1\"\n\t\"startblue\" \"1\"\n"
+                                "\t\"endblue\" \"1\"\n\t\"startalpha\" \"1\"\n\t\"endalpha\" \"0\"\n"
+                                "\t\"gravity\" \"70\"\n}\n";
+    auto record = NewRecord();
+    ASSERT_EQ(api.newParticles(record.get(), nullptr), 1);
+    ASSERT_EQ(Save(*record), example) << "the example is what the writer writes";
+    EXPECT_EQ(Findings(example), Lines{});
+    // The same with CR LF line ends, as a file written on disk has them.
+    std::string crlf;
+    for (char c : example)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(Findings(crlf), Lines{});
+}
+
 TEST_F(Check, HandWrittenScriptInEveryAcceptedFormHasNoFindings)
 {
     const std::string text = "// comment\r\n"

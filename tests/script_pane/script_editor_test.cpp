@@ -345,6 +345,23 @@ private slots:
         QCOMPARE(Pane()->textCursor().position(), 0);
     }
 
+    void aManagerWithoutTheCheckStillOpensAndEdits()
+    {
+        ManagerTable[0].CheckMemoryFile = nullptr;
+        ManagerTable[0].GetScriptKeys = nullptr;
+        const QString path = WriteFile(QStringLiteral("plain.nbs"), kFaultyScript);
+        QVERIFY(w->OpenDocument(path, 1));
+        QVERIFY(messages.empty());
+        QCOMPARE(w->statusBar()->currentMessage(), QString());
+        Pane()->CheckNow();
+        QVERIFY(Pane()->Findings().empty());
+        QCOMPARE(Pane()->Problems()->count(), 0);
+        // Highlighting goes on without the key list: every word where a key belongs is a key.
+        TScriptHighlighter highlighter(nullptr);
+        const QTextBlock line = Pane()->document()->findBlockByNumber(11);
+        QCOMPARE(ColourAt(line, 1), highlighter.Format(ScriptTokenClass::Key).foreground().color());
+    }
+
     void openingAFileReportsFindingsAndAsksAboutAFileWithoutKeys()
     {
         const QString faulty = WriteFile(QStringLiteral("faulty.nbs"), kFaultyScript);
