@@ -3,9 +3,11 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "ManagerApi.h"
 #include "ParticleDefaults.h"
+#include "ScriptCheck.h"
 #include "ScriptFile.h"
 #include "ScriptReader.h"
 #include "ScriptWriter.h"
@@ -132,6 +134,26 @@ EMB_EXPORT int32_t embNewParticles(ParticleSystem *rec, const char *sprite)
         return 0;
     nbs::FillNewParticles(*rec, sprite);
     return 1;
+}
+
+EMB_EXPORT int32_t embCheckMemoryFile(const char *text, char *report, int32_t size)
+{
+    if (report != nullptr && size > 0)
+        report[0] = '\0';
+    if (text == nullptr)
+        return 0;
+    try {
+        const std::size_t length = std::strlen(text);
+        const std::vector<nbs::Finding> findings = nbs::CheckScript(text, length);
+        return nbs::WriteReport(text, length, findings, report, size);
+    } catch (...) {
+        return -1;  // no memory for the findings: nothing could be checked
+    }
+}
+
+EMB_EXPORT int32_t embGetScriptKeys(char *buffer, int32_t size)
+{
+    return nbs::WriteKeyList(buffer, size);
 }
 
 }  // extern "C"

@@ -60,6 +60,45 @@ bool StartsWithNumber(std::string_view text)
     return i + 1 < text.size() && text[i] == '.' && IsDigit(text[i + 1]);
 }
 
+std::size_t IntegerLength(std::string_view text)
+{
+    std::size_t i = SkipSeparators(text);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    const std::size_t digits = i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    return i > digits ? i : 0;
+}
+
+std::size_t RealLength(std::string_view text)
+{
+    std::size_t i = SkipSeparators(text);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    bool haveDigit = false;
+    for (; i < text.size() && IsDigit(text[i]); ++i)
+        haveDigit = true;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        for (; i < text.size() && IsDigit(text[i]); ++i)
+            haveDigit = true;
+    }
+    if (!haveDigit)
+        return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        if (j < text.size() && IsDigit(text[j])) {
+            while (j < text.size() && IsDigit(text[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
 double ReadReal(std::string_view text)
 {
     std::size_t i = SkipSeparators(text);

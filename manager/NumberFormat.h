@@ -28,6 +28,12 @@ double ReadReal(std::string_view text);
 // ReadReal would take (a digit, or a dot and a digit, after an optional sign).
 bool StartsWithNumber(std::string_view text);
 
+// How many bytes of the text ReadReal and ReadInteger take as their number,
+// leading separators included; 0 when there is no number. A value is well
+// formed when this, with trailing separators, covers the whole text.
+std::size_t RealLength(std::string_view text);
+std::size_t IntegerLength(std::string_view text);
+
 inline constexpr std::size_t kNumberTextSize = 32;
 
 // Six significant digits, trailing zeros and dot dropped, exponent form when

@@ -113,6 +113,15 @@ const char *NameForWord(KeyKind kind, const char *word, std::size_t length)
     return UnlistedOf(kind).name;
 }
 
+bool IsScriptWord(KeyKind kind, const char *word, std::size_t length)
+{
+    for (const ScriptWord &w : WordsOf(kind)) {
+        if (EqualsIgnoreCase(word, length, w.word))
+            return true;
+    }
+    return false;
+}
+
 const char *WordForName(KeyKind kind, const char *name)
 {
     for (const ScriptWord &w : WordsOf(kind)) {

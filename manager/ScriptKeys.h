@@ -32,6 +32,10 @@ extern const SectionKey kSectionKeys[kSectionKeyCount];
 const char *NameForWord(KeyKind kind, const char *word, std::size_t length);
 const char *WordForName(KeyKind kind, const char *name);
 
+// True when the word is one of the script words of the kind (an unknown word
+// is read as the kind's fallback).
+bool IsScriptWord(KeyKind kind, const char *word, std::size_t length);
+
 // ASCII letters compared without regard to case; nothing else is folded.
 bool EqualsIgnoreCase(const char *a, std::size_t aLength, const char *b);
 

@@ -90,20 +90,25 @@ const SectionKey *FindSectionKey(const Token &token)
 
 }  // namespace
 
+void SkipToToken(ScriptCursor &cursor)
+{
+    for (;;) {
+        while (cursor.pos < cursor.end && IsSeparator(*cursor.pos))
+            ++cursor.pos;
+        if (cursor.pos >= cursor.end || !StartsComment(cursor))
+            return;
+        const void *lineFeed = std::memchr(cursor.pos, '\n', static_cast<std::size_t>(cursor.end - cursor.pos));
+        cursor.pos = lineFeed != nullptr ? static_cast<const char *>(lineFeed) : cursor.end;
+    }
+}
+
 bool NextToken(ScriptCursor &cursor, Token &token)
 {
     token.length = 0;
     token.text[0] = '\0';
-    for (;;) {
-        while (cursor.pos < cursor.end && IsSeparator(*cursor.pos))
-            ++cursor.pos;
-        if (cursor.pos >= cursor.end)
-            return false;
-        if (!StartsComment(cursor))
-            break;
-        const void *lineFeed = std::memchr(cursor.pos, '\n', static_cast<std::size_t>(cursor.end - cursor.pos));
-        cursor.pos = lineFeed != nullptr ? static_cast<const char *>(lineFeed) : cursor.end;
-    }
+    SkipToToken(cursor);
+    if (cursor.pos >= cursor.end)
+        return false;
 
     const char first = *cursor.pos;
     if (first == '"') {

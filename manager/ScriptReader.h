@@ -24,6 +24,11 @@ struct Token {
     std::string_view view() const { return {text, length}; }
 };
 
+// Moves past separators and comments to where the next token begins, or to
+// the end of the text. NextToken begins with it; the checker uses it to learn
+// where each token stands.
+void SkipToToken(ScriptCursor &cursor);
+
 // Cuts the next token out of the text. Returns false at the end of the text.
 bool NextToken(ScriptCursor &cursor, Token &token);
 

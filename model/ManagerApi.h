@@ -24,6 +24,22 @@ EMB_EXPORT int32_t embSaveMemoryFile(char *buffer, int32_t size, const char *hea
                                      const ParticleSystem *rec);
 EMB_EXPORT int32_t embGetDefaults(ParticleSystem *rec);
 EMB_EXPORT int32_t embNewParticles(ParticleSystem *rec, const char *sprite);
+
+// Optional exports: a host binds them when present and does without the
+// features they serve when absent.
+
+// Checks a script text without reading it into a record. Writes one line per
+// finding, "LINE:COLUMN: error: MESSAGE" or "LINE:COLUMN: warning: MESSAGE",
+// in the order of the text (lines and columns from 1, a column is one byte,
+// a tab one column) into report, NUL-terminated and cut at size bytes; size 0
+// only counts. Returns the number of findings, negative when the check could
+// not run. An error is what the reader cannot take as written.
+EMB_EXPORT int32_t embCheckMemoryFile(const char *text, char *report, int32_t size);
+
+// Lists the script's keys, one "header KEY" or "type KEY" line each (keys of
+// the top level and of a type section), written as embCheckMemoryFile writes
+// its report. Returns the number of keys.
+EMB_EXPORT int32_t embGetScriptKeys(char *buffer, int32_t size);
 }
 
 // Function-pointer types for hosts that bind the exports by name.
@@ -38,6 +54,12 @@ using embSaveFileFn = int32_t (*)(const char *, const char *, const ParticleSyst
 using embSaveMemoryFileFn = int32_t (*)(char *, int32_t, const char *, const ParticleSystem *);
 using embGetDefaultsFn = int32_t (*)(ParticleSystem *);
 using embNewParticlesFn = int32_t (*)(ParticleSystem *, const char *);
+using embCheckMemoryFileFn = int32_t (*)(const char *, char *, int32_t);
+using embGetScriptKeysFn = int32_t (*)(char *, int32_t);
+
+// The message of the one finding, at 1:1, for a text that holds no key at
+// all: such a text reads as an empty effect.
+inline constexpr char kNoKeyFinding[] = "the text holds no key: it reads as an empty effect";
 
 // Buffer sizes that hosts hand to the exports.
 inline constexpr int32_t kManagerNameBufferSize = 256;

@@ -1,5 +1,5 @@
-// Reads and writes a script of ten fully specified types through the plug-in
-// and compares both with a plain copy of the same text, measured in one run.
+// Reads, writes and checks a script of ten fully specified types through the
+// plug-in and compares them with a plain copy of the same text, measured in one run.
 //
 //   manager_bench [--save-script FILE] [benchmark options]
 #include <dlfcn.h>
@@ -21,6 +21,7 @@ struct Plugin {
     embLoadMemoryFileFn load = nullptr;
     embSaveMemoryFileFn save = nullptr;
     embGetDefaultsFn defaults = nullptr;
+    embCheckMemoryFileFn check = nullptr;  // optional
 };
 
 Plugin g_plugin;
@@ -37,6 +38,7 @@ bool BindPlugin()
     g_plugin.load = reinterpret_cast<embLoadMemoryFileFn>(::dlsym(library, "embLoadMemoryFile"));
     g_plugin.save = reinterpret_cast<embSaveMemoryFileFn>(::dlsym(library, "embSaveMemoryFile"));
     g_plugin.defaults = reinterpret_cast<embGetDefaultsFn>(::dlsym(library, "embGetDefaults"));
+    g_plugin.check = reinterpret_cast<embCheckMemoryFileFn>(::dlsym(library, "embCheckMemoryFile"));
     return g_plugin.load != nullptr && g_plugin.save != nullptr && g_plugin.defaults != nullptr;
 }
 
@@ -114,6 +116,25 @@ void BM_WriteScript(benchmark::State &state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_script.size()));
 }
 
+// The editor checks the pane's text as the user types; the report buffer is
+// the size it would give.
+void BM_CheckScript(benchmark::State &state)
+{
+    if (g_plugin.check == nullptr) {
+        state.SkipWithError("the plug-in offers no check");
+        return;
+    }
+    std::vector<char> report(1 << 16);
+    int32_t findings = 0;
+    for (auto _ : state) {
+        findings = g_plugin.check(g_script.c_str(), report.data(), static_cast<int32_t>(report.size()));
+        benchmark::DoNotOptimize(report.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["findings"] = findings;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_script.size()));
+}
+
 void BM_CopyText(benchmark::State &state)
 {
     std::vector<char> buffer(g_script.size() + 1);
@@ -128,6 +149,7 @@ void BM_CopyText(benchmark::State &state)
 
 BENCHMARK(BM_ReadScript);
 BENCHMARK(BM_WriteScript);
+BENCHMARK(BM_CheckScript);
 BENCHMARK(BM_CopyText);
 
 // Prints as usual and keeps each benchmark's CPU time per iteration.
@@ -188,6 +210,10 @@ int main(int argc, char **argv)
     std::printf("\nscript of ten fully specified types: %zu bytes\n", g_script.size());
     std::printf("read   %9.1f MB/s   %6.1f times slower than memcpy\n", mbps(read), read / copy);
     std::printf("write  %9.1f MB/s   %6.1f times slower than memcpy\n", mbps(write), write / copy);
+    const double check = reporter.Seconds("BM_CheckScript");
+    if (check > 0)
+        std::printf("check  %9.1f MB/s   %6.1f times slower than memcpy, %.3f ms a script, %.2f times a read\n",
+                    mbps(check), check / copy, check * 1e3, check / read);
     std::printf("memcpy %9.1f MB/s\n", mbps(copy));
     return 0;
 }

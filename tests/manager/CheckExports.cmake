@@ -1,4 +1,5 @@
-# Fails unless the library defines exactly the eleven manager functions.
+# Fails unless the library defines exactly the eleven manager functions and the
+# optional check and key-list functions.
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "nm failed on ${LIBRARY}")
@@ -10,7 +11,7 @@ foreach(line ${lines})
   list(APPEND found ${name})
 endforeach()
 list(SORT found)
-set(expected embGetDefaults embGetManagerTitle embGetSupportedExtensions embGetUserParmName
+set(expected embCheckMemoryFile embGetDefaults embGetManagerTitle embGetScriptKeys embGetSupportedExtensions embGetUserParmName
     embIsExtensionSupported embIsText embLoadFile embLoadMemoryFile embNewParticles embSaveFile
     embSaveMemoryFile)
 if(NOT found STREQUAL expected)

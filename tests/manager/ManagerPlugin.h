@@ -1,5 +1,5 @@
 // Loads the built manager plug-in the way the editor does: by path, binding
-// the eleven exports by name.
+// the eleven exports by name, and the optional ones where present.
 #pragma once
 
 #include <dlfcn.h>
@@ -35,6 +35,9 @@ public:
     embSaveMemoryFileFn saveMemoryFile = nullptr;
     embGetDefaultsFn getDefaults = nullptr;
     embNewParticlesFn newParticles = nullptr;
+    // Optional exports: null when the plug-in lacks them.
+    embCheckMemoryFileFn checkMemoryFile = nullptr;
+    embGetScriptKeysFn getScriptKeys = nullptr;
 
 private:
     ManagerPlugin()
@@ -55,6 +58,8 @@ private:
         Bind(saveMemoryFile, "embSaveMemoryFile");
         Bind(getDefaults, "embGetDefaults");
         Bind(newParticles, "embNewParticles");
+        checkMemoryFile = reinterpret_cast<embCheckMemoryFileFn>(::dlsym(library_, "embCheckMemoryFile"));
+        getScriptKeys = reinterpret_cast<embGetScriptKeysFn>(::dlsym(library_, "embGetScriptKeys"));
     }
 
     template <typename Fn>

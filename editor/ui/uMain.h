@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <optional>
 
 #include "ParticleSystem.h"
 #include "uMessages.h"
@@ -165,6 +166,12 @@ public:
     void ScriptEditorChange();
     void BitBtn1Click();  // Update
     void BitBtn2Click();  // Revert
+    // Before a file is opened: the manager's findings summed up for the status
+    // bar (empty for none), or nothing when the file holds no key and the user
+    // chose not to open it.
+    std::optional<QString> ExamineScriptFile(const QString &path, int managerIndex);
+    // Marks the inspector rows whose keys have findings in the script.
+    void MarkInspectorRows();
 
     // ---- new documents, types, help, about (uMainTypes.cpp) ------------
     void CreateNewDialog();  // at construction

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <cstring>
 
 #include "uPropertyEdit.h"
 #include "uPropertyRows.h"
@@ -15,7 +16,10 @@
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"
+#include "uScriptEditor.h"
 #include "uScriptEditorMenu.h"
+#include "uScriptFindings.h"
+#include "uScriptProblems.h"
 #include "uScriptSync.h"
 
 namespace {
@@ -40,12 +44,42 @@ TMsgIcon BoxIcon(MessageIcon icon)
     return TMsgIcon::None;
 }
 
+TScriptEditor *Pane(TfrmMain &w)
+{
+    return static_cast<TScriptEditor *>(w.ScriptEditor);
+}
+
+// The script pane's text as the document's manager reads it: the same 8-bit
+// conversion that hands the pane's text to the manager's reader.
+std::string ManagerText(const QString &text)
+{
+    return Latin1(text);
+}
+
+std::string CheckReport(embCheckMemoryFileFn check, const std::string &text)
+{
+    if (!check)
+        return {};
+    const int32_t count = check(text.c_str(), nullptr, 0);
+    if (count <= 0)
+        return {};
+    // Each finding takes one line; grow until the report ends inside the buffer.
+    for (std::size_t size = 4096 + static_cast<std::size_t>(count) * 160; size <= kMaxScriptTextSize; size *= 2) {
+        std::vector<char> report(size, '\0');
+        check(text.c_str(), report.data(), static_cast<int32_t>(size));
+        const std::size_t length = strnlen(report.data(), size);
+        if (length + 1 < size)
+            return std::string(report.data(), length);
+    }
+    return {};
+}
+
 class MainScriptView : public ScriptPaneView {
 public:
     explicit MainScriptView(TfrmMain &w) : w_(w) {}
 
     std::string PaneText() const override { return Latin1(w_.ScriptEditor->toPlainText()); }
-    void SetPaneText(const std::string &text) override { w_.ScriptEditor->setPlainText(Latin1(text)); }
+    void SetPaneText(const std::string &text) override { Pane(w_)->SetTextKeepingPlace(Latin1(text)); }
     void FillTypeList(const std::vector<std::string> &names) override
     {
         QComboBox *combo = w_.TypeCombo;
@@ -132,6 +166,56 @@ void TfrmMain::CreateInspectorWidgets()
     connect(InspectorGrid, &TObjectInspector::EditButtonClick, this,
             [this](int row) { ObjectInspectorEditButtonClick(row); });
     InstallScriptEditorMenu(ScriptEditor);
+
+    TScriptEditor *pane = Pane(*this);
+    pane->AttachCompanions(static_cast<QBoxLayout *>(TabScript->layout()));
+    // The services read the document's manager at each call, so they follow it.
+    ScriptCheckServices services;
+    services.encode = ManagerText;
+    services.check = [this](const std::string &text) {
+        if (!ManagerValid(CurrentManager) || ManagerTable[CurrentManager].isText == 0)
+            return std::string();
+        return CheckReport(ManagerTable[CurrentManager].CheckMemoryFile, text);
+    };
+    services.keyList = [this]() -> std::string {
+        if (!ManagerValid(CurrentManager) || !ManagerTable[CurrentManager].GetScriptKeys)
+            return {};
+        std::vector<char> list(8192, '\0');
+        ManagerTable[CurrentManager].GetScriptKeys(list.data(), static_cast<int32_t>(list.size()));
+        return std::string(list.data(), strnlen(list.data(), list.size()));
+    };
+    pane->SetServices(std::move(services));
+    connect(pane, &TScriptEditor::FindingsChanged, this, [this] { MarkInspectorRows(); });
+}
+
+void TfrmMain::MarkInspectorRows()
+{
+    Pane(*this)->CheckIfPending();
+    MarkInspectorFindings(InspectorGrid, Pane(*this)->Findings(), TypeCombo->currentIndex() - 1);
+}
+
+std::optional<QString> TfrmMain::ExamineScriptFile(const QString &path, int managerIndex)
+{
+    if (!ManagerValid(managerIndex))
+        return QString();
+    const TParticleManager &manager = ManagerTable[managerIndex];
+    QFile file(path);
+    if (!manager.CheckMemoryFile || manager.isText == 0 || !file.open(QIODevice::ReadOnly))
+        return QString();  // the load reports what is wrong with the file
+    QByteArray bytes = file.readAll();
+    bytes.replace('\0', ' ');  // a NUL separates tokens as a blank does
+    const std::vector<ScriptFinding> findings =
+        ParseCheckReport(CheckReport(manager.CheckMemoryFile, bytes.toStdString()));
+    if (HoldsNoKey(findings)) {
+        const QString question = QStringLiteral("The file \"") + path +
+                                 QStringLiteral("\" holds no particle script key and would open as an empty "
+                                                "effect.\r\nOpen it anyway?");
+        if (ShowMessageBox(this, question, QStringLiteral("Confirm"), TMsgIcon::Question, TMsgButtons::YesNo) !=
+            TMsgResult::Yes)
+            return std::nullopt;
+    }
+    const std::optional<std::string> summary = FindingsSummary(findings);
+    return summary ? Latin1(*summary) : QString();
 }
 
 void TfrmMain::FillInspector(int page)
@@ -140,6 +224,7 @@ void TfrmMain::FillInspector(int page)
     InspectorGrid->ClearRows();
     InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(CurrentManager),
                                               InspectorDecimalSeparator()));
+    MarkInspectorRows();
     ObjectInspector->setEnabled(true);
 }
 

@@ -28,6 +28,9 @@ bool BindManager(TParticleManager &m)
     ok &= BindExport(m.module, "embNewParticles", m.NewParticles);
     ok &= BindExport(m.module, "embIsText", m.IsText);
     ok &= BindExport(m.module, "embGetUserParmName", m.GetUserParmName);
+    // Optional: a manager without them works, without the script checks.
+    BindExport(m.module, "embCheckMemoryFile", m.CheckMemoryFile);
+    BindExport(m.module, "embGetScriptKeys", m.GetScriptKeys);
     return ok;
 }
 }  // namespace

@@ -27,6 +27,9 @@ struct TParticleManager {
     embNewParticlesFn NewParticles = nullptr;
     embIsTextFn IsText = nullptr;
     embGetUserParmNameFn GetUserParmName = nullptr;
+    // Optional exports, null when the manager lacks them.
+    embCheckMemoryFileFn CheckMemoryFile = nullptr;
+    embGetScriptKeysFn GetScriptKeys = nullptr;
 };
 
 inline constexpr int kMaxManagers = 32;

@@ -33,6 +33,7 @@
 #include "uParticleMan.h"
 #include "uPreferences.h"
 #include "uRender.h"
+#include "uScriptEditor.h"
 #include "uSelectRenderer.h"
 #include "uViewport.h"
 
@@ -439,7 +440,7 @@ void TfrmMain::CreateLeftPanel()
     labels->addWidget(Label1);
     labels->addWidget(Label2, 1);
     script->addLayout(labels);
-    ScriptEditor = new QPlainTextEdit(TabScript);
+    ScriptEditor = new TScriptEditor(TabScript);
     ScriptEditor->setObjectName(QStringLiteral("ScriptEditor"));
     ScriptEditor->setLineWrapMode(QPlainTextEdit::NoWrap);
     ScriptEditor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -659,6 +660,9 @@ bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
         return false;
     }
     const TParticleManager &manager = ManagerTable[index];
+    const std::optional<QString> findingsNote = ExamineScriptFile(path, index);
+    if (!findingsNote)
+        return false;
     if (!(manager.LoadFile(QFile::encodeName(path).constData(), &DocumentRecord) & 0xFF)) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to load particles from ") + path +
@@ -667,6 +671,7 @@ bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
         return false;
     }
     AdoptDocumentFile(index, path, true);
+    statusBar()->showMessage(*findingsNote);
     return true;
 }
 
