@@ -93,19 +93,40 @@ bool ReadPackDirectory(ByteSource &source, PackFile &pack)
     return true;
 }
 
+namespace {
+
+char LowerAsciiChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameIgnoringAsciiCase(const char *a, const char *b, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+        if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
 const PackEntry *FindPackEntry(const PackFile &pack, const char *name)
 {
     const size_t length = std::strlen(name);
     if (length > static_cast<size_t>(kPackEntryNameSize))
         return nullptr;
+    const PackEntry *caseless = nullptr;
     for (const PackEntry &entry : pack.files) {
         // A stored name that fills all 56 bytes without a NUL still compares
         // over those 56 bytes only.
-        if (::strnlen(entry.name, kPackEntryNameSize) == length &&
-            std::memcmp(entry.name, name, length) == 0)
+        if (::strnlen(entry.name, kPackEntryNameSize) != length)
+            continue;
+        if (std::memcmp(entry.name, name, length) == 0)
             return &entry;
+        if (caseless == nullptr && SameIgnoringAsciiCase(entry.name, name, length))
+            caseless = &entry;
     }
-    return nullptr;
+    return caseless;
 }
 
 bool PackEntryInside(const PackEntry &entry, uint64_t archiveSize)
