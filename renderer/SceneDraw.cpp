@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "GLDevice.h"
+#include "Playback.h"
 #include "SpriteBridge.h"
 
 namespace gx {
@@ -141,8 +142,11 @@ void DrawOverlay(const OverlayText &overlay)
         DrawText(overlay.fpsText, overlay.width - 80, 10, overlay.colour, overlay.shadow);
         if (overlay.sim && overlay.sim->record) {
             char line[320];
-            std::snprintf(line, sizeof line, "Particles: %d / %d", overlay.sim->liveCount,
-                          overlay.sim->capacity);
+            char speed[32];
+            FormatSpeed(overlay.speed, speed, sizeof speed);
+            std::snprintf(line, sizeof line, "Particles: %d / %d (%.2f s, %s)",
+                          overlay.sim->liveCount, overlay.sim->capacity, overlay.effectTime,
+                          speed);
             DrawText(line, 5, 10, overlay.colour, overlay.shadow);
             std::snprintf(line, sizeof line, "Main Type: %.*s", kParticleTextSize - 1,
                           overlay.sim->record->maintype);

@@ -27,6 +27,8 @@ struct OverlayText {
     bool shadow;
     bool fontLists;
     int width, height;
+    double effectTime;  // seconds since the effect (re)started
+    double speed;       // playback speed
 };
 void DrawOverlay(const OverlayText &overlay);
 
