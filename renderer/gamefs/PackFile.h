@@ -72,8 +72,9 @@ private:
 
 // Reads header and directory. False when the bytes are no usable archive:
 // not "PACK", no entries, or a directory that does not lie inside the file.
-// A directory of more than 8192 entries keeps its first 8192.
-bool ReadPackDirectory(ByteSource &source, PackFile &pack);
+// A directory of more than 8192 entries keeps its first 8192. When why is
+// given, a failure leaves the reason there.
+bool ReadPackDirectory(ByteSource &source, PackFile &pack, std::string *why = nullptr);
 
 // The entry of the archive named name: the first one, from first to last,
 // that equals it exactly, else the first that equals it ignoring ASCII letter
