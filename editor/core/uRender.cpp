@@ -11,6 +11,10 @@ int CurrentRenderer = 0;
 bool DeviceOpen = false;
 
 namespace {
+TPlaybackState g_playback;
+}
+
+namespace {
 // Every export is required at load time: a renderer missing one would
 // otherwise be called through a null address once its device is open.
 bool BindRenderer(TEmbRenderer &r)
@@ -35,6 +39,17 @@ bool BindRenderer(TEmbRenderer &r)
     ok &= BindExport(r.module, "R_UpdateTextures", r.UpdateTextures);
     ok &= BindExport(r.module, "R_GetAdditionalInfo", r.GetAdditionalInfo);
     return ok;
+}
+
+// The optional exports: each bound when present; a renderer without them is
+// as valid as before.
+void BindOptionalExports(TEmbRenderer &r)
+{
+    BindExport(r.module, "R_SetPlayback", r.SetPlayback);
+    BindExport(r.module, "R_StepFrame", r.StepFrame);
+    BindExport(r.module, "R_RestartEffect", r.RestartEffect);
+    BindExport(r.module, "R_ResetCamera", r.ResetCamera);
+    BindExport(r.module, "R_FrameEffect", r.FrameEffect);
 }
 
 TEmbRenderer *OpenDevice()
@@ -97,6 +112,7 @@ void LoadRenderer(QWidget *owner, int slot, const QString &fileName)
         r.fileName = fileName;
         return;
     }
+    BindOptionalExports(r);
     char name[256] = {};
     r.GetRendererName(name);
     name[sizeof name - 1] = '\0';
@@ -126,6 +142,9 @@ void SelectRenderer(uintptr_t viewport, int slot, int width, int height)
     if (r.OpenDevice(viewport) & 0xFF) {
         DeviceOpen = true;
         r.ResizeDevice(width, height);
+        // A renderer starts playing at 1x; anything else is handed on.
+        if (r.SetPlayback && (g_playback.paused || g_playback.speed != 1.0))
+            r.SetPlayback(g_playback.paused ? 1 : 0, g_playback.speed);
     }
 }
 
@@ -269,4 +288,62 @@ void ReallocParticles()
 {
     if (TEmbRenderer *r = OpenDevice())
         r->ReallocParticles();
+}
+
+bool RendererOffers(TRendererControl control)
+{
+    const TEmbRenderer *r = OpenDevice();
+    if (!r)
+        return false;
+    switch (control) {
+    case TRendererControl::Playback:
+        return r->SetPlayback != nullptr;
+    case TRendererControl::Step:
+        return r->SetPlayback != nullptr && r->StepFrame != nullptr;
+    case TRendererControl::Restart:
+        return r->RestartEffect != nullptr;
+    case TRendererControl::ResetCamera:
+        return r->ResetCamera != nullptr;
+    case TRendererControl::FrameEffect:
+        return r->FrameEffect != nullptr;
+    }
+    return false;
+}
+
+const TPlaybackState &PlaybackState()
+{
+    return g_playback;
+}
+
+void SetPlayback(bool paused, double speed)
+{
+    g_playback.paused = paused;
+    if (speed == speed)  // a speed that is not a number keeps the old one
+        g_playback.speed = speed;
+    if (TEmbRenderer *r = OpenDevice(); r && r->SetPlayback)
+        r->SetPlayback(paused ? 1 : 0, g_playback.speed);
+}
+
+void StepFrame()
+{
+    if (TEmbRenderer *r = OpenDevice(); r && r->StepFrame)
+        r->StepFrame();
+}
+
+void RestartEffect()
+{
+    if (TEmbRenderer *r = OpenDevice(); r && r->RestartEffect)
+        r->RestartEffect();
+}
+
+void ResetCamera()
+{
+    if (TEmbRenderer *r = OpenDevice(); r && r->ResetCamera)
+        r->ResetCamera();
+}
+
+void FrameEffect()
+{
+    if (TEmbRenderer *r = OpenDevice(); r && r->FrameEffect)
+        r->FrameEffect();
 }
