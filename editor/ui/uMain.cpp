@@ -34,6 +34,7 @@
 #include "uPreferences.h"
 #include "uRender.h"
 #include "uSelectRenderer.h"
+#include "uSpriteBrowser.h"
 #include "uViewport.h"
 
 // The resources live in a static library: register them explicitly.
@@ -851,7 +852,7 @@ void TfrmMain::mouseReleaseEvent(QMouseEvent *event)
 
 void TfrmMain::Action3Execute()
 {
-    if (ExecutePreferences(this))
+    if (ExecutePreferences(this, GameDir, GameDir2))
         ApplyCurrentDeviceOptions();
 }
 
@@ -863,6 +864,7 @@ void TfrmMain::acChangeGamedirExecute()
     GameDir = dialog.BaseDirectory();
     GameDir2 = dialog.AdditionalDirectory();
     SetGamedir(GameDir, GameDir2);
+    MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
 }
 
 void TfrmMain::acShowGroundExecute(bool checked)
