@@ -274,8 +274,14 @@ TfrmSpriteBrowser::TfrmSpriteBrowser(QWidget *owner, const QString &baseDir,
     layout->addWidget(buttons);
 
     connect(edFilter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        // The selection stays while it is still shown, else the first shown row takes it.
+        const int before = SelectedRow();
         filter_->SetFilterText(text);
-        if (SelectedRow() < 0 && filter_->rowCount() > 0)
+        const QModelIndex kept =
+            before >= 0 ? filter_->mapFromSource(model_->index(before)) : QModelIndex();
+        if (kept.isValid())
+            lvSprites->setCurrentIndex(kept);
+        else if (filter_->rowCount() > 0)
             lvSprites->setCurrentIndex(filter_->index(0, 0));
         SelectionChanged();
     });
