@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPalette>
+#include <chrono>
 
 #include "uMessages.h"
 
@@ -11,7 +12,9 @@ int CurrentRenderer = 0;
 bool DeviceOpen = false;
 
 namespace {
-TPlaybackState g_playback;
+TEffectClock g_clock;
+std::chrono::steady_clock::time_point g_lastFrame;
+bool g_haveLastFrame = false;
 }
 
 namespace {
@@ -143,8 +146,9 @@ void SelectRenderer(uintptr_t viewport, int slot, int width, int height)
         DeviceOpen = true;
         r.ResizeDevice(width, height);
         // A renderer starts playing at 1x; anything else is handed on.
-        if (r.SetPlayback && (g_playback.paused || g_playback.speed != 1.0))
-            r.SetPlayback(g_playback.paused ? 1 : 0, g_playback.speed);
+        if (r.SetPlayback && (g_clock.paused || g_clock.speed != 1.0))
+            r.SetPlayback(g_clock.paused ? 1 : 0, g_clock.speed);
+        ClockRestart(g_clock);
     }
 }
 
@@ -221,8 +225,16 @@ void ShowRendererInfo(QWidget *owner)
 
 void UpdateDevice()
 {
-    if (TEmbRenderer *r = OpenDevice())
-        r->UpdateDevice();
+    TEmbRenderer *r = OpenDevice();
+    if (!r)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    const double elapsed =
+        g_haveLastFrame ? std::chrono::duration<double>(now - g_lastFrame).count() : 0.0;
+    g_lastFrame = now;
+    g_haveLastFrame = true;
+    ClockFrame(g_clock, elapsed);
+    r->UpdateDevice();
 }
 
 void ResizeDevice(int width, int height)
@@ -257,13 +269,16 @@ void UpdateParticles(const ParticleSystem *record)
     if (TEmbRenderer *r = OpenDevice()) {
         r->UpdateParticles(record);
         r->UpdateTextures();
+        ClockRestart(g_clock);
     }
 }
 
 void UpdateTypes()
 {
-    if (TEmbRenderer *r = OpenDevice())
+    if (TEmbRenderer *r = OpenDevice()) {
         r->UpdateTypes();
+        ClockRestart(g_clock);  // the renderer empties its pool
+    }
 }
 
 void UpdateTextures()
@@ -280,14 +295,18 @@ void UpdateRendermode()
 
 void RelinkTypes()
 {
-    if (TEmbRenderer *r = OpenDevice())
+    if (TEmbRenderer *r = OpenDevice()) {
         r->RelinkTypes();
+        ClockRestart(g_clock);  // the renderer empties its pool
+    }
 }
 
 void ReallocParticles()
 {
-    if (TEmbRenderer *r = OpenDevice())
+    if (TEmbRenderer *r = OpenDevice()) {
         r->ReallocParticles();
+        ClockRestart(g_clock);  // the renderer empties its pool
+    }
 }
 
 bool RendererOffers(TRendererControl control)
@@ -310,30 +329,32 @@ bool RendererOffers(TRendererControl control)
     return false;
 }
 
-const TPlaybackState &PlaybackState()
+const TEffectClock &EffectClock()
 {
-    return g_playback;
+    return g_clock;
 }
 
 void SetPlayback(bool paused, double speed)
 {
-    g_playback.paused = paused;
-    if (speed == speed)  // a speed that is not a number keeps the old one
-        g_playback.speed = speed;
+    ClockPlayback(g_clock, paused, speed);
     if (TEmbRenderer *r = OpenDevice(); r && r->SetPlayback)
-        r->SetPlayback(paused ? 1 : 0, g_playback.speed);
+        r->SetPlayback(paused ? 1 : 0, g_clock.speed);
 }
 
 void StepFrame()
 {
-    if (TEmbRenderer *r = OpenDevice(); r && r->StepFrame)
+    if (TEmbRenderer *r = OpenDevice(); r && r->StepFrame) {
         r->StepFrame();
+        ClockStep(g_clock);
+    }
 }
 
 void RestartEffect()
 {
-    if (TEmbRenderer *r = OpenDevice(); r && r->RestartEffect)
+    if (TEmbRenderer *r = OpenDevice(); r && r->RestartEffect) {
         r->RestartEffect();
+        ClockRestart(g_clock);
+    }
 }
 
 void ResetCamera()

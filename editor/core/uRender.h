@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "RendererApi.h"
+#include "uEffectClock.h"
 #include "uPlatform.h"
 
 class QWidget;
@@ -84,13 +85,11 @@ void ReallocParticles();
 enum class TRendererControl { Playback, Step, Restart, ResetCamera, FrameEffect };
 bool RendererOffers(TRendererControl control);
 
-// The host keeps the playback state and hands it to a renderer whose device
-// opens later, so that switching renderers keeps a paused effect paused.
-struct TPlaybackState {
-    bool paused = false;
-    double speed = 1.0;
-};
-const TPlaybackState &PlaybackState();
+// The host keeps the playback state and the effect's time (the status bar's)
+// and hands the state to a renderer whose device opens later, so that
+// switching renderers keeps a paused effect paused. The time restarts with
+// every call that restarts the renderer's effect.
+const TEffectClock &EffectClock();
 
 // Each forwards when the open device's renderer offers the export, else does nothing.
 void SetPlayback(bool paused, double speed);

@@ -31,6 +31,7 @@
 #include "uGameDirectories.h"
 #include "uJpegImage.h"
 #include "uParticleMan.h"
+#include "uPlaybackControls.h"
 #include "uPreferences.h"
 #include "uRender.h"
 #include "uSelectRenderer.h"
@@ -187,6 +188,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
         UpdateDevice();
     });
     connect(edKeys, &TKeyEdit::ViewportKey, this, [](int code) { InputEvent(code); });
+    Playback = new TPlaybackControls(this, ToolBar1, mnuRender, statusBar());
+    connect(edKeys, &TKeyEdit::PlayPauseKey, Playback, &TPlaybackControls::TogglePlay);
 
     OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
     OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
@@ -703,8 +706,11 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
     SetDocumentCaption();
     ScriptBackup = ReadTextFileLines(path);
     SetScriptText(LinesText(ScriptBackup));
-    if (refreshViews)
+    if (refreshViews) {
         RefreshAfterLoad();
+        if (Playback)
+            Playback->FrameWhenUnderway();
+    }
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;

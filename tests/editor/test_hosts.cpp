@@ -225,8 +225,8 @@ private slots:
         FrameEffect();
         UpdateDevice();
         QCOMPARE(RendererLog(1), QStringList({"Update"}));
-        QVERIFY(PlaybackState().paused);
-        QCOMPARE(PlaybackState().speed, 0.25);
+        QVERIFY(EffectClock().paused);
+        QCOMPARE(EffectClock().speed, 0.25);
 
         // Switching to one that has them hands the state over at once.
         ClearRendererLog(0);
