@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             !(picture.seconds > 0))
             abort();
     }
-    for (double t : {0.0, 0.099, 0.1, 3.7, 1e12, -1.0, NAN, INFINITY}) {
+    const double times[] = {0.0, 0.099, 0.1, 3.7, 1e12, -1.0, NAN, INFINITY};
+    for (double t : times) {
         const SpritePreview::Picture *shown = PreviewPictureAt(preview, t);
         if (shown < preview.pictures.data() ||
             shown >= preview.pictures.data() + preview.pictures.size())
