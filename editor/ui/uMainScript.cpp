@@ -3,7 +3,6 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
