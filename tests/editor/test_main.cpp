@@ -742,6 +742,28 @@ private slots:
         QVERIFY(!EffectClock().paused);
     }
 
+    void anOpenedDocumentIsFramedOnceItsEffectRuns()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("framed.alp")});
+        w->FrameTimer->stop();
+        QCOMPARE(w->DocumentPath, work.filePath("framed.alp"));
+        SetPlayback(false, 4.0);  // a second of effect in a quarter of one
+        ClearRendererLog(0);
+        w->Playback->Refresh();
+        QVERIFY(!RendererLog(0).contains("Frame effect"));  // not yet underway
+        QElapsedTimer waited;
+        waited.start();
+        while (EffectClock().seconds < 1.0 && waited.elapsed() < 5000) {
+            UpdateDevice();
+            QTest::qWait(20);
+        }
+        QVERIFY(EffectClock().seconds >= 1.0);
+        w->Playback->Refresh();
+        w->Playback->Refresh();
+        QCOMPARE(RendererLog(0).count("Frame effect"), 1);  // once, not on every refresh
+    }
+
     void viewportMouseAndKeysBecomeInputCodes()
     {
         SeedUsualSettings();
