@@ -31,6 +31,21 @@ GX_EXPORT void R_RelinkTypes(void);
 GX_EXPORT void R_UpdateRendermode(void);
 GX_EXPORT void R_UpdateTextures(void);
 GX_EXPORT void R_GetAdditionalInfo(char *buffer);
+
+// Optional exports: a host binds them when present and disables what they
+// serve when absent; the eighteen above never depend on them.
+// Paused nonzero stops the effect's clock (frames are still drawn, the same
+// state again); speed scales the frame time given to the simulation and is
+// clamped to 0.01..100.
+GX_EXPORT void R_SetPlayback(int32_t paused, double speed);
+// While paused: the next R_UpdateDevice advances the effect by 1/60 s × speed.
+GX_EXPORT void R_StepFrame(void);
+// Empties the pool; the next frame spawns the emitter again, as after a load.
+GX_EXPORT void R_RestartEffect(void);
+// The camera as a freshly opened device has it.
+GX_EXPORT void R_ResetCamera(void);
+// Moves the camera so that the live particles fill about two thirds of the view.
+GX_EXPORT void R_FrameEffect(void);
 }
 
 using R_GetRendererNameFn = int32_t (*)(char *);
@@ -52,5 +67,11 @@ using R_RelinkTypesFn = void (*)(void);
 using R_UpdateRendermodeFn = void (*)(void);
 using R_UpdateTexturesFn = void (*)(void);
 using R_GetAdditionalInfoFn = void (*)(char *);
+
+using R_SetPlaybackFn = void (*)(int32_t, double);
+using R_StepFrameFn = void (*)(void);
+using R_RestartEffectFn = void (*)(void);
+using R_ResetCameraFn = void (*)(void);
+using R_FrameEffectFn = void (*)(void);
 
 inline constexpr int32_t kRendererInfoBufferSize = 512;

@@ -196,6 +196,7 @@ bool ResizePool(SimState &sim, int32_t count)
     sim.freeHead = nullptr;
     sim.emitter = nullptr;
     sim.liveCount = 0;
+    sim.effectTime = 0.0;
     sim.capacity = 0;
     // The cap keeps count * size far from overflow and from allocator aborts.
     if (count > 0 && count <= kMaxPoolParticles)
@@ -519,7 +520,24 @@ bool FrameStep(SimState &sim, float frameTime)
     }
     sim.randomState = rng.State();
     sim.liveCount = live;
+    sim.effectTime += frameTime;
     return true;
+}
+
+void RestartEffect(SimState &sim)
+{
+    sim.emitter = nullptr;
+    sim.activeHead = nullptr;
+    sim.freeHead = nullptr;
+    sim.liveCount = 0;
+    sim.effectTime = 0.0;
+    for (int32_t i = sim.capacity - 1; sim.pool && i >= 0; --i) {
+        Particle &p = sim.pool[i];
+        if (p.serial & 1u)
+            ++p.serial;
+        p.next = sim.freeHead;
+        sim.freeHead = &p;
+    }
 }
 
 // ---------------------------------------------------------------- record attachment
@@ -533,6 +551,7 @@ void UpdateParticles(SimState &sim, const ParticleSystem *record)
         sim.typeLinks = nullptr;
         sim.mainLink = nullptr;
         sim.emitter = nullptr;
+        sim.effectTime = 0.0;
         return;
     }
     ReallocParticles(sim);
@@ -585,18 +604,7 @@ void RelinkTypes(SimState &sim)
     sim.mainLink = FindTypeLink(sim, sim.record->maintype);
     if (sim.mainLink && !sim.mainLink->sprayLink)
         sim.mainLink->sprayLink = sim.mainLink;
-
-    sim.emitter = nullptr;
-    sim.activeHead = nullptr;
-    sim.freeHead = nullptr;
-    sim.liveCount = 0;
-    for (int32_t i = sim.capacity - 1; sim.pool && i >= 0; --i) {
-        Particle &p = sim.pool[i];
-        if (p.serial & 1u)
-            ++p.serial;
-        p.next = sim.freeHead;
-        sim.freeHead = &p;
-    }
+    RestartEffect(sim);
 }
 
 int32_t RenderListForMode(const char *rendermode)

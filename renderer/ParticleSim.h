@@ -104,6 +104,7 @@ struct SimState {
     uint32_t tick;                      // the tick, read once per frame step
     SpriteHooks sprites;
     MessageSink message;
+    double effectTime;  // seconds of simulation since the pool was last emptied
 };
 
 // ---- angles in whole degrees ----
@@ -163,6 +164,9 @@ Particle *Spawn(SimState &sim, TypeLink *link);
 void InitParticle(SimState &sim, Particle &p, TypeLink *link);
 bool StepParticle(SimState &sim, Particle &p, float dt);  // true: alive
 bool FrameStep(SimState &sim, float frameTime);          // true: ran
+// Every particle back to the free list and the effect's time to 0: the next
+// frame step spawns the emitter again, as after a load.
+void RestartEffect(SimState &sim);
 
 // ---- record attachment (the exports of the same names) ----
 void UpdateParticles(SimState &sim, const ParticleSystem *record);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Playback.h"
 #include "SpriteBridge.h"
 
 namespace gx {
@@ -302,8 +303,11 @@ void DrawOverlay(const OverlayText &overlay)
         DrawText(font, overlay.fpsText, w - 80, 10, overlay.colour, overlay.shadow, w, h);
         if (overlay.sim && overlay.sim->record) {
             char line[320];
-            std::snprintf(line, sizeof line, "Particles: %d / %d", overlay.sim->liveCount,
-                          overlay.sim->capacity);
+            char speed[32];
+            FormatSpeed(overlay.speed, speed, sizeof speed);
+            std::snprintf(line, sizeof line, "Particles: %d / %d (%.2f s, %s)",
+                          overlay.sim->liveCount, overlay.sim->capacity, overlay.effectTime,
+                          speed);
             DrawText(font, line, 5, 10, overlay.colour, overlay.shadow, w, h);
             std::snprintf(line, sizeof line, "Main Type: %.*s", kParticleTextSize - 1,
                           overlay.sim->record->maintype);

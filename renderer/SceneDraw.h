@@ -39,6 +39,8 @@ struct OverlayText {
     bool shadow;
     OverlayFont font;
     int width, height;
+    double effectTime;  // seconds since the effect (re)started
+    double speed;       // playback speed
 };
 void DrawOverlay(const OverlayText &overlay);
 // One line of text in overlay coordinates (y down, width x height) with its

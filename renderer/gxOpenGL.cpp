@@ -10,6 +10,7 @@
 #include "FrameTimer.h"
 #include "GLDevice.h"
 #include "ParticleSim.h"
+#include "Playback.h"
 #include "RendererApi.h"
 #include "RendererMessages.h"
 #include "SceneDraw.h"
@@ -29,6 +30,7 @@ struct RendererState {
     int32_t showGround;
     gx::Camera camera;
     gx::FrameTimer timer;
+    gx::Playback playback;
     gx::SimState sim;
     bool initialised;
 };
@@ -115,8 +117,16 @@ void R_UpdateDevice(void)
     gx::ApplyCameraTransform(s.camera);
     if (s.showGround)
         gx::DrawGround(s.ground);
-    if (s.initialised && gx::FrameStep(s.sim, static_cast<float>(s.timer.frameTime)))
-        gx::DrawParticles(s.sim, s.camera);
+    // A paused effect draws the same particles again: nothing steps, nothing
+    // draws a random number, so frames without camera moves are identical.
+    double effectTime = 0.0;
+    const bool advance = gx::TakeEffectTime(s.playback, s.timer.frameTime, effectTime);
+    if (s.initialised) {
+        const bool ran = advance ? gx::FrameStep(s.sim, static_cast<float>(effectTime))
+                                 : s.sim.record != nullptr && s.sim.pool != nullptr;
+        if (ran)
+            gx::DrawParticles(s.sim, s.camera);
+    }
 
     gx::OverlayText overlay{};
     overlay.fpsText = s.timer.fpsText;
@@ -124,6 +134,8 @@ void R_UpdateDevice(void)
     overlay.colour = s.text;
     overlay.shadow = s.textShadow != 0;
     overlay.font = {&s.device.font, &s.device.glyphAtlas, s.device.glyphTexture};
+    overlay.effectTime = s.initialised ? s.sim.effectTime : 0.0;
+    overlay.speed = s.playback.speed;
     overlay.width = s.width;
     overlay.height = s.height;
     gx::DrawOverlay(overlay);
@@ -254,6 +266,35 @@ void R_GetAdditionalInfo(char *buffer)
     const int count = gx::ArchivePaths(paths, gx::kMaxArchivePaths);
     gx::BuildAdditionalInfo(buffer, kRendererInfoBufferSize, glText(GL_VENDOR),
                             glText(GL_RENDERER), glText(GL_VERSION), paths, count);
+}
+
+// ---- optional exports: playback and camera
+
+void R_SetPlayback(int32_t paused, double speed)
+{
+    gx::SetPlayback(g_state.playback, paused, speed);
+}
+
+void R_StepFrame(void)
+{
+    gx::RequestStep(g_state.playback);
+}
+
+void R_RestartEffect(void)
+{
+    if (g_state.initialised)
+        gx::RestartEffect(g_state.sim);
+}
+
+void R_ResetCamera(void)
+{
+    gx::ResetCamera(g_state.camera);
+}
+
+void R_FrameEffect(void)
+{
+    if (g_state.initialised)
+        gx::FrameParticles(g_state.camera, g_state.sim, g_state.width, g_state.height);
 }
 
 }  // extern "C"

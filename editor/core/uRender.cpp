@@ -3,12 +3,19 @@
 #include <QApplication>
 #include <QFile>
 #include <QPalette>
+#include <chrono>
 
 #include "uMessages.h"
 
 TEmbRenderer RendererTable[kRendererSlotCount];
 int CurrentRenderer = 0;
 bool DeviceOpen = false;
+
+namespace {
+TEffectClock g_clock;
+std::chrono::steady_clock::time_point g_lastFrame;
+bool g_haveLastFrame = false;
+}
 
 namespace {
 // Every export is required at load time: a renderer missing one would
@@ -35,6 +42,17 @@ bool BindRenderer(TEmbRenderer &r)
     ok &= BindExport(r.module, "R_UpdateTextures", r.UpdateTextures);
     ok &= BindExport(r.module, "R_GetAdditionalInfo", r.GetAdditionalInfo);
     return ok;
+}
+
+// The optional exports: each bound when present; a renderer without them is
+// as valid as before.
+void BindOptionalExports(TEmbRenderer &r)
+{
+    BindExport(r.module, "R_SetPlayback", r.SetPlayback);
+    BindExport(r.module, "R_StepFrame", r.StepFrame);
+    BindExport(r.module, "R_RestartEffect", r.RestartEffect);
+    BindExport(r.module, "R_ResetCamera", r.ResetCamera);
+    BindExport(r.module, "R_FrameEffect", r.FrameEffect);
 }
 
 TEmbRenderer *OpenDevice()
@@ -97,6 +115,7 @@ void LoadRenderer(QWidget *owner, int slot, const QString &fileName)
         r.fileName = fileName;
         return;
     }
+    BindOptionalExports(r);
     char name[256] = {};
     r.GetRendererName(name);
     name[sizeof name - 1] = '\0';
@@ -126,6 +145,10 @@ void SelectRenderer(uintptr_t viewport, int slot, int width, int height)
     if (r.OpenDevice(viewport) & 0xFF) {
         DeviceOpen = true;
         r.ResizeDevice(width, height);
+        // A renderer starts playing at 1x; anything else is handed on.
+        if (r.SetPlayback && (g_clock.paused || g_clock.speed != 1.0))
+            r.SetPlayback(g_clock.paused ? 1 : 0, g_clock.speed);
+        ClockRestart(g_clock);
     }
 }
 
@@ -202,8 +225,16 @@ void ShowRendererInfo(QWidget *owner)
 
 void UpdateDevice()
 {
-    if (TEmbRenderer *r = OpenDevice())
-        r->UpdateDevice();
+    TEmbRenderer *r = OpenDevice();
+    if (!r)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    const double elapsed =
+        g_haveLastFrame ? std::chrono::duration<double>(now - g_lastFrame).count() : 0.0;
+    g_lastFrame = now;
+    g_haveLastFrame = true;
+    ClockFrame(g_clock, elapsed);
+    r->UpdateDevice();
 }
 
 void ResizeDevice(int width, int height)
@@ -238,13 +269,16 @@ void UpdateParticles(const ParticleSystem *record)
     if (TEmbRenderer *r = OpenDevice()) {
         r->UpdateParticles(record);
         r->UpdateTextures();
+        ClockRestart(g_clock);
     }
 }
 
 void UpdateTypes()
 {
-    if (TEmbRenderer *r = OpenDevice())
+    if (TEmbRenderer *r = OpenDevice()) {
         r->UpdateTypes();
+        ClockRestart(g_clock);  // the renderer empties its pool
+    }
 }
 
 void UpdateTextures()
@@ -261,12 +295,76 @@ void UpdateRendermode()
 
 void RelinkTypes()
 {
-    if (TEmbRenderer *r = OpenDevice())
+    if (TEmbRenderer *r = OpenDevice()) {
         r->RelinkTypes();
+        ClockRestart(g_clock);  // the renderer empties its pool
+    }
 }
 
 void ReallocParticles()
 {
-    if (TEmbRenderer *r = OpenDevice())
+    if (TEmbRenderer *r = OpenDevice()) {
         r->ReallocParticles();
+        ClockRestart(g_clock);  // the renderer empties its pool
+    }
+}
+
+bool RendererOffers(TRendererControl control)
+{
+    const TEmbRenderer *r = OpenDevice();
+    if (!r)
+        return false;
+    switch (control) {
+    case TRendererControl::Playback:
+        return r->SetPlayback != nullptr;
+    case TRendererControl::Step:
+        return r->SetPlayback != nullptr && r->StepFrame != nullptr;
+    case TRendererControl::Restart:
+        return r->RestartEffect != nullptr;
+    case TRendererControl::ResetCamera:
+        return r->ResetCamera != nullptr;
+    case TRendererControl::FrameEffect:
+        return r->FrameEffect != nullptr;
+    }
+    return false;
+}
+
+const TEffectClock &EffectClock()
+{
+    return g_clock;
+}
+
+void SetPlayback(bool paused, double speed)
+{
+    ClockPlayback(g_clock, paused, speed);
+    if (TEmbRenderer *r = OpenDevice(); r && r->SetPlayback)
+        r->SetPlayback(paused ? 1 : 0, g_clock.speed);
+}
+
+void StepFrame()
+{
+    if (TEmbRenderer *r = OpenDevice(); r && r->StepFrame) {
+        r->StepFrame();
+        ClockStep(g_clock);
+    }
+}
+
+void RestartEffect()
+{
+    if (TEmbRenderer *r = OpenDevice(); r && r->RestartEffect) {
+        r->RestartEffect();
+        ClockRestart(g_clock);
+    }
+}
+
+void ResetCamera()
+{
+    if (TEmbRenderer *r = OpenDevice(); r && r->ResetCamera)
+        r->ResetCamera();
+}
+
+void FrameEffect()
+{
+    if (TEmbRenderer *r = OpenDevice(); r && r->FrameEffect)
+        r->FrameEffect();
 }

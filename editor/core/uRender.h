@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "RendererApi.h"
+#include "uEffectClock.h"
 #include "uPlatform.h"
 
 class QWidget;
@@ -33,6 +34,13 @@ struct TEmbRenderer {
     R_UpdateRendermodeFn UpdateRendermode = nullptr;
     R_UpdateTexturesFn UpdateTextures = nullptr;
     R_GetAdditionalInfoFn GetAdditionalInfo = nullptr;
+    // Optional exports: null when the renderer does not offer them, and the
+    // commands they serve are then disabled.
+    R_SetPlaybackFn SetPlayback = nullptr;
+    R_StepFrameFn StepFrame = nullptr;
+    R_RestartEffectFn RestartEffect = nullptr;
+    R_ResetCameraFn ResetCamera = nullptr;
+    R_FrameEffectFn FrameEffect = nullptr;
 };
 
 inline constexpr int kRendererSlotCount = 3;
@@ -71,3 +79,21 @@ void UpdateTextures();
 void UpdateRendermode();
 void RelinkTypes();
 void ReallocParticles();
+
+// Playback and camera through the optional exports. What the open device's
+// renderer offers: each command is available only with its export.
+enum class TRendererControl { Playback, Step, Restart, ResetCamera, FrameEffect };
+bool RendererOffers(TRendererControl control);
+
+// The host keeps the playback state and the effect's time (the status bar's)
+// and hands the state to a renderer whose device opens later, so that
+// switching renderers keeps a paused effect paused. The time restarts with
+// every call that restarts the renderer's effect.
+const TEffectClock &EffectClock();
+
+// Each forwards when the open device's renderer offers the export, else does nothing.
+void SetPlayback(bool paused, double speed);
+void StepFrame();
+void RestartEffect();
+void ResetCamera();
+void FrameEffect();

@@ -31,10 +31,12 @@
 #include "uGameDirectories.h"
 #include "uJpegImage.h"
 #include "uParticleMan.h"
+#include "uPlaybackControls.h"
 #include "uPreferences.h"
 #include "uRender.h"
 #include "uScriptEditor.h"
 #include "uSelectRenderer.h"
+#include "uSpriteBrowser.h"
 #include "uViewport.h"
 
 // The resources live in a static library: register them explicitly.
@@ -187,6 +189,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
         UpdateDevice();
     });
     connect(edKeys, &TKeyEdit::ViewportKey, this, [](int code) { InputEvent(code); });
+    Playback = new TPlaybackControls(this, ToolBar1, mnuRender, statusBar());
+    connect(edKeys, &TKeyEdit::PlayPauseKey, Playback, &TPlaybackControls::TogglePlay);
 
     OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
     OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
@@ -707,8 +711,11 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
     SetDocumentCaption();
     ScriptBackup = ReadTextFileLines(path);
     SetScriptText(LinesText(ScriptBackup));
-    if (refreshViews)
+    if (refreshViews) {
         RefreshAfterLoad();
+        if (Playback)
+            Playback->FrameWhenUnderway();
+    }
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
@@ -856,7 +863,7 @@ void TfrmMain::mouseReleaseEvent(QMouseEvent *event)
 
 void TfrmMain::Action3Execute()
 {
-    if (ExecutePreferences(this))
+    if (ExecutePreferences(this, GameDir, GameDir2))
         ApplyCurrentDeviceOptions();
 }
 
@@ -868,6 +875,7 @@ void TfrmMain::acChangeGamedirExecute()
     GameDir = dialog.BaseDirectory();
     GameDir2 = dialog.AdditionalDirectory();
     SetGamedir(GameDir, GameDir2);
+    MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
 }
 
 void TfrmMain::acShowGroundExecute(bool checked)

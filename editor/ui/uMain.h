@@ -33,6 +33,8 @@ class TObjectInspector;
 class TViewport;
 class TfrmNew;
 
+class TPlaybackControls;
+
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -116,6 +118,7 @@ public:
     QSplitter *Splitter1 = nullptr;
     TViewport *Panel3 = nullptr;
     TKeyEdit *edKeys = nullptr;
+    TPlaybackControls *Playback = nullptr;
     QTimer *FrameTimer = nullptr;
     QFileDialog *OpenDialog = nullptr;
     QFileDialog *SaveDialog = nullptr;

@@ -3,7 +3,6 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -12,6 +11,7 @@
 #include "uPropertyEdit.h"
 #include "uPropertyRows.h"
 #include "uMain.h"
+#include "uSpriteBrowser.h"
 #include "uPropertyGrid.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
@@ -225,6 +225,7 @@ void TfrmMain::FillInspector(int page)
     InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(CurrentManager),
                                               InspectorDecimalSeparator()));
     MarkInspectorRows();
+    MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
     ObjectInspector->setEnabled(true);
 }
 
@@ -260,6 +261,8 @@ void TfrmMain::ObjectInspectorValidate(int, int, const QString &key, const QStri
         TypeCombo->setItemText(page, Latin1(*result.typeEntryText));
         TypeCombo->setCurrentIndex(page);
     }
+    if (key == QLatin1String(InspectorKey::kSpriteName))
+        MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
 }
 
 void TfrmMain::ObjectInspectorEditButtonClick(int row)
@@ -271,25 +274,14 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
     HostRenderer renderer;
 
     if (info->picker == RowPicker::Sprite) {
-        QFileDialog dialog(this, QStringLiteral("Browse for Sprite"), SpriteFolder);
-        dialog.setObjectName(QStringLiteral("OpenDialog2"));
-        dialog.setNameFilters({QStringLiteral("Sprites (*.spr)"), QStringLiteral("All files (*.*)")});
-        dialog.setDefaultSuffix(QStringLiteral("spr"));
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (ExecDialog(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        const std::optional<TSpriteChoice> choice =
+            BrowseForSprite(this, GameDir, GameDir2, InspectorGrid->Value(row), SpriteFolder);
+        if (!choice)
             return;
-        const std::string chosen = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
-        const std::optional<std::string> path = SpritePathForFile(chosen);
-        if (!path) {
-            const std::size_t slash = chosen.find_last_of("/\\");
-            const std::string name = slash == std::string::npos ? chosen : chosen.substr(slash + 1);
-            ShowMessageBox(this, Latin1(SpritePathTooLongMessage("sprites/" + name)), QString(),
-                           TMsgIcon::Warning);
-            return;
-        }
-        InspectorGrid->SetValue(row, Latin1(*path));
-        ApplySpriteChoice(DocumentRecord, page, *path, renderer);
+        const std::string path = Latin1(choice->rowPath);
+        InspectorGrid->SetValue(row, choice->rowPath);
+        ApplySpriteChoice(DocumentRecord, page, path, renderer);
+        MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
         return;
     }
 

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "uMessages.h"
+#include "uSpriteBrowser.h"
 
 TProgramSettings ProgramSettings;
 
@@ -126,10 +126,6 @@ TfrmPreferences::TfrmPreferences(QWidget *owner) : QDialog(owner)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    SpriteDialog = new QFileDialog(this);
-    SpriteDialog->setNameFilters({QStringLiteral("Sprites (*.spr)"), QStringLiteral("All files (*.*)")});
-    SpriteDialog->setDefaultSuffix(QStringLiteral("spr"));
-    SpriteDialog->setFileMode(QFileDialog::ExistingFile);
     connect(btnSprite, &QPushButton::clicked, this, &TfrmPreferences::PickSprite);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -158,9 +154,12 @@ void TfrmPreferences::LoadFrom(const TProgramSettings &settings)
     cbTextShadow->setChecked(settings.TextShadow);
     memHeadinsert->clear();
     memHeadinsert->setPlainText(QString(settings.Headinsert).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    const int slash = std::max(settings.DefaultSpr.lastIndexOf(QLatin1Char('/')),
-                               settings.DefaultSpr.lastIndexOf(QLatin1Char('\\')));
-    SpriteDialog->setDirectory(slash > 0 ? settings.DefaultSpr.left(slash) : QString());
+}
+
+void TfrmPreferences::SetGameDirectories(const QString &baseDir, const QString &additionalDir)
+{
+    baseDir_ = baseDir;
+    additionalDir_ = additionalDir;
 }
 
 void TfrmPreferences::StoreInto(TProgramSettings &settings) const
@@ -189,14 +188,25 @@ void TfrmPreferences::PickColour(QLineEdit *field)
 
 void TfrmPreferences::PickSprite()
 {
-    if (ExecDialog(SpriteDialog) != QDialog::Accepted || SpriteDialog->selectedFiles().isEmpty())
+    // The setting keeps a file path (a new document's sprite is "sprites/" and
+    // its file name); an archive entry gives its game path instead.
+    const QString current = edDefaultSpr->text();
+    const int slash = std::max(current.lastIndexOf(QLatin1Char('/')), current.lastIndexOf(QLatin1Char('\\')));
+    const QString fileName = slash >= 0 ? current.mid(slash + 1) : current;
+    const QString folder = slash > 0 ? current.left(slash) : baseDir_;
+    const std::optional<TSpriteChoice> choice =
+        BrowseForSprite(this, baseDir_, additionalDir_,
+                        fileName.isEmpty() ? QString() : QStringLiteral("sprites/") + fileName, folder);
+    if (!choice)
         return;
-    edDefaultSpr->setText(QFileInfo(SpriteDialog->selectedFiles().constFirst()).absoluteFilePath());
+    const QFileInfo file(choice->filePath);
+    edDefaultSpr->setText(file.isAbsolute() ? file.absoluteFilePath() : choice->filePath);
 }
 
-bool ExecutePreferences(QWidget *owner)
+bool ExecutePreferences(QWidget *owner, const QString &baseDir, const QString &additionalDir)
 {
     TfrmPreferences dialog(owner);
+    dialog.SetGameDirectories(baseDir, additionalDir);
     dialog.LoadFrom(ProgramSettings);
     if (ExecDialog(&dialog) != QDialog::Accepted)
         return false;

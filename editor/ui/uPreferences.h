@@ -10,7 +10,6 @@
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
-class QFileDialog;
 
 extern TProgramSettings ProgramSettings;
 
@@ -24,6 +23,9 @@ class TfrmPreferences : public QDialog {
 public:
     explicit TfrmPreferences(QWidget *owner);
 
+    // The game directories the sprite browser lists.
+    void SetGameDirectories(const QString &baseDir, const QString &additionalDir);
+
     // Fills the controls from `settings`, as each showing of the dialog does.
     void LoadFrom(const TProgramSettings &settings);
     // What OK stores.
@@ -36,15 +38,19 @@ public:
     QLineEdit *edTxtColor = nullptr;
     QCheckBox *cbTextShadow = nullptr;
     QPlainTextEdit *memHeadinsert = nullptr;
-    QFileDialog *SpriteDialog = nullptr;
 
     static uint32_t FieldColour(const QLineEdit *field);
     static void SetFieldColour(QLineEdit *field, uint32_t colour);
 
+    void PickSprite();
+
 private:
     void PickColour(QLineEdit *field);
-    void PickSprite();
+
+    QString baseDir_, additionalDir_;
 };
 
-// Shows the dialog for ProgramSettings; true when confirmed with OK.
-bool ExecutePreferences(QWidget *owner);
+// Shows the dialog for ProgramSettings; true when confirmed with OK. Default
+// Sprite's browser lists the game directories given.
+bool ExecutePreferences(QWidget *owner, const QString &baseDir = QString(),
+                        const QString &additionalDir = QString());

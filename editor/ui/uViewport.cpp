@@ -71,6 +71,8 @@ TKeyEdit::TKeyEdit(QWidget *parent) : QLineEdit(parent)
 
 void TKeyEdit::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
+        emit PlayPauseKey();
     const int code = ViewportKeyCode(event->key(), event->modifiers() & Qt::KeypadModifier);
     if (code != 0)
         emit ViewportKey(code);

@@ -36,6 +36,7 @@ public:
 
 signals:
     void ViewportKey(int code);
+    void PlayPauseKey();  // Space
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -112,12 +112,14 @@ std::string FindLooseFile(const std::string &dir, const std::string &name)
 void GameFileSystem::Clear()
 {
     packs_.clear();
+    skipped_.clear();
 }
 
 void GameFileSystem::SetGamedir(const char *baseDir, const char *additionalDir,
                                 const MessageSink &report)
 {
     packs_.clear();
+    skipped_.clear();
     baseDir_ = std::string(baseDir ? baseDir : "").substr(0, kMaxGameDirLength);
     additionalDir_ = std::string(additionalDir ? additionalDir : "").substr(0, kMaxGameDirLength);
     bool fullReported = false;
@@ -143,17 +145,36 @@ void GameFileSystem::ScanDirectory(const std::string &dir, const MessageSink &re
             if (!fullReported)
                 Report(report, "R_SetGamedir: Too many archives (%s not loaded)", path);
             fullReported = true;
+            skipped_.push_back({path, "too many archives: not loaded"});
             return;
         }
         PackFile pack;
         pack.filename = path;
+        std::string why;
         try {
-            if (ReadPackDirectory(source, pack))
+            if (ReadPackDirectory(source, pack, &why))
                 packs_.push_back(std::move(pack));
+            else
+                skipped_.push_back({path, why});
         } catch (const std::bad_alloc &) {
             // An archive whose directory cannot be held is skipped like a foreign one.
+            skipped_.push_back({path, "PAK archive too large to read"});
         }
     }
+}
+
+bool GameFileSystem::Contains(const char *name) const
+{
+    const std::string requested = name ? name : "";
+    if (requested.empty())
+        return false;
+    if (!FindLooseFile(baseDir_, requested).empty() ||
+        !FindLooseFile(additionalDir_, requested).empty())
+        return true;
+    for (const PackFile &pack : packs_)
+        if (FindPackEntry(pack, requested.c_str()) != nullptr)
+            return true;
+    return false;
 }
 
 bool GameFileSystem::LoadFile(const char *name, std::vector<uint8_t> &data,

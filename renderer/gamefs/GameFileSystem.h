@@ -39,6 +39,17 @@ public:
     const std::string &AdditionalDir() const { return additionalDir_; }
     const std::vector<PackFile> &Packs() const { return packs_; }
 
+    // Archives the last scan found but could not use, in scan order, with why.
+    struct SkippedArchive {
+        std::string path;
+        std::string reason;
+    };
+    const std::vector<SkippedArchive> &SkippedArchives() const { return skipped_; }
+
+    // Whether the game path name is found, loose or in an archive, by the
+    // lookup LoadFile makes; nothing is read.
+    bool Contains(const char *name) const;
+
     // Reads the whole file of the game path name into data. Failures are
     // reported with their message and give false.
     bool LoadFile(const char *name, std::vector<uint8_t> &data, const MessageSink &report) const;
@@ -49,4 +60,5 @@ private:
     std::string baseDir_;
     std::string additionalDir_;
     std::vector<PackFile> packs_;
+    std::vector<SkippedArchive> skipped_;
 };

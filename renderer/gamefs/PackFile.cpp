@@ -57,31 +57,36 @@ bool FileSource::ReadAt(uint64_t offset, void *dst, size_t length)
     return std::fread(dst, 1, length, file_) == length;
 }
 
-bool ReadPackDirectory(ByteSource &source, PackFile &pack)
+bool ReadPackDirectory(ByteSource &source, PackFile &pack, std::string *why)
 {
+    auto fail = [why](const char *reason) {
+        if (why != nullptr)
+            *why = reason;
+        return false;
+    };
     uint8_t raw[kPackHeaderSize];
     if (!source.ReadAt(0, raw, sizeof raw))
-        return false;
+        return fail("not a PAK archive (shorter than its header)");
     std::memcpy(pack.header.id, raw, 4);
     pack.header.dirofs = LittleInt(raw + 4);
     pack.header.dirlen = LittleInt(raw + 8);
     if (std::memcmp(pack.header.id, "PACK", 4) != 0)
-        return false;
+        return fail("not a PAK archive (no \"PACK\" at its start)");
 
     const uint32_t dirlen = static_cast<uint32_t>(pack.header.dirlen);
     uint32_t count = dirlen / kPackEntrySize;
     if (count == 0)
-        return false;
+        return fail("PAK archive without entries");
     // The whole directory the header claims must lie inside the file.
     if (pack.header.dirofs < 0 ||
         static_cast<uint64_t>(pack.header.dirofs) + dirlen > source.Size())
-        return false;
+        return fail("PAK archive whose directory lies outside the file");
     if (count > static_cast<uint32_t>(kMaxPackEntries))
         count = kMaxPackEntries;
 
     std::vector<uint8_t> dir(static_cast<size_t>(count) * kPackEntrySize);
     if (!source.ReadAt(static_cast<uint64_t>(pack.header.dirofs), dir.data(), dir.size()))
-        return false;
+        return fail("PAK archive whose directory cannot be read");
     pack.files.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t *e = dir.data() + static_cast<size_t>(i) * kPackEntrySize;
@@ -93,19 +98,40 @@ bool ReadPackDirectory(ByteSource &source, PackFile &pack)
     return true;
 }
 
+namespace {
+
+char LowerAsciiChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameIgnoringAsciiCase(const char *a, const char *b, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+        if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
 const PackEntry *FindPackEntry(const PackFile &pack, const char *name)
 {
     const size_t length = std::strlen(name);
     if (length > static_cast<size_t>(kPackEntryNameSize))
         return nullptr;
+    const PackEntry *caseless = nullptr;
     for (const PackEntry &entry : pack.files) {
         // A stored name that fills all 56 bytes without a NUL still compares
         // over those 56 bytes only.
-        if (::strnlen(entry.name, kPackEntryNameSize) == length &&
-            std::memcmp(entry.name, name, length) == 0)
+        if (::strnlen(entry.name, kPackEntryNameSize) != length)
+            continue;
+        if (std::memcmp(entry.name, name, length) == 0)
             return &entry;
+        if (caseless == nullptr && SameIgnoringAsciiCase(entry.name, name, length))
+            caseless = &entry;
     }
-    return nullptr;
+    return caseless;
 }
 
 bool PackEntryInside(const PackEntry &entry, uint64_t archiveSize)

@@ -14,7 +14,7 @@ constexpr int32_t kPackEntryNameSize = 56;
 constexpr int32_t kPackHeaderSize = 12;
 
 struct PackEntry {
-    char name[kPackEntryNameSize];  // NUL-terminated as stored; compared byte for byte
+    char name[kPackEntryNameSize];  // NUL-terminated as stored
     int32_t filepos;
     int32_t filelen;
 };
@@ -72,10 +72,14 @@ private:
 
 // Reads header and directory. False when the bytes are no usable archive:
 // not "PACK", no entries, or a directory that does not lie inside the file.
-// A directory of more than 8192 entries keeps its first 8192.
-bool ReadPackDirectory(ByteSource &source, PackFile &pack);
+// A directory of more than 8192 entries keeps its first 8192. When why is
+// given, a failure leaves the reason there.
+bool ReadPackDirectory(ByteSource &source, PackFile &pack, std::string *why = nullptr);
 
-// The first entry, from first to last, whose name equals name exactly.
+// The entry of the archive named name: the first one, from first to last,
+// that equals it exactly, else the first that equals it ignoring ASCII letter
+// case (as loose files are found), so that game data made on a system whose
+// file names ignore case works.
 const PackEntry *FindPackEntry(const PackFile &pack, const char *name);
 
 // Whether the entry's data lies wholly inside an archive of archiveSize bytes.

@@ -142,4 +142,31 @@ GX_EXPORT void R_GetAdditionalInfo(char *buffer)
 {
     std::strcpy(buffer, FAKE_INFO);
 }
+
+#ifdef FAKE_PLAYBACK
+GX_EXPORT void R_SetPlayback(int32_t paused, double speed)
+{
+    Note("Playback %d %g", paused, speed);
+}
+
+GX_EXPORT void R_StepFrame(void)
+{
+    Note("Step");
+}
+
+GX_EXPORT void R_RestartEffect(void)
+{
+    Note("Restart");
+}
+
+GX_EXPORT void R_ResetCamera(void)
+{
+    Note("Reset camera");
+}
+
+GX_EXPORT void R_FrameEffect(void)
+{
+    Note("Frame effect");
+}
+#endif
 }

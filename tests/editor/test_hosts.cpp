@@ -13,6 +13,7 @@ class HostTests : public QObject {
 private slots:
     void cleanup()
     {
+        SetPlayback(false, 1.0);
         UnloadHosts();
         SetPluginDirectory(QString());
     }
@@ -190,6 +191,56 @@ private slots:
 
         UnloadRenderers();
         QVERIFY(RendererLog(2).isEmpty());  // nothing open, so nothing closed
+    }
+
+    void optionalPlaybackExportsAreBoundWhenPresent()
+    {
+        SetPluginDirectory(FakePlugins("hosts"));
+        LoadRenderers(nullptr);
+        // Bound where present; a renderer without them loads as before.
+        QVERIFY(RendererTable[0].SetPlayback && RendererTable[0].StepFrame &&
+                RendererTable[0].RestartEffect && RendererTable[0].ResetCamera &&
+                RendererTable[0].FrameEffect);
+        QVERIFY(RendererTable[1].module != nullptr);
+        QVERIFY(!RendererTable[1].SetPlayback && !RendererTable[1].StepFrame &&
+                !RendererTable[1].RestartEffect && !RendererTable[1].ResetCamera &&
+                !RendererTable[1].FrameEffect);
+        const TRendererControl all[] = {TRendererControl::Playback, TRendererControl::Step,
+                                        TRendererControl::Restart, TRendererControl::ResetCamera,
+                                        TRendererControl::FrameEffect};
+        for (TRendererControl c : all)
+            QVERIFY(!RendererOffers(c));  // no device open yet
+
+        // The renderer without them: nothing offered, the calls go nowhere,
+        // but the host remembers the playback state.
+        SelectRenderer(0x1234, 1, 10, 10);
+        QVERIFY(DeviceOpen);
+        for (TRendererControl c : all)
+            QVERIFY(!RendererOffers(c));
+        ClearRendererLog(1);
+        SetPlayback(true, 0.25);
+        StepFrame();
+        RestartEffect();
+        ResetCamera();
+        FrameEffect();
+        UpdateDevice();
+        QCOMPARE(RendererLog(1), QStringList({"Update"}));
+        QVERIFY(EffectClock().paused);
+        QCOMPARE(EffectClock().speed, 0.25);
+
+        // Switching to one that has them hands the state over at once.
+        ClearRendererLog(0);
+        SelectRenderer(0x1234, 0, 10, 10);
+        for (TRendererControl c : all)
+            QVERIFY(RendererOffers(c));
+        StepFrame();
+        RestartEffect();
+        ResetCamera();
+        FrameEffect();
+        SetPlayback(false, 4.0);
+        QCOMPARE(RendererLog(0), QStringList({"Open window", "Resize 10 10", "Playback 1 0.25",
+                                              "Step", "Restart", "Reset camera", "Frame effect",
+                                              "Playback 0 4"}));
     }
 
     void unloadClosesTheOpenDeviceFirst()

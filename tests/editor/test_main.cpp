@@ -26,6 +26,7 @@
 #include "uMain.h"
 #include "uPropertyGrid.h"
 #include "uParticleMan.h"
+#include "uPlaybackControls.h"
 #include "uPreferences.h"
 #include "uRender.h"
 #include "uSelectRenderer.h"
@@ -92,7 +93,11 @@ private slots:
     }
 
     void init() { ResetEditor(FakePlugins("app")); }
-    void cleanup() { UnloadHosts(); }
+    void cleanup()
+    {
+        SetPlayback(false, 1.0);
+        UnloadHosts();
+    }
 
     void actionTableAsDesigned()
     {
@@ -139,12 +144,14 @@ private slots:
                  QStringList({"&Undo", "Cu&t", "&Copy", "&Paste", "-", "Select &All"}));
         QCOMPARE(Lines(w.mnuRender->actions()),
                  QStringList({"&OpenGL", "&Direct3D7", "D&irect3D9", "-", "Show &Ground", "-",
-                              "&Renderer Information..."}));
+                              "&Renderer Information...", "-", "&Pause", "S&tep Frame",
+                              "&Restart Effect", "Sp&eed", "-", "Reset &View", "&Frame Effect"}));
         QCOMPARE(Lines(w.mnuHelp->actions()),
                  QStringList({"&Help Topics", "&Brindle Works On Web", "-", "&About Sparkwright..."}));
         QCOMPARE(Lines(w.ToolBar1->actions()),
                  QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "Cu&t", "&Copy", "&Paste", "-",
-                              "&Help Topics"}));
+                              "&Help Topics", "-", "&Pause", "S&tep Frame", "&Restart Effect", "",
+                              "Reset &View", "&Frame Effect"}));
         QCOMPARE(w.PageControl1->tabText(0), QString("Properties"));
         QCOMPARE(w.PageControl1->tabText(1), QString("Script"));
         QCOMPARE(w.Label2->text(), QString("<Not loaded>"));
@@ -685,6 +692,76 @@ private slots:
         w->acChangeGamedir->trigger();
         QCOMPARE(w->GameDir, extra);
         QCOMPARE(RendererLog(0).size(), 1);
+    }
+
+    void playbackControlsDriveTheRendererAndFollowWhatItOffers()
+    {
+        SeedUsualSettings();
+        auto w = Start();
+        w->FrameTimer->stop();
+        TPlaybackControls *p = w->Playback;
+        QVERIFY(p);
+        p->Refresh();
+        QVERIFY(p->acPlayPause->isEnabled());
+        QVERIFY(p->acFrameEffect->isEnabled());
+        QCOMPARE(p->lblTime->text(), QString("Time: 0.00 s   Speed: 1x"));
+
+        ClearRendererLog(0);
+        w->edKeys->setFocus();
+        QTest::keyClick(w->edKeys, Qt::Key_Space);  // Space in the viewport pauses
+        QCOMPARE(p->acPlayPause->text(), QString("&Play"));
+        p->cbSpeed->setCurrentIndex(1);
+        emit p->cbSpeed->activated(1);
+        p->acStep->trigger();
+        p->acRestart->trigger();
+        p->acResetView->trigger();
+        p->acFrameEffect->trigger();
+        p->SpeedAction(5)->trigger();
+        p->acPlayPause->trigger();
+        QCOMPARE(RendererLog(0), QStringList({"Playback 1 1", "Playback 1 0.25", "Step", "Restart",
+                                              "Reset camera", "Frame effect", "Playback 1 4",
+                                              "Playback 0 4"}));
+        QVERIFY(p->SpeedAction(5)->isChecked());
+        QCOMPARE(p->cbSpeed->currentText(), QString("4x"));
+        QCOMPARE(p->lblTime->text(), QString("Time: 0.00 s   Speed: 4x"));
+
+        // A renderer without the optional exports: every control is disabled,
+        // Space does nothing, and the status bar shows no time.
+        w->SelectRendererExecute(1);
+        p->Refresh();
+        QVERIFY(!p->acPlayPause->isEnabled());
+        QVERIFY(!p->acStep->isEnabled());
+        QVERIFY(!p->acRestart->isEnabled());
+        QVERIFY(!p->acResetView->isEnabled());
+        QVERIFY(!p->acFrameEffect->isEnabled());
+        QVERIFY(!p->cbSpeed->isEnabled());
+        QVERIFY(p->lblTime->text().isEmpty());
+        ClearRendererLog(1);
+        QTest::keyClick(w->edKeys, Qt::Key_Space);
+        QVERIFY(!RendererLog(1).contains("Playback 1 4"));
+        QVERIFY(!EffectClock().paused);
+    }
+
+    void anOpenedDocumentIsFramedOnceItsEffectRuns()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("framed.alp")});
+        w->FrameTimer->stop();
+        QCOMPARE(w->DocumentPath, work.filePath("framed.alp"));
+        SetPlayback(false, 4.0);  // a second of effect in a quarter of one
+        ClearRendererLog(0);
+        w->Playback->Refresh();
+        QVERIFY(!RendererLog(0).contains("Frame effect"));  // not yet underway
+        QElapsedTimer waited;
+        waited.start();
+        while (EffectClock().seconds < 1.0 && waited.elapsed() < 5000) {
+            UpdateDevice();
+            QTest::qWait(20);
+        }
+        QVERIFY(EffectClock().seconds >= 1.0);
+        w->Playback->Refresh();
+        w->Playback->Refresh();
+        QCOMPARE(RendererLog(0).count("Frame effect"), 1);  // once, not on every refresh
     }
 
     void viewportMouseAndKeysBecomeInputCodes()

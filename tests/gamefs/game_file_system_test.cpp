@@ -149,14 +149,22 @@ TEST_F(TwoGameDirs, ArchiveFileNamesIgnoreLetterCaseToo)
     EXPECT_EQ("upper", Load(fs, "a"));
 }
 
-TEST_F(TwoGameDirs, ArchiveEntriesCompareWithLetterCase)
+TEST_F(TwoGameDirs, ArchiveEntriesIgnoreLetterCaseAndLooseFilesStillWin)
 {
-    root.Write("base/pak0.pak", Pak({{"sprites/Fire.spr", Bytes("f")}}));
+    root.Write("base/pak1.pak", Pak({{"Sprites/Flare.Spr", Bytes("flare")}}));
+    root.Write("base/pak0.pak", Pak({{"sprites/fire.spr", Bytes("low")}}));
+    root.Write("extra/pak0.pak", Pak({{"SPRITES/FIRE.SPR", Bytes("extra")}}));
     Scan();
-    EXPECT_EQ("f", Load(fs, "sprites/Fire.spr"));
-    EXPECT_EQ("<none>", Load(fs, "sprites/fire.spr", &log));
+    EXPECT_EQ("flare", Load(fs, "sprites/flare.spr"));
+    EXPECT_EQ("flare", Load(fs, "SPRITES/FLARE.SPR"));
+    // Archive order still decides between archives, whatever the case.
+    EXPECT_EQ("low", Load(fs, "Sprites/Fire.spr"));
+    // A loose file in either folder keeps its precedence over every archive.
+    root.Write("extra/sprites/FLARE.spr", Bytes("loose"));
+    EXPECT_EQ("loose", Load(fs, "Sprites/Flare.Spr"));
+    EXPECT_EQ("<none>", Load(fs, "sprites/flare.sp", &log));
     ASSERT_EQ(1u, log.texts.size());
-    EXPECT_EQ("R_LoadSpriteFromFile: File not found (sprites/fire.spr)", log.texts[0]);
+    EXPECT_EQ("R_LoadSpriteFromFile: File not found (sprites/flare.sp)", log.texts[0]);
 }
 
 TEST_F(TwoGameDirs, AFolderWithTheNameIsNoFile)

@@ -35,15 +35,33 @@ TEST(PackFile, ReadsHeaderAndDirectory)
     EXPECT_TRUE(PackEntryInside(*b, bytes.size()));
 }
 
-TEST(PackFile, NamesCompareWithLetterCaseAndWhole)
+TEST(PackFile, NamesCompareIgnoringAsciiCaseButWhole)
 {
     PackFile pack;
     ASSERT_TRUE(ReadMemory(TwoMembers(), pack));
-    EXPECT_EQ(nullptr, FindPackEntry(pack, "sprites/b.spr"));
-    EXPECT_EQ(nullptr, FindPackEntry(pack, "SPRITES/A.SPR"));
+    const PackEntry *b = FindPackEntry(pack, "sprites/b.spr");
+    ASSERT_NE(nullptr, b);
+    EXPECT_EQ(2, b->filelen);
+    const PackEntry *a = FindPackEntry(pack, "SPRITES/A.SPR");
+    ASSERT_NE(nullptr, a);
+    EXPECT_EQ(3, a->filelen);
     EXPECT_EQ(nullptr, FindPackEntry(pack, "sprites/a.sp"));
     EXPECT_EQ(nullptr, FindPackEntry(pack, "sprites/a.spr2"));
-    EXPECT_NE(nullptr, FindPackEntry(pack, "sprites/a.spr"));
+    EXPECT_EQ(nullptr, FindPackEntry(pack, "sprites\\a.spr"));
+    // Only ASCII letters fold: bytes above 127 compare as they are.
+    PackFile latin;
+    ASSERT_TRUE(ReadMemory(Pak({{"\xC4.spr", {1}}}), latin));
+    EXPECT_EQ(nullptr, FindPackEntry(latin, "\xE4.spr"));
+    EXPECT_NE(nullptr, FindPackEntry(latin, "\xC4.SPR"));
+}
+
+TEST(PackFile, ExactNameBeatsAnEarlierOneDifferingInCase)
+{
+    PackFile pack;
+    ASSERT_TRUE(ReadMemory(Pak({{"A.spr", {1}}, {"a.spr", {2, 2}}, {"a.SPR", {3, 3, 3}}}), pack));
+    EXPECT_EQ(2, FindPackEntry(pack, "a.spr")->filelen);
+    EXPECT_EQ(3, FindPackEntry(pack, "a.SPR")->filelen);
+    EXPECT_EQ(1, FindPackEntry(pack, "A.SPR")->filelen);  // none exact: the first
 }
 
 TEST(PackFile, FirstOfTwoEqualNamesWins)

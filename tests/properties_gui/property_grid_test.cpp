@@ -22,6 +22,7 @@
 #include "uParticleMan.h"
 #include "uPlatform.h"
 #include "uScriptEditorMenu.h"
+#include "uSpriteBrowser.h"
 
 namespace {
 
@@ -270,7 +271,12 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         QString chosen = shortName;
+        // The sprite browser opens first; its File button leads to the file dialog.
         SetDialogHook([&chosen](QDialog *d) {
+            if (auto *browser = qobject_cast<TfrmSpriteBrowser *>(d)) {
+                browser->ChooseFile();
+                return browser->result();
+            }
             auto *files = qobject_cast<QFileDialog *>(d);
             if (!files || files->windowTitle() != QStringLiteral("Browse for Sprite"))
                 return int(QDialog::Rejected);
@@ -282,6 +288,18 @@ private slots:
         QCOMPARE(QByteArray(w->DocumentRecord.types[1].sprite.text), QByteArray("sprites/fire.spr"));
         QCOMPARE(w->DocumentRecord.types[1].sprite.present, 1);
         QCOMPARE(w->InspectorGrid->Value(spriteRow), QStringLiteral("sprites/fire.spr"));
+        // No game directory holds it: the row carries a warning.
+        QVERIFY(!w->InspectorGrid->item(spriteRow, 1)->icon().isNull());
+        QVERIFY(w->InspectorGrid->item(spriteRow, 1)->toolTip().contains(
+            QStringLiteral("\"sprites/fire.spr\" is not found in the game directories")));
+        // With the folder as the base game directory it is found, and the mark goes.
+        w->GameDir = dir.path();
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sprites")));
+        QVERIFY(QFile::copy(shortName, dir.filePath(QStringLiteral("sprites/fire.spr"))));
+        w->FillInspector(2);
+        QVERIFY(w->InspectorGrid->item(spriteRow, 1)->icon().isNull());
+        QVERIFY(w->InspectorGrid->item(spriteRow, 1)->toolTip().isEmpty());
+        w->GameDir.clear();
 
         chosen = longName;  // "sprites/" and 248 characters do not fit
         w->ObjectInspectorEditButtonClick(spriteRow);

@@ -243,6 +243,10 @@ protected:
     }
     void TearDown() override
     {
+        // A test that stopped half-way must not leave the effect paused.
+        if (auto setPlayback =
+                reinterpret_cast<R_SetPlaybackFn>(dlsym(g_library, "R_SetPlayback")))
+            setPlayback(0, 1.0);
         g_api.CloseDevice();
         g_api.UpdateParticles(nullptr);
         XDestroyWindow(g_display, window);
@@ -459,6 +463,157 @@ TEST_F(Device, ReopenOnAnotherWindow)
     EXPECT_TRUE(Near(At(Grab(other), 10, 200), Rgb{255, 0, 0}));
     g_api.CloseDevice();
     XDestroyWindow(g_display, other);
+}
+
+namespace {
+
+struct PlaybackApi {
+    R_SetPlaybackFn SetPlayback;
+    R_StepFrameFn StepFrame;
+    R_RestartEffectFn RestartEffect;
+    R_ResetCameraFn ResetCamera;
+    R_FrameEffectFn FrameEffect;
+};
+
+// The optional exports, bound by name as a host binds them.
+PlaybackApi BindPlayback()
+{
+    PlaybackApi api{};
+    Bind(api.SetPlayback, "R_SetPlayback");
+    Bind(api.StepFrame, "R_StepFrame");
+    Bind(api.RestartEffect, "R_RestartEffect");
+    Bind(api.ResetCamera, "R_ResetCamera");
+    Bind(api.FrameEffect, "R_FrameEffect");
+    return api;
+}
+
+// An emitter ahead of the start camera spraying colour-mode squares upwards
+// and sideways, so every step changes the picture.
+void SprayRecord(ParticleSystem &rec)
+{
+    EmitterRecord(rec, "kRenderTransColor", -1.5192, 0, 42.635);
+    ParticleType &t = rec.types[0];
+    SetRange(t.startsize, 2.0);
+    SetRange(t.startalpha, 1.0);
+    SetRange(t.endalpha, 1.0);
+    SetRange(t.sprayrate, 40.0);
+    SetRange(t.sprayforce, 40.0);
+    t.sprayyaw.min = 0;
+    t.sprayyaw.max = 360;
+    SetRange(t.spraypitch, 40.0);
+}
+
+int Differences(const std::vector<Rgb> &a, const std::vector<Rgb> &b)
+{
+    int count = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        count += a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b;
+    return count + static_cast<int>(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
+}
+
+// Bounding box of the pixels that differ from the background, below the texts.
+struct Box {
+    int left = kWidth, top = kHeight, right = -1, bottom = -1;
+};
+Box DrawnBox(const std::vector<Rgb> &pixels, Rgb background)
+{
+    Box box;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            if (!Near(At(pixels, x, y), background, 8)) {
+                box.left = std::min(box.left, x);
+                box.right = std::max(box.right, x);
+                box.top = std::min(box.top, y);
+                box.bottom = std::max(box.bottom, y);
+            }
+    return box;
+}
+
+}  // namespace
+
+TEST_F(Device, PausedFramesRepeatStepsAdvanceAndRestartBeginsAgain)
+{
+    const PlaybackApi playback = BindPlayback();
+    ParticleSystem rec;
+    SprayRecord(rec);
+    Open(kBlack, 0);
+    // Texts in the background colour: the frame rate changes by itself.
+    g_api.SetDeviceOptions(kBlack, kGround, kBlack, 0, 0);
+    g_api.UpdateParticles(&rec);
+    g_api.UpdateTextures();
+    for (int i = 0; i < 20; ++i) {
+        g_api.UpdateDevice();
+        usleep(10000);
+    }
+
+    playback.SetPlayback(1, 1.0);
+    const std::vector<Rgb> first = Frame();
+    usleep(50000);
+    const std::vector<Rgb> second = Frame();
+    Dump(first, "paused");
+    ASSERT_GT(DrawnBox(first, Rgb{0, 0, 0}).right, 0);
+    EXPECT_EQ(0, Differences(first, second));
+
+    // One step moves the effect on, and then it stands again.
+    playback.StepFrame();
+    const std::vector<Rgb> stepped = Frame();
+    EXPECT_GT(Differences(first, stepped), 0);
+    EXPECT_EQ(0, Differences(stepped, Frame()));
+
+    // A paused view still follows the camera.
+    g_api.InputEvent(4);
+    EXPECT_GT(Differences(stepped, Frame()), 0);
+    playback.ResetCamera();
+    EXPECT_EQ(0, Differences(stepped, Frame()));
+
+    // Restart while paused: the pool is empty until the next step spawns the emitter.
+    playback.RestartEffect();
+    const std::vector<Rgb> empty = Frame();
+    EXPECT_EQ(-1, DrawnBox(empty, Rgb{0, 0, 0}).right);
+    playback.StepFrame();
+    const Box restarted = DrawnBox(Frame(), Rgb{0, 0, 0});
+    EXPECT_GT(restarted.right, 0);
+    // Only the emitter: one small square in the middle.
+    EXPECT_LT(restarted.right - restarted.left, 20);
+
+    playback.SetPlayback(0, 1.0);
+}
+
+TEST_F(Device, FrameEffectFillsTheViewAndResetCameraReturns)
+{
+    const PlaybackApi playback = BindPlayback();
+    ParticleSystem rec;
+    SprayRecord(rec);
+    Open(kBlack, 0);
+    g_api.SetDeviceOptions(kBlack, kGround, kBlack, 0, 0);
+    g_api.UpdateParticles(&rec);
+    g_api.UpdateTextures();
+    for (int i = 0; i < 30; ++i) {
+        g_api.UpdateDevice();
+        usleep(10000);
+    }
+    playback.SetPlayback(1, 1.0);
+    const std::vector<Rgb> start = Frame();
+    const Box small = DrawnBox(start, Rgb{0, 0, 0});
+    ASSERT_GT(small.right, 0);
+
+    playback.FrameEffect();
+    const std::vector<Rgb> framed = Frame();
+    Dump(framed, "framed");
+    const Box big = DrawnBox(framed, Rgb{0, 0, 0});
+    // Larger than before, inside the view and about centred.
+    EXPECT_GT(big.bottom - big.top, small.bottom - small.top);
+    EXPECT_GT(big.bottom - big.top, kHeight / 3);
+    EXPECT_GT(big.left, 0);
+    EXPECT_LT(big.right, kWidth - 1);
+    EXPECT_GT(big.top, 0);
+    EXPECT_LT(big.bottom, kHeight - 1);
+    EXPECT_NEAR((big.left + big.right) / 2.0, kWidth / 2.0, kWidth / 8.0);
+    EXPECT_NEAR((big.top + big.bottom) / 2.0, kHeight / 2.0, kHeight / 6.0);
+
+    playback.ResetCamera();
+    EXPECT_EQ(0, Differences(start, Frame()));
+    playback.SetPlayback(0, 1.0);
 }
 
 namespace {
