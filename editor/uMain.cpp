@@ -572,7 +572,11 @@ void TfrmMain::FormActivate()
     ApplyCurrentDeviceOptions();
     SetShowGround(acShowGround->isChecked());
 
-    if (!CommandLine.isEmpty() && QFileInfo(CommandLine.first()).isFile()) {
+    if (!CommandLine.isEmpty() && !QFileInfo(CommandLine.first()).isFile()) {
+        const QFileInfo named(CommandLine.first());
+        ShowMessageBox(this, MissingCommandLineFileMessage(CommandLine.first(), named.isDir()), QString(),
+                       TMsgIcon::Warning);
+    } else if (!CommandLine.isEmpty()) {
         const QString path = CommandLine.first();
         if (!CheckManagersLoaded())
             return;
@@ -642,7 +646,9 @@ bool TfrmMain::CheckManagersLoaded()
 
 void TfrmMain::SetScriptText(const QString &text)
 {
-    ScriptEditor->setPlainText(text);
+    const std::string bytes = LineBytes(text);
+    ScriptEncoding = EncodingOf(bytes);
+    ScriptEditor->setPlainText(TextFromBytes(bytes));
     ScriptModified = false;
 }
 
@@ -678,8 +684,8 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
         return false;
     }
     const TParticleManager &manager = ManagerTable[index];
-    const QByteArray header = ProgramSettings.Headinsert.toLatin1();
-    if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.constData(), &DocumentRecord) & 0xFF)) {
+    const std::string header = ScriptHeaderBytes(DocumentRecord);
+    if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.c_str(), &DocumentRecord) & 0xFF)) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to save particles to ") + path +
                            QStringLiteral("\r\nManager: ") + manager.fileName,
@@ -750,8 +756,10 @@ void TfrmMain::acOpenExecute()
 
 void TfrmMain::acSaveExecute()
 {
-    if (PageControl1->currentIndex() == 1 && ScriptEditor->isEnabled())
-        ApplyScript();
+    // A script the manager could not take (or that holds a text too long to
+    // store) is not saved over: the pane keeps it for the user to mend.
+    if (PageControl1->currentIndex() == 1 && ScriptEditor->isEnabled() && !ApplyScript())
+        return;
     if (!DocumentPath.isEmpty())
         SaveDocument(DocumentPath, CurrentManager + 1);
     else
@@ -863,6 +871,10 @@ void TfrmMain::acChangeGamedirExecute()
     GameDir = dialog.BaseDirectory();
     GameDir2 = dialog.AdditionalDirectory();
     SetGamedir(GameDir, GameDir2);
+    // The renderer keeps the sprites it found (or did not find) under the old
+    // folders: rebuilding the types loads them again from the new ones.
+    if (DocumentReady)
+        UpdateTypes();
 }
 
 void TfrmMain::acShowGroundExecute(bool checked)

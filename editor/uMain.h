@@ -54,7 +54,8 @@ public:
     // save question.
     bool UnsavedChanges = false;
     bool HasUnsavedChanges() const { return RecordModified || ScriptModified || UnsavedChanges; }
-    QStringList ScriptBackup;
+    QStringList ScriptBackup;  // the script's bytes, one Latin-1 character each
+    TextEncoding ScriptEncoding = TextEncoding::Utf8;  // how the pane shows its bytes
 
     QString GameDir;       // base game directory
     QString GameDir2;      // additional game directory
@@ -133,7 +134,9 @@ public:
     bool CloseQuery();
     void FormClose();
     void Terminate();
-    void SetScriptText(const QString &text);  // sets the pane, clears ScriptModified
+    // Sets the pane to a script's bytes (one Latin-1 character each, as
+    // ScriptBackup holds them), clears ScriptModified.
+    void SetScriptText(const QString &text);
     void SetDocumentCaption();
     uintptr_t ViewportHandle();
     QSize ViewportPixelSize() const;

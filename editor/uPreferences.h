@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <string>
+
+#include "ParticleSystem.h"
 #include "uSettingsValues.h"
 
 class QCheckBox;
@@ -38,6 +41,9 @@ public:
     QPlainTextEdit *memHeadinsert = nullptr;
     QFileDialog *SpriteDialog = nullptr;
 
+    // OK refuses a header text with a line that is not a comment.
+    void accept() override;
+
     static uint32_t FieldColour(const QLineEdit *field);
     static void SetFieldColour(QLineEdit *field, uint32_t colour);
 
@@ -48,3 +54,7 @@ private:
 
 // Shows the dialog for ProgramSettings; true when confirmed with OK.
 bool ExecutePreferences(QWidget *owner);
+
+// The header text for a script of `record`, in the record's character set
+// (UTF-8 unless the record's texts are Latin-1 and the header fits Latin-1).
+std::string ScriptHeaderBytes(const ParticleSystem &record);

@@ -71,3 +71,54 @@ QString FileExtension(const QString &path)
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.mid(dot);
 }
+
+QString TextFromBytes(std::string_view bytes)
+{
+    const auto size = static_cast<qsizetype>(bytes.size());
+    if (IsValidUtf8(bytes)) {
+        QString text = QString::fromUtf8(bytes.data(), size);
+        // Only a text that goes back to the very same bytes is shown as UTF-8.
+        const QByteArray back = text.toUtf8();
+        if (back.size() == size && std::equal(back.begin(), back.end(), bytes.begin()))
+            return text;
+    }
+    return QString::fromLatin1(bytes.data(), size);
+}
+
+namespace {
+bool FitsLatin1(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+}
+}  // namespace
+
+std::string BytesFromText(const QString &text, TextEncoding shownAs)
+{
+    if (shownAs == TextEncoding::Latin1 && FitsLatin1(text))
+        return text.toLatin1().toStdString();
+    return text.toUtf8().toStdString();
+}
+
+std::string BytesForEditedText(const QString &text, std::string_view originalBytes,
+                               TextEncoding documentEncoding)
+{
+    if (text == TextFromBytes(originalBytes))
+        return std::string(originalBytes);
+    return BytesFromText(text, documentEncoding);
+}
+
+std::string LineBytes(const QString &latin1Text)
+{
+    return latin1Text.toLatin1().toStdString();
+}
+
+QString LinesFromBytes(std::string_view bytes)
+{
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString MissingCommandLineFileMessage(const QString &path, bool isFolder)
+{
+    return isFolder ? QStringLiteral("\"%1\", named on the command line, is a folder, not a particle file.").arg(path)
+                    : QStringLiteral("The file \"%1\", named on the command line, does not exist.").arg(path);
+}

@@ -1,4 +1,5 @@
-// Arbitrary bytes as stored settings, filter texts and script files. Besides
+// Arbitrary bytes as stored settings, filter texts, script files and record
+// texts. Besides
 // memory errors it checks the properties the editor relies on: every value
 // read stays within its kind, and script lines survive a round trip.
 #include <QString>
@@ -50,5 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QStringList lines = TextLines(text);
     if (TextLines(LinesText(lines, QStringLiteral("\r\n"))) != lines)
         std::abort();
+
+    // Record texts: the screen's picture of any bytes goes back to the same
+    // bytes in either character set, and never holds a substitute character.
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    const QString shown = TextFromBytes(bytes);
+    if (shown.contains(QChar(0xFFFD)) && !IsValidUtf8(bytes))
+        std::abort();
+    for (TextEncoding documentSet : {TextEncoding::Utf8, TextEncoding::Latin1})
+        if (BytesForEditedText(shown, bytes, documentSet) != bytes)
+            std::abort();
+    FirstHeaderLineNotComment(text);
     return 0;
 }
