@@ -4,10 +4,12 @@
 // read stays within its kind, and script lines survive a round trip.
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 
+#include "uScriptSync.h"
 #include "uSettingsValues.h"
 #include "uTextRules.h"
 
@@ -62,5 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (BytesForEditedText(shown, bytes, documentSet) != bytes)
             std::abort();
     FirstHeaderLineNotComment(text);
+
+    // Script text: an overlong text is reported inside the script, with its size.
+    if (const auto overlong = FindOverlongText(bytes)) {
+        const auto lines = std::count(bytes.begin(), bytes.end(), '\n') + 1;
+        if (overlong->line < 1 || overlong->line > lines || overlong->bytes <= 255 || overlong->bytes > size)
+            std::abort();
+    }
     return 0;
 }
