@@ -41,6 +41,14 @@ std::string BytesFromText(const QString &text, TextEncoding shownAs);
 // them, else the text in the document's character set.
 std::string BytesForEditedText(const QString &text, std::string_view originalBytes,
                                TextEncoding documentEncoding);
+// A script for the pane, line by line: each line is shown as UTF-8 where its
+// bytes are valid UTF-8, else as Latin-1, so that a file mixing the two shows
+// every line readably. Lines end at '\n'.
+QString ScriptTextFromBytes(std::string_view bytes);
+// The pane's text as bytes: a line that still shows a line of the bytes the
+// pane was filled with goes back as those bytes; a line typed anew is written
+// in the character set of those bytes (UTF-8 where all were valid UTF-8).
+std::string ScriptBytesFromText(const QString &text, std::string_view shownBytes);
 // The bytes that Latin-1 lines (ReadTextFileLines) carry.
 std::string LineBytes(const QString &latin1Text);
 QString LinesFromBytes(std::string_view bytes);

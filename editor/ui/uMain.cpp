@@ -646,9 +646,8 @@ bool TfrmMain::CheckManagersLoaded()
 
 void TfrmMain::SetScriptText(const QString &text)
 {
-    const std::string bytes = LineBytes(text);
-    ScriptEncoding = EncodingOf(bytes);
-    ScriptEditor->setPlainText(TextFromBytes(bytes));
+    ScriptShownBytes = LineBytes(text);
+    ScriptEditor->setPlainText(ScriptTextFromBytes(ScriptShownBytes));
     ScriptModified = false;
 }
 

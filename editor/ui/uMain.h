@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <string>
 
 #include "ParticleSystem.h"
 #include "uMessages.h"
@@ -55,7 +56,7 @@ public:
     bool UnsavedChanges = false;
     bool HasUnsavedChanges() const { return RecordModified || ScriptModified || UnsavedChanges; }
     QStringList ScriptBackup;  // the script's bytes, one Latin-1 character each
-    TextEncoding ScriptEncoding = TextEncoding::Utf8;  // how the pane shows its bytes
+    std::string ScriptShownBytes;  // what the pane was last filled with, as bytes
 
     QString GameDir;       // base game directory
     QString GameDir2;      // additional game directory

@@ -44,16 +44,16 @@ class MainScriptView : public ScriptPaneView {
 public:
     explicit MainScriptView(TfrmMain &w) : w_(w) {}
 
-    // The pane shows the script's bytes as UTF-8 or Latin-1 and gives them back
-    // in the same set.
+    // The pane shows each line of the script's bytes as UTF-8 or Latin-1 and
+    // gives back the bytes of every line the user left alone.
     std::string PaneText() const override
     {
-        return BytesFromText(w_.ScriptEditor->toPlainText(), w_.ScriptEncoding);
+        return ScriptBytesFromText(w_.ScriptEditor->toPlainText(), w_.ScriptShownBytes);
     }
     void SetPaneText(const std::string &text) override
     {
-        w_.ScriptEncoding = EncodingOf(text);
-        w_.ScriptEditor->setPlainText(TextFromBytes(text));
+        w_.ScriptShownBytes = text;
+        w_.ScriptEditor->setPlainText(ScriptTextFromBytes(text));
     }
     void FillTypeList(const std::vector<std::string> &names) override
     {

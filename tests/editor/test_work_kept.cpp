@@ -171,6 +171,19 @@ private slots:
         ShowPage(*w, 2);
         Type(*w, "Sprite Name", QStringLiteral("sprites/\u00E9t\u00E9.spr"));
         QCOMPARE(Field(w->DocumentRecord.types[1].sprite.text), QByteArray("sprites/\xE9t\xE9.spr"));
+        // One it cannot hold is kept in UTF-8; the Script tab shows both names
+        // as typed, and saving the tab's text changes neither.
+        ShowPage(*w, 1);
+        Type(*w, "Name", QStringLiteral("\u706B"));
+        QCOMPARE(Field(w->DocumentRecord.types[0].name), QByteArray("\xE7\x81\xAB"));
+        EditScript(*w, QStringLiteral("\"endsize\" \"3\""), QStringLiteral("\"endsize\" \"4\""));
+        QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("\"name\" \"\u706B\"")));
+        QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("\"name\" \"Flam\u00E9\"")));
+        w->acSaveExecute();
+        QVERIFY(Bytes(path).contains("\"name\" \"\xE7\x81\xAB\""));
+        QVERIFY(Bytes(path).contains("\"name\" \"Flam\xE9\""));
+        QVERIFY(Bytes(path).contains("\"sprite\" \"sprites/\xE9t\xE9.spr\""));
+        QVERIFY(Bytes(path).contains("\"endsize\" \"4\""));
         QCOMPARE(messages.Texts(), QStringList());
     }
 

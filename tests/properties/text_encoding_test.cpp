@@ -109,3 +109,24 @@ TEST(HeaderText, EveryLineMustBeAComment)
     EXPECT_TRUE(message.contains(QStringLiteral("Line 2"))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("my { effect")));
 }
+
+TEST(TextEncoding, TheScriptPaneShowsEachLineInItsOwnSet)
+{
+    // A Latin-1 file to which a UTF-8 name was added: every line readable.
+    const std::string shown = "// caf\xE9\n\"name\" \"\xE9\xA1\x86\"\n\"name\" \"Flam\xE9\"";
+    const QString text = ScriptTextFromBytes(shown);
+    EXPECT_EQ(text, QStringLiteral("// caf\u00E9\n\"name\" \"\u9846\"\n\"name\" \"Flam\u00E9\""));
+    EXPECT_EQ(ScriptBytesFromText(text, shown), shown);
+
+    // Lines moved about keep their bytes; a line typed anew takes the set of
+    // the text it joins, UTF-8 only where Latin-1 cannot hold it.
+    const QString edited = QStringLiteral("\"name\" \"Flam\u00E9\"\n// caf\u00E9\n\"name\" \"\u00E9t\u00E9\"\n"
+                                          "\"name\" \"\u706B\"");
+    EXPECT_EQ(ScriptBytesFromText(edited, shown),
+              "\"name\" \"Flam\xE9\"\n// caf\xE9\n\"name\" \"\xE9t\xE9\"\n\"name\" \"\xE7\x81\xAB\"");
+    // In a UTF-8 text new lines are UTF-8 too.
+    EXPECT_EQ(ScriptBytesFromText(QStringLiteral("\u00E9\n"), "plain"), "\xC3\xA9\n");
+    // The same picture twice, from different bytes: each keeps its own.
+    const std::string twins = "\xE9\n\xC3\xA9";
+    EXPECT_EQ(ScriptBytesFromText(ScriptTextFromBytes(twins), twins), twins);
+}
