@@ -170,8 +170,15 @@ void TfrmMain::ObjectInspectorValidate(int, int row, const QString &key, const Q
     const InspectorRow *info = InspectorGrid->RowInfo(row);
     const std::string keyBytes =
         BytesForEditedText(key, info ? std::string_view(info->key) : std::string_view(), encoding);
-    const std::string valueBytes =
+    std::string valueBytes =
         BytesForEditedText(value, info ? std::string_view(info->value) : std::string_view(), encoding);
+    // A picked type name is that type's very bytes, whatever set they are in.
+    if (info && info->editStyle == EditStyle::PickList)
+        for (const std::string &choice : info->pickList)
+            if (TextFromBytes(choice) == value) {
+                valueBytes = choice;
+                break;
+            }
     const EditResult result =
         ValidateInspectorEdit(ctx, page, keyBytes, valueBytes, [this, encoding](std::string_view rowKey) {
             const int r = InspectorGrid->RowOfKey(TextFromBytes(rowKey));
