@@ -24,3 +24,10 @@ HelpFileChoice ChooseHelpFile(const std::string &programDir)
     }
     return {};
 }
+
+std::string HelpFileNotOpenedMessage(const std::string &path)
+{
+    return "The help file \"" + path +
+           "\" could not be opened: no program to show it is set up on this system.\r\n"
+           "Open the file with a web browser to read it.";
+}

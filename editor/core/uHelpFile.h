@@ -15,3 +15,6 @@ HelpFileChoice ChooseHelpFile(const std::string &programDir);
 
 // The text shown when neither file is there.
 inline constexpr const char *kNoHelpMessage = "Sorry, no help available.";
+
+// The text shown when the system has no program that opens the help file.
+std::string HelpFileNotOpenedMessage(const std::string &path);

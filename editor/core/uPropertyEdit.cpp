@@ -5,6 +5,7 @@
 
 #include "uPropertyNumbers.h"
 #include "uPropertyReaders.h"
+#include "uRebuildTypes.h"
 
 namespace {
 
@@ -66,6 +67,14 @@ EditResult Applied()
     return r;
 }
 
+EditResult Refused(std::string message)
+{
+    EditResult r;
+    r.outcome = EditOutcome::Refused;
+    r.message = std::move(message);
+    return r;
+}
+
 EditResult ValidateGlobal(InspectorEditContext &ctx, std::string_view key, std::string_view value)
 {
     ParticleSystem &rec = ctx.record;
@@ -76,6 +85,8 @@ EditResult ValidateGlobal(InspectorEditContext &ctx, std::string_view key, std::
             ctx.renderer.ReallocParticles();
         }
     } else if (key == K::kMainType) {
+        if (auto problem = TextValueProblem(key, value))
+            return Refused(*problem);
         if (value != RecordText(rec.maintype)) {
             StoreRecordText(rec.maintype, value);
             ctx.renderer.RelinkTypes();
@@ -93,6 +104,17 @@ void ValidateTypeReference(InspectorEditContext &ctx, ParamText &field, std::str
         field = ReadParamText(value);
         ctx.renderer.RelinkTypes();
     }
+}
+
+bool IsTextKey(std::string_view key, const UserParmNames &userNames)
+{
+    for (const char *k : {K::kName, K::kSprayType, K::kOverlayType, K::kSpriteName, K::kRenderMode,
+                          K::kDrawCondition, K::kKillCondition})
+        if (key == k)
+            return true;
+    // A user name equal to a fixed label never reaches its slot, and the fixed
+    // text labels are all checked above.
+    return key == userNames[4] || key == userNames[5];
 }
 
 EditResult ValidateColour(InspectorEditContext &ctx, int page, bool start, std::string_view key,
@@ -118,10 +140,16 @@ EditResult ValidateType(InspectorEditContext &ctx, int page, ParticleType &t, st
                         std::string_view value, const RowValueLookup &currentValue)
 {
     const std::string_view sep = ctx.decimalSeparator;
+    if (IsTextKey(key, ctx.userNames)) {
+        if (auto problem = TextValueProblem(key, value))
+            return Refused(*problem);
+    }
     if (key == K::kName) {
         EditResult r = Applied();
         if (value != RecordText(t.name)) {
-            StoreRecordText(t.name, value);
+            // The main type and the references follow, so the effect keeps
+            // its links.
+            RenameType(ctx.record, page - 1, value);
             r.typeEntryText = std::string(RecordText(t.name));
             ctx.renderer.RelinkTypes();
         }
@@ -210,6 +238,20 @@ EditResult ValidateInspectorEdit(InspectorEditContext &ctx, int page, std::strin
     if (!t)
         return Applied();  // no such page: nothing to write
     return ValidateType(ctx, page, *t, key, value, currentValue);
+}
+
+std::optional<std::string> TextValueProblem(std::string_view key, std::string_view value)
+{
+    const std::string label = "\"" + std::string(key) + "\"";
+    if (value.find('"') != std::string_view::npos)
+        return "The text of " + label +
+               " cannot contain a double quote (\"): a script has no way to store it. "
+               "The value was left unchanged.";
+    if (value.size() > static_cast<std::size_t>(kMaxTextLength))
+        return "The text of " + label + " takes " + std::to_string(value.size()) +
+               " bytes, but at most " + std::to_string(kMaxTextLength) +
+               " can be stored. The value was left unchanged.";
+    return std::nullopt;
 }
 
 std::optional<std::string> SpritePathForFile(std::string_view chosenFile)

@@ -37,7 +37,8 @@ enum class EditOutcome {
     Ignored,     // no document: nothing happened
     Applied,     // the row was read into the record (or changed nothing by its rules)
     UnknownKey,  // warning text in message, nothing written
-    Refused,     // error text in message, nothing written
+    Refused,     // error text in message, nothing written (or, for a colour pair, what
+                 // the conversion error left)
 };
 
 struct EditResult {
@@ -54,6 +55,11 @@ using RowValueLookup = std::function<std::string(std::string_view key)>;
 // the type at entry i-1.
 EditResult ValidateInspectorEdit(InspectorEditContext &ctx, int page, std::string_view key,
                                  std::string_view value, const RowValueLookup &currentValue);
+
+// Why a text row's value cannot be stored, as a message: a double quote
+// (scripts write texts between quotes, without an escape), or more bytes than
+// a record text holds. Nothing when it can.
+std::optional<std::string> TextValueProblem(std::string_view key, std::string_view value);
 
 // Sprite browser: "sprites/" followed by the chosen file's name without its
 // directory; nothing when that does not fit the record's 255 characters.

@@ -82,9 +82,15 @@ std::optional<double> ParseNumber(std::string_view text, std::string_view decima
     std::size_t i = 0;
     CopySign(text, i, c);
     int mantissaDigits = CopyDigits(text, i, c);
-    if (text.substr(i).starts_with(decimalSeparator)) {
+    // A point is read under every locale too: the script format and the guide
+    // write numbers with one, and a typed 1.5 must not turn into 0.
+    const std::string_view rest = text.substr(i);
+    const std::size_t markLength = rest.starts_with(decimalSeparator) ? decimalSeparator.size()
+                                   : rest.starts_with('.')            ? 1
+                                                                      : 0;
+    if (markLength > 0) {
         c.push_back('.');
-        i += decimalSeparator.size();
+        i += markLength;
         mantissaDigits += CopyDigits(text, i, c);
     }
     if (mantissaDigits == 0)

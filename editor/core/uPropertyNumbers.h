@@ -16,8 +16,9 @@ std::string FormatGeneral(double value, std::string_view decimalSeparator);
 // Exactly three decimals (colour rows).
 std::string FormatFixed3(double value, std::string_view decimalSeparator);
 
-// A decimal number written with the given separator: optional sign, digits with
-// an optional fraction, optional exponent; blanks around it are allowed.
+// A decimal number written with the given separator or with a point (both are
+// read whatever the locale): optional sign, digits with an optional fraction,
+// optional exponent; blanks around it are allowed.
 // Non-finite or out-of-range values are not numbers.
 std::optional<double> ParseNumber(std::string_view text, std::string_view decimalSeparator);
 // A decimal int32 with an optional sign; blanks around it are allowed.

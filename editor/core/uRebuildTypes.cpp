@@ -12,7 +12,7 @@ bool NameEquals(const char (&field)[kParticleTextSize], const std::string &name)
     return len == name.size() && std::memcmp(field, name.data(), len) == 0;
 }
 
-void CopyName(char (&field)[kParticleTextSize], const std::string &name)
+void CopyName(char (&field)[kParticleTextSize], std::string_view name)
 {
     std::memset(field, 0, sizeof field);
     std::memcpy(field, name.data(), name.size());
@@ -85,4 +85,61 @@ RebuildTypesResult RebuildTypes(ParticleSystem &rec, const ParticleSystem &defau
         CopyName(rec.types[k].name, name);
     }
     return RebuildTypesResult::Ok;
+}
+
+TypeNameProblem CheckTypeName(std::string_view name)
+{
+    if (name.find('"') != std::string_view::npos)
+        return TypeNameProblem::DoubleQuote;
+    if (name.size() >= static_cast<size_t>(kParticleTextSize))
+        return TypeNameProblem::TooLong;
+    return TypeNameProblem::None;
+}
+
+namespace {
+
+std::string_view FieldView(const char (&field)[kParticleTextSize])
+{
+    return {field, strnlen(field, kParticleTextSize)};
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+bool RenameType(ParticleSystem &rec, int index, std::string_view newName)
+{
+    const int used = UsedTypeCount(rec);
+    if (index < 0 || index >= used || CheckTypeName(newName) != TypeNameProblem::None)
+        return false;
+    const std::string oldName(FieldView(rec.types[index].name));
+    bool nameShared = false;
+    for (int k = 0; k < used; ++k)
+        nameShared = nameShared || (k != index && EqualIgnoringAsciiCase(FieldView(rec.types[k].name), oldName));
+    // An empty text names no type.
+    auto refersToOld = [&](std::string_view reference) {
+        if (reference.empty())
+            return false;
+        return nameShared ? reference == oldName : EqualIgnoringAsciiCase(reference, oldName);
+    };
+
+    if (refersToOld(FieldView(rec.maintype)))
+        CopyName(rec.maintype, newName);
+    for (int k = 0; k < used; ++k) {
+        ParticleType &t = rec.types[k];
+        for (ParamText *reference : {&t.spraytype, &t.overlaytype})
+            if (refersToOld(FieldView(reference->text)))
+                CopyName(reference->text, newName);
+    }
+    CopyName(rec.types[index].name, newName);
+    return true;
 }

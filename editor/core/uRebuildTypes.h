@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ParticleSystem.h"
@@ -31,3 +32,16 @@ RebuildTypesResult RebuildTypes(ParticleSystem &rec, const ParticleSystem &defau
 
 // True when the name fits a 256-byte text field with its NUL.
 bool TypeNameFits(const std::string &name);
+
+// Why a type name cannot be stored. The script format writes a name between
+// double quotes and has no escape, so a quote would cut the name on reading.
+enum class TypeNameProblem { None, TooLong, DoubleQuote };
+TypeNameProblem CheckTypeName(std::string_view name);
+
+// Renames the type at `index` and every reference that named it: the main
+// type, and the spray and overlay types of every used type. References are
+// matched ignoring ASCII letter case, as the renderer resolves them, unless
+// another used type also carries the old name that way; then only exact
+// matches follow. False, record untouched, for a bad index or a name that
+// cannot be stored.
+bool RenameType(ParticleSystem &rec, int index, std::string_view newName);

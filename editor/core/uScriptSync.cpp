@@ -1,5 +1,6 @@
 #include "uScriptSync.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "uPropertyNumbers.h"
@@ -56,6 +57,60 @@ std::string ToPaneText(const std::string &text)
         }
     }
     return out;
+}
+
+std::optional<OverlongText> FindOverlongText(std::string_view script)
+{
+    auto isSeparator = [](char c) { return static_cast<signed char>(c) <= 0x20; };
+    auto isSingle = [](char c) {
+        return c == '{' || c == '}' || c == '(' || c == ')' || c == '\'' || c == ':';
+    };
+    int line = 1;
+    std::size_t i = 0;
+    auto skipTo = [&](std::size_t end) {
+        for (; i < end; ++i)
+            line += script[i] == '\n';
+    };
+    while (i < script.size()) {
+        const char c = script[i];
+        if (isSeparator(c)) {
+            skipTo(i + 1);
+            continue;
+        }
+        if ((c == '/' || c == '\\') && i + 1 < script.size() && script[i + 1] == c) {
+            const std::size_t end = script.find('\n', i);
+            skipTo(end == std::string_view::npos ? script.size() : end);
+            continue;
+        }
+        if (isSingle(c)) {
+            ++i;
+            continue;
+        }
+        const int startLine = line;
+        std::size_t start = i;
+        std::size_t end = i;
+        if (c == '"') {
+            start = i + 1;
+            end = script.find('"', start);
+            if (end == std::string_view::npos)
+                end = script.size();
+            skipTo(std::min(end + 1, script.size()));
+        } else {
+            while (end < script.size() && !isSeparator(script[end]) && !isSingle(script[end]))
+                ++end;
+            skipTo(end);
+        }
+        if (end - start > static_cast<std::size_t>(kMaxTextLength))
+            return OverlongText{startLine, end - start};
+    }
+    return std::nullopt;
+}
+
+std::string OverlongTextMessage(const OverlongText &found)
+{
+    return "Line " + std::to_string(found.line) + " holds a text of " + std::to_string(found.bytes) +
+           " bytes, but a text can hold at most " + std::to_string(kMaxTextLength) +
+           " bytes.\r\nThe script was not applied; shorten the text and try again.";
 }
 
 std::string SaveToMemoryFailedMessage(const std::string &managerFileName)
@@ -133,8 +188,15 @@ bool ScriptSync::RegenerateScript()
 
 bool ScriptSync::ApplyScript()
 {
-    state_.documentReady = false;
     const std::string text = JoinLinesCrLf(view_.PaneText());
+    // Refused before anything changes: the reader would cut the text, and the
+    // record and the pane stay as they are for the user to mend it.
+    if (const std::optional<OverlongText> overlong = FindOverlongText(text)) {
+        view_.ShowMessage("Error", OverlongTextMessage(*overlong), MessageIcon::Warning);
+        state_.scriptModified = true;
+        return false;
+    }
+    state_.documentReady = false;
     view_.SetScriptBackup(text);
     bool loaded = manager_ && manager_->loadMemoryFile &&
                   (manager_->loadMemoryFile(text.c_str(), &record_) & 0xFF) != 0;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ManagerApi.h"
@@ -59,6 +60,17 @@ inline constexpr std::size_t kMaxScriptTextSize = 64u << 20;
 std::optional<std::string> GenerateScriptText(embSaveMemoryFileFn saveMemoryFile, const char *header,
                                               const ParticleSystem &record,
                                               std::size_t initialSize = kScriptMemoryBufferSize);
+
+// A word or quoted text of a script that a record cannot hold (more than 255
+// bytes): the reader would cut it. Found the way the reader splits a script:
+// blanks and control bytes part words, "//" and two backslashes start a
+// comment line, quotes enclose a text.
+struct OverlongText {
+    int line = 0;  // 1-based
+    std::size_t bytes = 0;
+};
+std::optional<OverlongText> FindOverlongText(std::string_view script);
+std::string OverlongTextMessage(const OverlongText &found);
 
 // Pane text (any line ends) as lines joined by CR LF, and back to '\n' ends.
 std::string JoinLinesCrLf(const std::string &text);

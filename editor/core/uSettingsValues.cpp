@@ -1,5 +1,7 @@
 #include "uSettingsValues.h"
 
+#include <QStringList>
+
 #include "uTextRules.h"
 
 TStoredSettings DefaultSettings()
@@ -79,4 +81,40 @@ void WriteSettingsTo(const TStoredSettings &s, const TValueWriter &write)
     write(QStringLiteral("TxtColor"), colour(s.program.TxtColor));
     write(QStringLiteral("WaitSync"), flag(s.program.WaitSync));
     write(QStringLiteral("TextShadow"), flag(s.program.TextShadow));
+}
+
+namespace {
+QStringList HeaderLines(const QString &header)
+{
+    QString text = header;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
+}
+}  // namespace
+
+int FirstHeaderLineNotComment(const QString &header)
+{
+    const QStringList lines = HeaderLines(header);
+    for (int i = 0; i < lines.size(); ++i) {
+        // The script reader skips blanks and control characters before a token.
+        qsizetype start = 0;
+        const QString &line = lines[i];
+        while (start < line.size() && line[start].unicode() <= 0x20)
+            ++start;
+        const QStringView rest = QStringView(line).mid(start);
+        if (!rest.isEmpty() && !rest.startsWith(QLatin1String("//")) && !rest.startsWith(QLatin1String("\\\\")))
+            return i;
+    }
+    return -1;
+}
+
+QString HeaderLineNotCommentMessage(const QString &header, int line)
+{
+    const QStringList lines = HeaderLines(header);
+    const QString text = line >= 0 && line < lines.size() ? lines[line] : QString();
+    return QStringLiteral("Every line of the header text must begin with a comment sign (//), or it "
+                          "would be read as part of the particle script. Line %1 does not:\r\n%2")
+        .arg(line + 1)
+        .arg(text);
 }

@@ -38,3 +38,11 @@ using TValueReader = std::function<std::optional<QString>(const QString &name)>;
 using TValueWriter = std::function<void(const QString &name, const QString &value)>;
 TStoredSettings ReadSettingsFrom(const TValueReader &read);
 void WriteSettingsTo(const TStoredSettings &settings, const TValueWriter &write);
+
+// The header text goes at the top of every script exactly as it is, so each
+// of its lines must be a comment to the script reader: empty, or beginning,
+// after blanks, with "//" (or two backslashes). The first line that is not (0-based),
+// or -1 when all are.
+int FirstHeaderLineNotComment(const QString &header);
+// The Preferences dialog's refusal of such a header.
+QString HeaderLineNotCommentMessage(const QString &header, int line);

@@ -9,6 +9,7 @@
 #include "uDialogPrompts.h"
 #include "uMessages.h"
 #include "uRebuildTypes.h"
+#include "uTextRules.h"
 
 namespace {
 
@@ -100,26 +101,42 @@ TfrmEditTypes::TfrmEditTypes(QWidget *owner) : QDialog(owner)
 
 QString TfrmEditTypes::FromRecordText(const std::string &text)
 {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return TextFromBytes(text);
 }
 
-std::string TfrmEditTypes::ToRecordText(const QString &text)
+std::string TfrmEditTypes::ToRecordText(const QString &text) const
 {
-    return text.toLatin1().toStdString();
+    return BytesFromText(text, encoding_);
 }
+
+namespace {
+// Each line keeps the bytes it was filled with, so that a name shown but not
+// changed goes back exactly as it came.
+constexpr int kRecordBytesRole = Qt::UserRole + 1;
+}  // namespace
 
 void TfrmEditTypes::SetNames(const std::vector<std::string> &names)
 {
     LLV_->clear();
-    for (const std::string &name : names)
-        LLV_->addItem(FromRecordText(name));
+    for (const std::string &name : names) {
+        auto *item = new QListWidgetItem(FromRecordText(name), LLV_);
+        item->setData(kRecordBytesRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+    }
 }
 
 std::vector<std::string> TfrmEditTypes::Names() const
 {
     std::vector<std::string> names;
-    for (int row = 0; row < LLV_->count(); ++row)
-        names.push_back(ToRecordText(LLV_->item(row)->text()));
+    for (int row = 0; row < LLV_->count(); ++row) {
+        const QListWidgetItem *item = LLV_->item(row);
+        const QVariant original = item->data(kRecordBytesRole);
+        if (original.isValid()) {
+            const QByteArray bytes = original.toByteArray();
+            names.push_back(BytesForEditedText(item->text(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), encoding_));
+        } else {
+            names.push_back(ToRecordText(item->text()));
+        }
+    }
     return names;
 }
 
@@ -139,19 +156,18 @@ bool TfrmEditTypes::NameTaken(const QString &name, int exceptRow) const
 
 bool TfrmEditTypes::NameFits(const QString &name)
 {
-    // The record holds 8-bit text: a character outside Latin-1 would be
-    // stored as another character and the name would silently change.
-    for (const QChar c : name) {
-        if (c.unicode() > 0xFF) {
-            Warn(this, tr("Type name can hold only Latin-1 characters!"));
-            return false;
-        }
-    }
-    if (TypeNameFits(ToRecordText(name)))
+    // Cutting the name to the record's name field, or a quote that ends it
+    // early when the script is read back, would make it another name.
+    switch (CheckTypeName(ToRecordText(name))) {
+    case TypeNameProblem::None:
         return true;
-    // Cutting the name to the 255 characters of the record's name field would
-    // also make it another name.
-    Warn(this, tr("Type name is too long: at most 255 characters allowed!"));
+    case TypeNameProblem::DoubleQuote:
+        Warn(this, tr("Type name cannot contain a double quote (\")!"));
+        return false;
+    case TypeNameProblem::TooLong:
+        break;
+    }
+    Warn(this, tr("Type name is too long: at most 255 bytes allowed!"));
     return false;
 }
 
@@ -218,6 +234,8 @@ void TfrmEditTypes::LLVDblClick(QListWidgetItem *item)
     }
     if (!NameFits(name))
         return;
+    if (name != item->text())
+        item->setData(kRecordBytesRole, QVariant());  // typed anew: written in the document's set
     item->setText(name);
 }
 
@@ -235,6 +253,7 @@ void TfrmEditTypes::accept()
 bool ExecuteEditTypes(QWidget *owner, ParticleSystem &rec, const ParticleSystem &defaults)
 {
     TfrmEditTypes dialog(owner);
+    dialog.SetEncoding(RecordEncoding(rec));
     dialog.SetNames(UsedTypeNames(rec));
     dialog.SetMainIndex(FindMainTypeIndex(rec));
     if (ExecDialog(&dialog) != QDialog::Accepted)
@@ -249,7 +268,7 @@ bool ExecuteEditTypes(QWidget *owner, ParticleSystem &rec, const ParticleSystem 
         Warn(owner, TfrmEditTypes::tr("Cannot add type: maximum 10 allowed!"));
         break;
     case RebuildTypesResult::NameTooLong:
-        Warn(owner, TfrmEditTypes::tr("Type name is too long: at most 255 characters allowed!"));
+        Warn(owner, TfrmEditTypes::tr("Type name is too long: at most 255 bytes allowed!"));
         break;
     }
     return false;

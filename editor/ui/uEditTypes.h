@@ -8,6 +8,8 @@
 
 #include <QDialog>
 
+#include "uTextEncoding.h"
+
 struct ParticleSystem;
 class QListWidget;
 class QListWidgetItem;
@@ -31,10 +33,12 @@ public:
     QPushButton *btnOK() const { return btnOK_; }
     QPushButton *btnCancel() const { return btnCancel_; }
 
-    // Record names are 8-bit text, read and written as Latin-1 like every
-    // other text of the record.
+    // Record names are bytes: shown as UTF-8 where they are valid UTF-8, else
+    // as Latin-1. A name the user typed is written in the document's
+    // character set (SetEncoding); an untouched line keeps its bytes.
     static QString FromRecordText(const std::string &text);
-    static std::string ToRecordText(const QString &text);
+    std::string ToRecordText(const QString &text) const;
+    void SetEncoding(TextEncoding encoding) { encoding_ = encoding; }
 
 public slots:
     void btnAddClick();
@@ -54,6 +58,7 @@ private:
     QPushButton *btnOK_ = nullptr;
     QPushButton *btnCancel_ = nullptr;
     int mainIndex_ = 0;
+    TextEncoding encoding_ = TextEncoding::Utf8;
 };
 
 // The Edit Types command's dialog work: fills the dialog from rec, shows it

@@ -577,7 +577,11 @@ void TfrmMain::FormActivate()
     ApplyCurrentDeviceOptions();
     SetShowGround(acShowGround->isChecked());
 
-    if (!CommandLine.isEmpty() && QFileInfo(CommandLine.first()).isFile()) {
+    if (!CommandLine.isEmpty() && !QFileInfo(CommandLine.first()).isFile()) {
+        const QFileInfo named(CommandLine.first());
+        ShowMessageBox(this, MissingCommandLineFileMessage(CommandLine.first(), named.isDir()), QString(),
+                       TMsgIcon::Warning);
+    } else if (!CommandLine.isEmpty()) {
         const QString path = CommandLine.first();
         if (!CheckManagersLoaded())
             return;
@@ -647,7 +651,8 @@ bool TfrmMain::CheckManagersLoaded()
 
 void TfrmMain::SetScriptText(const QString &text)
 {
-    ScriptEditor->setPlainText(text);
+    ScriptShownBytes = LineBytes(text);
+    ScriptEditor->setPlainText(ScriptTextFromBytes(ScriptShownBytes));
     ScriptModified = false;
 }
 
@@ -687,8 +692,8 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
         return false;
     }
     const TParticleManager &manager = ManagerTable[index];
-    const QByteArray header = ProgramSettings.Headinsert.toLatin1();
-    if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.constData(), &DocumentRecord) & 0xFF)) {
+    const std::string header = ScriptHeaderBytes(DocumentRecord);
+    if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.c_str(), &DocumentRecord) & 0xFF)) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to save particles to ") + path +
                            QStringLiteral("\r\nManager: ") + manager.fileName,
@@ -762,8 +767,10 @@ void TfrmMain::acOpenExecute()
 
 void TfrmMain::acSaveExecute()
 {
-    if (PageControl1->currentIndex() == 1 && ScriptEditor->isEnabled())
-        ApplyScript();
+    // A script the manager could not take (or that holds a text too long to
+    // store) is not saved over: the pane keeps it for the user to mend.
+    if (PageControl1->currentIndex() == 1 && ScriptEditor->isEnabled() && !ApplyScript())
+        return;
     if (!DocumentPath.isEmpty())
         SaveDocument(DocumentPath, CurrentManager + 1);
     else
@@ -875,6 +882,10 @@ void TfrmMain::acChangeGamedirExecute()
     GameDir = dialog.BaseDirectory();
     GameDir2 = dialog.AdditionalDirectory();
     SetGamedir(GameDir, GameDir2);
+    // The renderer keeps the sprites it found (or did not find) under the old
+    // folders: rebuilding the types loads them again from the new ones.
+    if (DocumentReady)
+        UpdateTypes();
     MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
 }
 

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <optional>
+#include <string>
 
 #include "ParticleSystem.h"
 #include "uMessages.h"
@@ -57,7 +58,8 @@ public:
     // save question.
     bool UnsavedChanges = false;
     bool HasUnsavedChanges() const { return RecordModified || ScriptModified || UnsavedChanges; }
-    QStringList ScriptBackup;
+    QStringList ScriptBackup;  // the script's bytes, one Latin-1 character each
+    std::string ScriptShownBytes;  // what the pane was last filled with, as bytes
 
     QString GameDir;       // base game directory
     QString GameDir2;      // additional game directory
@@ -137,7 +139,9 @@ public:
     bool CloseQuery();
     void FormClose();
     void Terminate();
-    void SetScriptText(const QString &text);  // sets the pane, clears ScriptModified
+    // Sets the pane to a script's bytes (one Latin-1 character each, as
+    // ScriptBackup holds them), clears ScriptModified.
+    void SetScriptText(const QString &text);
     void SetDocumentCaption();
     uintptr_t ViewportHandle();
     QSize ViewportPixelSize() const;

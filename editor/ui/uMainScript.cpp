@@ -49,13 +49,6 @@ TScriptEditor *Pane(TfrmMain &w)
     return static_cast<TScriptEditor *>(w.ScriptEditor);
 }
 
-// The script pane's text as the document's manager reads it: the same 8-bit
-// conversion that hands the pane's text to the manager's reader.
-std::string ManagerText(const QString &text)
-{
-    return Latin1(text);
-}
-
 std::string CheckReport(embCheckMemoryFileFn check, const std::string &text)
 {
     if (!check)
@@ -78,8 +71,17 @@ class MainScriptView : public ScriptPaneView {
 public:
     explicit MainScriptView(TfrmMain &w) : w_(w) {}
 
-    std::string PaneText() const override { return Latin1(w_.ScriptEditor->toPlainText()); }
-    void SetPaneText(const std::string &text) override { Pane(w_)->SetTextKeepingPlace(Latin1(text)); }
+    // The pane shows each line of the script's bytes as UTF-8 or Latin-1 and
+    // gives back the bytes of every line the user left alone.
+    std::string PaneText() const override
+    {
+        return ScriptBytesFromText(w_.ScriptEditor->toPlainText(), w_.ScriptShownBytes);
+    }
+    void SetPaneText(const std::string &text) override
+    {
+        w_.ScriptShownBytes = text;
+        Pane(w_)->SetTextKeepingPlace(ScriptTextFromBytes(text));
+    }
     void FillTypeList(const std::vector<std::string> &names) override
     {
         QComboBox *combo = w_.TypeCombo;
@@ -88,20 +90,20 @@ public:
         combo->addItem(QString::fromLatin1(kGlobalEntry));
         combo->setCurrentIndex(0);
         for (const std::string &name : names)
-            combo->addItem(Latin1(name));
+            combo->addItem(TextFromBytes(name));
         combo->setEnabled(true);
     }
     void FillInspector(int page) override { w_.FillInspector(page); }
-    void SetManagerTitle(const std::string &title) override { w_.Label2->setText(Latin1(title)); }
+    void SetManagerTitle(const std::string &title) override { w_.Label2->setText(TextFromBytes(title)); }
     void ShowMessage(const std::string &caption, const std::string &text, MessageIcon icon) override
     {
-        ShowMessageBox(&w_, Latin1(text), Latin1(caption), BoxIcon(icon));
+        ShowMessageBox(&w_, TextFromBytes(text), TextFromBytes(caption), BoxIcon(icon));
     }
     std::string ScriptBackupText() const override
     {
-        return Latin1(LinesText(w_.ScriptBackup, QStringLiteral("\r\n")));
+        return LineBytes(LinesText(w_.ScriptBackup, QStringLiteral("\r\n")));
     }
-    void SetScriptBackup(const std::string &text) override { w_.ScriptBackup = TextLines(Latin1(text)); }
+    void SetScriptBackup(const std::string &text) override { w_.ScriptBackup = TextLines(LinesFromBytes(text)); }
 
 private:
     TfrmMain &w_;
@@ -116,8 +118,8 @@ ScriptManager CurrentScriptManager(int index)
     m.saveMemoryFile = slot.SaveMemoryFile;
     m.loadMemoryFile = slot.LoadMemoryFile;
     m.getDefaults = slot.GetDefaults;
-    m.fileName = Latin1(slot.fileName);
-    m.title = Latin1(slot.title);
+    m.fileName = BytesFromText(slot.fileName, TextEncoding::Utf8);
+    m.title = BytesFromText(slot.title, TextEncoding::Latin1);
     return m;
 }
 
@@ -139,7 +141,7 @@ auto WithScriptSync(TfrmMain &w, F &&work)
                     w.DefaultsRecord, view, renderer);
     if (ManagerValid(w.CurrentManager))
         sync.SetManager(&manager);
-    sync.SetHeaderSource([] { return Latin1(ProgramSettings.Headinsert); });
+    sync.SetHeaderSource([&w] { return ScriptHeaderBytes(w.DocumentRecord); });
     return work(sync);
 }
 
@@ -171,7 +173,8 @@ void TfrmMain::CreateInspectorWidgets()
     pane->AttachCompanions(static_cast<QBoxLayout *>(TabScript->layout()));
     // The services read the document's manager at each call, so they follow it.
     ScriptCheckServices services;
-    services.encode = ManagerText;
+    // The pane's text as the document's manager reads it: the bytes Update would hand over.
+    services.encode = [this](const QString &text) { return ScriptBytesFromText(text, ScriptShownBytes); };
     services.check = [this](const std::string &text) {
         if (!ManagerValid(CurrentManager) || ManagerTable[CurrentManager].isText == 0)
             return std::string();
@@ -215,7 +218,7 @@ std::optional<QString> TfrmMain::ExamineScriptFile(const QString &path, int mana
             return std::nullopt;
     }
     const std::optional<std::string> summary = FindingsSummary(findings);
-    return summary ? Latin1(*summary) : QString();
+    return summary ? TextFromBytes(*summary) : QString();
 }
 
 void TfrmMain::FillInspector(int page)
@@ -234,33 +237,54 @@ void TfrmMain::TypeComboChange(int index)
     FillInspector(index);
 }
 
-void TfrmMain::ObjectInspectorValidate(int, int, const QString &key, const QString &value)
+void TfrmMain::ObjectInspectorValidate(int, int row, const QString &key, const QString &value)
 {
     HostRenderer renderer;
     const UserParmNames names = CurrentUserParmNames(CurrentManager);
     const std::string separator = InspectorDecimalSeparator();
     InspectorEditContext ctx{DocumentRecord, names, separator, renderer, RecordModified, DocumentReady};
     const int page = TypeCombo->currentIndex();
+    // The row keeps the bytes it shows: an untouched text goes back unchanged,
+    // a typed one in the document's character set.
+    const TextEncoding encoding = RecordEncoding(DocumentRecord);
+    const InspectorRow *info = InspectorGrid->RowInfo(row);
+    const std::string keyBytes =
+        BytesForEditedText(key, info ? std::string_view(info->key) : std::string_view(), encoding);
+    std::string valueBytes =
+        BytesForEditedText(value, info ? std::string_view(info->value) : std::string_view(), encoding);
+    // A picked type name is that type's very bytes, whatever set they are in.
+    if (info && info->editStyle == EditStyle::PickList)
+        for (const std::string &choice : info->pickList)
+            if (TextFromBytes(choice) == value) {
+                valueBytes = choice;
+                break;
+            }
     const EditResult result =
-        ValidateInspectorEdit(ctx, page, Latin1(key), Latin1(value),
-                              [this](std::string_view rowKey) {
-                                  return Latin1(InspectorGrid->Value(Latin1(std::string(rowKey))));
-                              });
+        ValidateInspectorEdit(ctx, page, keyBytes, valueBytes, [this, encoding](std::string_view rowKey) {
+            const int r = InspectorGrid->RowOfKey(TextFromBytes(rowKey));
+            const InspectorRow *other = InspectorGrid->RowInfo(r);
+            return other ? BytesForEditedText(InspectorGrid->Value(r), other->value, encoding) : std::string();
+        });
     switch (result.outcome) {
     case EditOutcome::UnknownKey:
-        ShowMessageBox(this, Latin1(result.message), QString(), TMsgIcon::Warning);
+        ShowMessageBox(this, TextFromBytes(result.message), QString(), TMsgIcon::Warning);
         break;
     case EditOutcome::Refused:
-        ShowMessageBox(this, Latin1(result.message), QString(), TMsgIcon::Error);
+        ShowMessageBox(this, TextFromBytes(result.message), QString(), TMsgIcon::Error);
         break;
     case EditOutcome::Ignored:
     case EditOutcome::Applied:
         break;
     }
+    if (result.outcome == EditOutcome::Ignored)
+        return;
     if (result.typeEntryText && page >= 0 && page < TypeCombo->count()) {
-        TypeCombo->setItemText(page, Latin1(*result.typeEntryText));
+        TypeCombo->setItemText(page, TextFromBytes(*result.typeEntryText));
         TypeCombo->setCurrentIndex(page);
     }
+    // Nothing on screen may differ from the record: a refused or adjusted
+    // value shows what was kept.
+    InspectorGrid->RefreshValues(BuildInspectorPage(DocumentRecord, page, names, separator));
     if (key == QLatin1String(InspectorKey::kSpriteName))
         MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
 }
@@ -278,7 +302,11 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
             BrowseForSprite(this, GameDir, GameDir2, InspectorGrid->Value(row), SpriteFolder);
         if (!choice)
             return;
-        const std::string path = Latin1(choice->rowPath);
+        const std::string &path = choice->rowBytes;
+        if (const auto problem = TextValueProblem(info->key, path)) {
+            ShowMessageBox(this, TextFromBytes(*problem), QString(), TMsgIcon::Warning);
+            return;
+        }
         InspectorGrid->SetValue(row, choice->rowPath);
         ApplySpriteChoice(DocumentRecord, page, path, renderer);
         MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
@@ -296,15 +324,15 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
         ColourDialogColour() = picked;
         const ColourBytes bytes{static_cast<uint8_t>(picked.red()), static_cast<uint8_t>(picked.green()),
                                 static_cast<uint8_t>(picked.blue())};
-        InspectorGrid->SetValue(row, Latin1(PickedColourText(bytes, InspectorDecimalSeparator())));
+        InspectorGrid->SetValue(row, TextFromBytes(PickedColourText(bytes, InspectorDecimalSeparator())));
         const bool start = info->key == InspectorKey::kStartColor1 || info->key == InspectorKey::kStartColor2;
         const QString first = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor1
                                                                                : InspectorKey::kEndColor1));
         const QString second = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor2
                                                                                 : InspectorKey::kEndColor2));
-        if (const auto error = ApplyColourRows(DocumentRecord, page, start, Latin1(first), Latin1(second),
-                                               InspectorDecimalSeparator()))
-            ShowMessageBox(this, Latin1(*error), QString(), TMsgIcon::Error);
+        if (const auto error = ApplyColourRows(DocumentRecord, page, start, first.toStdString(),
+                                               second.toStdString(), InspectorDecimalSeparator()))
+            ShowMessageBox(this, TextFromBytes(*error), QString(), TMsgIcon::Error);
     }
 }
 

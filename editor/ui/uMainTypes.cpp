@@ -98,7 +98,7 @@ bool TfrmMain::NewDocument(int managerIndex)
     DocumentName = QStringLiteral("NewParticle");
     SetDocumentCaption();
 
-    CreateNewRecord(exports, ProgramSettings.DefaultSpr.toLatin1().toStdString(), DocumentRecord,
+    CreateNewRecord(exports, QFile::encodeName(ProgramSettings.DefaultSpr).toStdString(), DocumentRecord,
                     DefaultsRecord);
     UpdateParticles(&DocumentRecord);
     RefillTypeCombo(true);
@@ -107,8 +107,7 @@ bool TfrmMain::NewDocument(int managerIndex)
     // The same writer as the Script tab's, so the two never differ in what
     // they show for one record.
     const std::optional<std::string> text =
-        GenerateScriptText(manager.SaveMemoryFile,
-                           ProgramSettings.Headinsert.toLatin1().constData(), DocumentRecord);
+        GenerateScriptText(manager.SaveMemoryFile, ScriptHeaderBytes(DocumentRecord).c_str(), DocumentRecord);
     if (!text) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to save particles to memory.\r\nManager: ") +
@@ -117,7 +116,7 @@ bool TfrmMain::NewDocument(int managerIndex)
         return false;
     }
     const std::string pane = ToPaneText(*text);
-    const QString script = QString::fromLatin1(pane.data(), static_cast<qsizetype>(pane.size()));
+    const QString script = LinesFromBytes(pane);
     ScriptBackup = TextLines(script);
     SetScriptText(script);
     SetEditControlsEnabled(true);
@@ -146,7 +145,9 @@ void TfrmMain::Action1Execute()
                        TMsgIcon::Warning);
         return;
     }
-    Prompts::OpenUrl(QUrl::fromLocalFile(QFile::decodeName(help.path.c_str())));
+    if (!Prompts::OpenUrl(QUrl::fromLocalFile(QFile::decodeName(help.path.c_str()))))
+        ShowMessageBox(this, QFile::decodeName(HelpFileNotOpenedMessage(help.path).c_str()), ApplicationTitle(),
+                       TMsgIcon::Warning);
 }
 
 void TfrmMain::Action2Execute()

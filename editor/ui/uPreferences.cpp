@@ -15,6 +15,7 @@
 
 #include "uMessages.h"
 #include "uSpriteBrowser.h"
+#include "uTextRules.h"
 
 TProgramSettings ProgramSettings;
 
@@ -174,6 +175,17 @@ void TfrmPreferences::StoreInto(TProgramSettings &settings) const
     settings.Headinsert = memHeadinsert->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
+void TfrmPreferences::accept()
+{
+    const QString header = memHeadinsert->toPlainText();
+    const int line = FirstHeaderLineNotComment(header);
+    if (line >= 0) {
+        ShowMessageBox(this, HeaderLineNotCommentMessage(header, line), QString(), TMsgIcon::Warning);
+        return;
+    }
+    QDialog::accept();
+}
+
 void TfrmPreferences::PickColour(QLineEdit *field)
 {
     const uint32_t c = FieldColour(field) & 0xFFFFFF;
@@ -212,4 +224,9 @@ bool ExecutePreferences(QWidget *owner, const QString &baseDir, const QString &a
         return false;
     dialog.StoreInto(ProgramSettings);
     return true;
+}
+
+std::string ScriptHeaderBytes(const ParticleSystem &record)
+{
+    return BytesFromText(ProgramSettings.Headinsert, RecordEncoding(record));
 }

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <string>
+
+#include "ParticleSystem.h"
 #include "uSettingsValues.h"
 
 class QCheckBox;
@@ -39,6 +42,9 @@ public:
     QCheckBox *cbTextShadow = nullptr;
     QPlainTextEdit *memHeadinsert = nullptr;
 
+    // OK refuses a header text with a line that is not a comment.
+    void accept() override;
+
     static uint32_t FieldColour(const QLineEdit *field);
     static void SetFieldColour(QLineEdit *field, uint32_t colour);
 
@@ -54,3 +60,7 @@ private:
 // Sprite's browser lists the game directories given.
 bool ExecutePreferences(QWidget *owner, const QString &baseDir = QString(),
                         const QString &additionalDir = QString());
+
+// The header text for a script of `record`, in the record's character set
+// (UTF-8 unless the record's texts are Latin-1 and the header fits Latin-1).
+std::string ScriptHeaderBytes(const ParticleSystem &record);

@@ -44,7 +44,7 @@ public:
             auto *combo = new QComboBox(parent);
             combo->setEditable(!info->readOnly);
             for (const std::string &item : info->pickList)
-                combo->addItem(Latin1(item));
+                combo->addItem(TextFromBytes(item));
             QObject::connect(combo, qOverload<int>(&QComboBox::activated), combo, [this, combo] {
                 edited_ = true;  // a pick counts even when it is the same entry
                 auto *self = const_cast<TInspectorDelegate *>(this);
@@ -169,15 +169,15 @@ void TObjectInspector::SetRows(const std::vector<InspectorRow> &rows)
     setRowCount(static_cast<int>(rows_.size()));
     for (int r = 0; r < rowCount(); ++r) {
         const InspectorRow &info = rows_[static_cast<std::size_t>(r)];
-        auto *key = new QTableWidgetItem(Latin1(info.key));
+        auto *key = new QTableWidgetItem(TextFromBytes(info.key));
         key->setFlags(Qt::ItemIsEnabled);
         setItem(r, 0, key);
-        setItem(r, 1, new QTableWidgetItem(Latin1(info.value)));
+        setItem(r, 1, new QTableWidgetItem(TextFromBytes(info.value)));
     }
     // Widen for a longer label (a manager's user parameter names), never narrow.
     int keyWidth = columnWidth(0);
     for (const InspectorRow &info : rows_)
-        keyWidth = std::max(keyWidth, KeyColumnWidthFor(Latin1(info.key)));
+        keyWidth = std::max(keyWidth, KeyColumnWidthFor(TextFromBytes(info.key)));
     if (keyWidth != columnWidth(0))
         setColumnWidth(0, keyWidth);
     horizontalScrollBar()->setValue(0);
@@ -213,6 +213,20 @@ void TObjectInspector::SetValue(int row, const QString &value)
 {
     if (QTableWidgetItem *i = item(row, 1))
         i->setText(value);
+}
+
+void TObjectInspector::RefreshValues(const std::vector<InspectorRow> &fresh)
+{
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+        for (const InspectorRow &row : fresh) {
+            if (row.key != rows_[r].key)
+                continue;
+            rows_[r].value = row.value;
+            rows_[r].pickList = row.pickList;
+            SetValue(static_cast<int>(r), TextFromBytes(row.value));
+            break;
+        }
+    }
 }
 
 const InspectorRow *TObjectInspector::RowInfo(int row) const

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "uPropertyRows.h"
+#include "uTextRules.h"
 
 class QKeyEvent;
 
@@ -26,6 +27,9 @@ public:
     int RowOfKey(const QString &key) const;
     void SetValue(int row, const QString &value);
     const InspectorRow *RowInfo(int row) const;
+    // Shows what the record now holds: every row whose key the fresh page
+    // has takes its value (and its pick list); the set of rows stays.
+    void RefreshValues(const std::vector<InspectorRow> &fresh);
 
 signals:
     // A cell was left after its text was typed or picked, or Enter was pressed.
@@ -50,13 +54,3 @@ private:
 
 // The user's decimal separator, as the inspector writes and reads numbers.
 std::string InspectorDecimalSeparator();
-
-inline QString Latin1(const std::string &text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-inline std::string Latin1(const QString &text)
-{
-    return text.toLatin1().toStdString();
-}

@@ -20,6 +20,7 @@
 #include "uPropertyGrid.h"
 #include "uPropertyRows.h"
 #include "uSpriteChoice.h"
+#include "uTextRules.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ const TSpriteCatalogModel::Decoded &TSpriteCatalogModel::Decode(int row) const
     std::string message;
     if (!ReadCatalogEntry(entry, bytes, message) ||
         !LoadSpritePreview(bytes.data(), bytes.size(), decoded->preview, message))
-        decoded->problem = QString::fromLatin1(message.c_str());
+        decoded->problem = TextFromBytes(message);
     ++decoded_;
     const Decoded *kept = decoded.get();
     cache_.insert(row, decoded.release());
@@ -120,7 +121,7 @@ QString TSpriteCatalogModel::Problem(int row) const
         return {};
     const CatalogEntry &entry = Entry(row);
     if (entry.Broken())
-        return QString::fromLatin1(entry.problem.c_str());
+        return TextFromBytes(entry.problem);
     return Decode(row).problem;
 }
 
@@ -137,7 +138,7 @@ QVariant TSpriteCatalogModel::data(const QModelIndex &index, int role) const
     const CatalogEntry &entry = Entry(row);
     switch (role) {
     case Qt::DisplayRole: {
-        QString text = QString::fromLatin1(entry.name.c_str()) + QStringLiteral("\n") + SourceText(row);
+        QString text = TextFromBytes(entry.name) + QStringLiteral("\n") + SourceText(row);
         if (entry.origin == SpriteOrigin::BrokenArchive)
             text += QStringLiteral(" (not usable)");
         else if (entry.shadowed)
@@ -150,7 +151,7 @@ QVariant TSpriteCatalogModel::data(const QModelIndex &index, int role) const
             tip += QStringLiteral("\nShadowed: the renderer loads the one from ") +
                    SourceText(entry.winner) + QStringLiteral(" instead.");
         if (entry.Broken())
-            tip += QStringLiteral("\nBroken: ") + QString::fromLatin1(entry.problem.c_str());
+            tip += QStringLiteral("\nBroken: ") + TextFromBytes(entry.problem);
         return tip;
     }
     case Qt::DecorationRole: {
@@ -344,12 +345,12 @@ void TfrmSpriteBrowser::SelectionChanged()
         return;
     }
     const CatalogEntry &entry = model_->Entry(row);
-    QString text = QStringLiteral("<b>") + QString::fromLatin1(entry.name.c_str()).toHtmlEscaped() +
+    QString text = QStringLiteral("<b>") + TextFromBytes(entry.name).toHtmlEscaped() +
                    QStringLiteral("</b><br>");
     const QString problem = model_->Problem(row);
     if (const SpritePreview *preview = entry.origin == SpriteOrigin::BrokenArchive ? nullptr
                                                                                    : model_->Preview(row))
-        text += QString::fromLatin1(SpriteDetailsText(*preview).c_str()) + QStringLiteral("<br>");
+        text += TextFromBytes(SpriteDetailsText(*preview)) + QStringLiteral("<br>");
     text += QStringLiteral("From ") + model_->SourceText(row).toHtmlEscaped();
     if (entry.shadowed)
         text += QStringLiteral("<br>Shadowed by the one from ") +
@@ -388,7 +389,8 @@ void TfrmSpriteBrowser::Choose()
     const std::optional<std::string> path = SpriteRowPath(entry);
     if (!path)
         return;
-    chosenRowPath_ = QString::fromLatin1(path->c_str());
+    chosenRowBytes_ = *path;
+    chosenRowPath_ = TextFromBytes(*path);
     chosenFilePath_ = entry.origin == SpriteOrigin::Archive ? chosenRowPath_ : FromLocal(entry.path);
     accept();
 }
@@ -409,11 +411,12 @@ void TfrmSpriteBrowser::ChooseFile()
         const std::string chosen = Local(file);
         const size_t slash = chosen.find_last_of("/\\");
         const std::string name = slash == std::string::npos ? chosen : chosen.substr(slash + 1);
-        ShowMessageBox(this, QString::fromLatin1(SpritePathTooLongMessage("sprites/" + name).c_str()),
+        ShowMessageBox(this, TextFromBytes(SpritePathTooLongMessage("sprites/" + name)),
                        QString(), TMsgIcon::Warning);
         return;
     }
-    chosenRowPath_ = QString::fromLatin1(path->c_str());
+    chosenRowBytes_ = *path;
+    chosenRowPath_ = TextFromBytes(*path);
     chosenFilePath_ = file;
     accept();
 }
@@ -425,7 +428,7 @@ std::optional<TSpriteChoice> BrowseForSprite(QWidget *owner, const QString &base
     TfrmSpriteBrowser browser(owner, baseDir, additionalDir, current, fileFolder);
     if (ExecDialog(&browser) != QDialog::Accepted || browser.ChosenRowPath().isEmpty())
         return std::nullopt;
-    return TSpriteChoice{browser.ChosenRowPath(), browser.ChosenFilePath()};
+    return TSpriteChoice{browser.ChosenRowPath(), browser.ChosenRowBytes(), browser.ChosenFilePath()};
 }
 
 void MarkMissingSprite(TObjectInspector *grid, const QString &baseDir, const QString &additionalDir)
@@ -441,7 +444,7 @@ void MarkMissingSprite(TObjectInspector *grid, const QString &baseDir, const QSt
     const std::string text = grid->Value(row).toLatin1().toStdString();
     if (SpriteMissing(Local(baseDir), Local(additionalDir), text)) {
         item->setIcon(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
-        item->setToolTip(QString::fromLatin1(MissingSpriteTooltip(text).c_str()));
+        item->setToolTip(TextFromBytes(MissingSpriteTooltip(text)));
     } else {
         item->setIcon(QIcon());
         item->setToolTip(QString());

@@ -105,6 +105,7 @@ public:
     // setting that keeps one (the loose file or the chosen file; for an
     // archive entry the row text).
     QString ChosenRowPath() const { return chosenRowPath_; }
+    const std::string &ChosenRowBytes() const { return chosenRowBytes_; }
     QString ChosenFilePath() const { return chosenFilePath_; }
 
     // The file dialog of the fallback; accepted files are taken at once.
@@ -122,10 +123,12 @@ private:
     QTimer *clock_ = nullptr;
     double seconds_ = 0;
     QString chosenRowPath_, chosenFilePath_;
+    std::string chosenRowBytes_;  // the row's path as stored, byte for byte
 };
 
 struct TSpriteChoice {
     QString rowPath;   // what the sprite row receives
+    std::string rowBytes;  // the same path as the record stores it
     QString filePath;  // what a setting that keeps a file receives
 };
 

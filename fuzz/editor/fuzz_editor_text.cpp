@@ -1,12 +1,15 @@
-// Arbitrary bytes as stored settings, filter texts and script files. Besides
+// Arbitrary bytes as stored settings, filter texts, script files and record
+// texts. Besides
 // memory errors it checks the properties the editor relies on: every value
 // read stays within its kind, and script lines survive a round trip.
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 
+#include "uScriptSync.h"
 #include "uSettingsValues.h"
 #include "uTextRules.h"
 
@@ -50,5 +53,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QStringList lines = TextLines(text);
     if (TextLines(LinesText(lines, QStringLiteral("\r\n"))) != lines)
         std::abort();
+
+    // Record texts: the screen's picture of any bytes goes back to the same
+    // bytes in either character set, and never holds a substitute character.
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    const QString shown = TextFromBytes(bytes);
+    if (shown.contains(QChar(0xFFFD)) && !IsValidUtf8(bytes))
+        std::abort();
+    for (TextEncoding documentSet : {TextEncoding::Utf8, TextEncoding::Latin1})
+        if (BytesForEditedText(shown, bytes, documentSet) != bytes)
+            std::abort();
+    FirstHeaderLineNotComment(text);
+
+    // Script text: an overlong text is reported inside the script, with its size.
+    if (const auto overlong = FindOverlongText(bytes)) {
+        const auto lines = std::count(bytes.begin(), bytes.end(), '\n') + 1;
+        if (overlong->line < 1 || overlong->line > lines || overlong->bytes <= 255 || overlong->bytes > size)
+            std::abort();
+    }
     return 0;
 }

@@ -348,10 +348,20 @@ private slots:
         }
         cleanup();
         {
+            // A file that is not there is said so, not passed over in silence.
             MessageCatcher messages;
             auto w = Start({work.filePath("absent.alp")});
-            QVERIFY(messages.messages.isEmpty());
+            QCOMPARE(messages.Texts(), QStringList({"The file \"" + work.filePath("absent.alp") +
+                                                   "\", named on the command line, does not exist."}));
+            QCOMPARE(messages.messages[0].icon, TMsgIcon::Warning);
             QVERIFY(w->DocumentPath.isEmpty());
+        }
+        cleanup();
+        {
+            MessageCatcher messages;
+            auto w = Start({work.path()});
+            QCOMPARE(messages.Texts(), QStringList({"\"" + work.path() +
+                                                   "\", named on the command line, is a folder, not a particle file."}));
         }
     }
 

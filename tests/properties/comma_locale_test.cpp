@@ -25,6 +25,18 @@ TEST(CommaLocale, RowsAndReadersUseTheLocaleSeparator)
     EXPECT_EQ(r.min, 0.5);
     EXPECT_EQ(r.max, 1.5);
 
+    // A point, as scripts and the guide write numbers, reads as that number
+    // here too; letters still read as 0.
+    r = ReadParamRange("1.5", sep);
+    EXPECT_EQ(r.min, 1.5);
+    r = ReadParamRange("0.25..1,75", sep);
+    EXPECT_EQ(r.min, 0.25);
+    EXPECT_EQ(r.max, 1.75);
+    EXPECT_EQ(ReadParamVector("1.5 -2,5 3", sep).y, -2.5);
+    r = ReadParamRange("abc", sep);
+    EXPECT_EQ(r.present, 1);
+    EXPECT_EQ(r.min, 0.0);
+
     // The C library's locale never leaks into texts written with another separator.
     EXPECT_EQ(FormatGeneral(2.5, "."), "2.5");
     EXPECT_EQ(ParseNumber("2.5", "."), 2.5);

@@ -5,6 +5,7 @@
 
 #include "property_test_support.h"
 #include "uPropertyEdit.h"
+#include "uPropertyNumbers.h"
 
 namespace {
 
@@ -81,14 +82,14 @@ TEST_F(InspectorEdit, GlobalMainTypeAndAttachment)
     EXPECT_TRUE(SameBytes(before, rec));
 }
 
-TEST_F(InspectorEdit, RenamingATypeRelinksButLeavesReferences)
+TEST_F(InspectorEdit, RenamingATypeCarriesItsReferencesAlong)
 {
     Type(2).overlaytype.present = 1;
     SetText(Type(2).overlaytype.text, "spark");
     EditResult r = Edit(3, "Name", "ember");
     EXPECT_EQ(r.typeEntryText, std::optional<std::string>("ember"));
     EXPECT_STREQ(Type(3).name, "ember");
-    EXPECT_STREQ(Type(2).overlaytype.text, "spark");
+    EXPECT_STREQ(Type(2).overlaytype.text, "ember");
     EXPECT_EQ(renderer.calls, Calls{"RelinkTypes"});
 
     r = Edit(3, "Name", "ember");  // unchanged: no entry text, no call
@@ -98,9 +99,39 @@ TEST_F(InspectorEdit, RenamingATypeRelinksButLeavesReferences)
     Edit(3, "Name", "smoke");  // a duplicate name is accepted
     EXPECT_STREQ(Type(3).name, "smoke");
 
-    Edit(1, "Name", "source");  // the main type keeps its old name in the header
-    EXPECT_STREQ(rec.maintype, "emitter");
-    EXPECT_FALSE(IsMainType(rec, Type(1)));
+    // The main type stays the main type under its new name.
+    Edit(1, "Name", "source");
+    EXPECT_STREQ(rec.maintype, "source");
+    EXPECT_TRUE(IsMainType(rec, Type(1)));
+}
+
+TEST_F(InspectorEdit, TextsThatCannotBeStoredAreRefused)
+{
+    const ParticleSystem before = rec;
+    const std::string longest(255, 'x');
+    // Bytes count, not characters: 100 three-byte characters are 300 bytes.
+    std::string wide;
+    for (int i = 0; i < 100; ++i)
+        wide += "\xE9\xA1\x86";
+    for (const char *key : {"Name", "Sprite Name", "Render Mode", "Draw Condition", "Spray Type"}) {
+        for (const std::string &value : {longest + "x", wide, std::string("fire\"s"), std::string("\"")}) {
+            const EditResult r = Edit(1, key, value);
+            EXPECT_EQ(r.outcome, EditOutcome::Refused) << key << " " << value;
+            EXPECT_NE(r.message.find(std::string("\"") + key + "\""), std::string::npos) << r.message;
+        }
+    }
+    EXPECT_EQ(Edit(0, "Main Type", longest + "x").outcome, EditOutcome::Refused);
+    EXPECT_TRUE(SameBytes(before, rec));
+    EXPECT_TRUE(renderer.calls.empty());
+    EXPECT_NE(Edit(1, "Name", longest + "x").message.find("256 bytes"), std::string::npos);
+
+    EXPECT_EQ(Edit(1, "Sprite Name", longest).outcome, EditOutcome::Applied);
+    EXPECT_EQ(RecordText(Type(1).sprite.text), longest);
+    EXPECT_EQ(Edit(1, "Name", "\xE9\xA1\x86\xE7\xB2\x92").outcome, EditOutcome::Applied);
+    EXPECT_STREQ(Type(1).name, "\xE9\xA1\x86\xE7\xB2\x92");
+    // Number rows take long texts as numbers, as before.
+    EXPECT_EQ(Edit(1, "Gravity", std::string(300, ' ') + "2").outcome, EditOutcome::Applied);
+    EXPECT_EQ(Type(1).gravity.min, 2.0);
 }
 
 TEST_F(InspectorEdit, TypeReferencesRelinkOnlyWhenChanged)

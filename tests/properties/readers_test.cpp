@@ -7,12 +7,17 @@
 #include "uPropertyNumbers.h"
 #include "uPropertyReaders.h"
 
-TEST(InspectorReaders, NumbersFollowTheGivenSeparatorOnly)
+TEST(InspectorReaders, NumbersTakeTheGivenSeparatorAndAPoint)
 {
     EXPECT_EQ(ParseNumber("0,5", ","), 0.5);
     EXPECT_EQ(ParseNumber("0.5", "."), 0.5);
-    EXPECT_FALSE(ParseNumber("0.5", ","));
+    // A point is a decimal point under every locale: the script format and
+    // the guide write one. A comma is one only where the locale says so.
+    EXPECT_EQ(ParseNumber("1.5", ","), 1.5);
+    EXPECT_EQ(ParseNumber("-2.25e1", ","), -22.5);
     EXPECT_FALSE(ParseNumber("0,5", "."));
+    for (const char *bad : {"1.5,2", "1,5.2", ",", "1..5", "abc"})
+        EXPECT_FALSE(ParseNumber(bad, ",")) << bad;
     EXPECT_EQ(ParseNumber(" -5 ", "."), -5.0);
     EXPECT_EQ(ParseNumber("+2e3", "."), 2000.0);
     EXPECT_EQ(ParseNumber("1E-2", "."), 0.01);

@@ -10,11 +10,13 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "RendererApi.h"
@@ -393,8 +395,11 @@ TEST_F(Device, InputCodesMoveTheCameraAndReopeningResetsIt)
     ASSERT_GT(startX, 40.0);
     ASSERT_LT(startX, 120.0);
 
-    // Keypad 6 moves the camera right: the particle goes left.
+    // Keypad 6 moves the camera right: the particle goes left. The step is
+    // scaled by the frame time, so give the frames time to pass: a fast
+    // renderer would otherwise move the camera by less than a pixel.
     for (int i = 0; i < 30; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
         g_api.UpdateDevice();
         g_api.InputEvent(4);
     }

@@ -170,16 +170,48 @@ private slots:
         QTest::mouseClick(dialog.btnAdd(), Qt::LeftButton);
         QCOMPARE(dialog.LLV()->count(), 2);
 
-        // The record holds Latin-1: 255 accented letters fit, a character
-        // beyond Latin-1 is refused rather than stored as another one.
+        // Names are measured in the bytes of the document's character set:
+        // 255 accented letters fit a Latin-1 document but not a UTF-8 one,
+        // where every one takes two bytes.
+        dialog.SetEncoding(TextEncoding::Latin1);
         inputs << QString(255, QChar(0x00E9));
         DoubleClickRow(dialog, 0);
         QCOMPARE(Lines(dialog)[0], QString(255, QChar(0x00E9)));
         QCOMPARE(dialog.Names()[0], std::string(255, '\xE9'));
-        inputs << QStringLiteral("fire\u20AC");
+        dialog.SetEncoding(TextEncoding::Utf8);
+        inputs << QString(128, QChar(0x00E9));
+        DoubleClickRow(dialog, 1);
+        QCOMPARE(Lines(dialog)[1], QString(255, 'x'));
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(messages[1].text.contains("255 bytes"));
+
+        // Beyond Latin-1 the name is kept in UTF-8, never replaced; a double
+        // quote, which a script cannot store in a name, is refused.
+        inputs << QStringLiteral("fire\u20AC \u9846\u7C92");
+        DoubleClickRow(dialog, 1);
+        QCOMPARE(dialog.Names()[1], std::string("fire\xE2\x82\xAC \xE9\xA1\x86\xE7\xB2\x92"));
+        inputs << QStringLiteral("say \"hi\"");
+        QTest::mouseClick(dialog.btnAdd(), Qt::LeftButton);
+        QCOMPARE(dialog.LLV()->count(), 2);
+        QCOMPARE(messages.size(), 3);
+        QCOMPARE(messages[2].text, QString("Type name cannot contain a double quote (\")!"));
+        inputs << QStringLiteral("a\"b");
         DoubleClickRow(dialog, 0);
         QCOMPARE(Lines(dialog)[0], QString(255, QChar(0x00E9)));
-        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages.size(), 4);
+    }
+
+    void untouchedNamesKeepTheirBytes()
+    {
+        // A Latin-1 name and a UTF-8 name side by side: each shows in its own
+        // set and, left alone, goes back byte for byte, whatever the document's set.
+        for (TextEncoding set : {TextEncoding::Utf8, TextEncoding::Latin1}) {
+            TfrmEditTypes dialog;
+            dialog.SetEncoding(set);
+            Fill(dialog, {"Flam\xE9", "Fl\xC3\xA4m\xC3\xA9"}, 0);
+            QCOMPARE(Lines(dialog), (QStringList{QStringLiteral("Flam\u00E9"), QStringLiteral("Fl\u00E4m\u00E9")}));
+            QCOMPARE(dialog.Names(), (std::vector<std::string>{"Flam\xE9", "Fl\xC3\xA4m\xC3\xA9"}));
+        }
     }
 
     void renameByDoubleClick()

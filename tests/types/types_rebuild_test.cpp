@@ -1,6 +1,8 @@
 // Rebuilding the record's types from the Edit Types dialog's list.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "types_fixtures.h"
 #include "uRebuildTypes.h"
 
@@ -156,6 +158,57 @@ TEST(UsedTypeNames, UsedEntriesInOrderWithBadCountsClamped)
     // A name that fills all 256 bytes without a NUL stays inside its field.
     std::memset(rec.types[0].name, 'q', kParticleTextSize);
     EXPECT_EQ(UsedTypeNames(rec)[0], std::string(256, 'q'));
+}
+
+void SetRef(ParamText &p, const char *text)
+{
+    std::memset(p.text, 0, sizeof p.text);
+    std::strcpy(p.text, text);
+    p.present = 1;
+}
+
+TEST(RenameType, CarriesTheMainTypeAndEveryReference)
+{
+    ParticleSystem rec = MakeDocument({"Fire", "smoke", "spark"}, "Fire");
+    SetRef(rec.types[0].spraytype, "spark");
+    SetRef(rec.types[1].overlaytype, "FIRE");  // the renderer finds it ignoring case
+    SetRef(rec.types[2].overlaytype, "smoke");
+    const ParticleSystem before = rec;
+    ASSERT_TRUE(RenameType(rec, 0, "flame"));
+    EXPECT_STREQ(rec.types[0].name, "flame");
+    EXPECT_STREQ(rec.maintype, "flame");
+    EXPECT_STREQ(rec.types[1].overlaytype.text, "flame");
+    EXPECT_STREQ(rec.types[0].spraytype.text, "spark");
+    EXPECT_STREQ(rec.types[2].overlaytype.text, "smoke");
+    // Settings stay: only names moved.
+    EXPECT_EQ(rec.types[0].gravity.min, before.types[0].gravity.min);
+    EXPECT_EQ(std::memcmp(&rec.types[0].sprite, &before.types[0].sprite, sizeof(ParamText)), 0);
+
+    ASSERT_TRUE(RenameType(rec, 2, "ember"));
+    EXPECT_STREQ(rec.types[0].spraytype.text, "ember");
+}
+
+TEST(RenameType, WithTwoTypesOfOneNameOnlyExactReferencesFollow)
+{
+    ParticleSystem rec = MakeDocument({"fire", "FIRE"}, "fire");
+    SetRef(rec.types[0].overlaytype, "FIRE");
+    ASSERT_TRUE(RenameType(rec, 0, "flame"));
+    EXPECT_STREQ(rec.maintype, "flame");
+    EXPECT_STREQ(rec.types[0].overlaytype.text, "FIRE");
+}
+
+TEST(RenameType, RefusesWhatTheRecordOrTheScriptCannotHold)
+{
+    ParticleSystem rec = MakeDocument({"one", "two"}, "one");
+    const ParticleSystem before = rec;
+    EXPECT_FALSE(RenameType(rec, 0, std::string(256, 'x')));
+    EXPECT_FALSE(RenameType(rec, 0, "say \"hi\""));
+    EXPECT_FALSE(RenameType(rec, 2, "three"));  // not a used entry
+    EXPECT_FALSE(RenameType(rec, -1, "three"));
+    EXPECT_EQ(std::memcmp(&rec, &before, sizeof rec), 0);
+    EXPECT_EQ(CheckTypeName(std::string(255, 'x')), TypeNameProblem::None);
+    EXPECT_EQ(CheckTypeName(std::string(256, 'x')), TypeNameProblem::TooLong);
+    EXPECT_EQ(CheckTypeName("a\"b"), TypeNameProblem::DoubleQuote);
 }
 
 }  // namespace
