@@ -26,7 +26,7 @@ bool LoadScript(const std::string &managerPath, const std::string &script, Parti
                 std::string &error)
 {
     struct stat info {};
-    if (stat(script.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (stat(script.c_str(), &info) != 0) {
         error = "Script not found: " + script;
         return false;
     }
