@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 namespace gx {
 
 namespace {
@@ -47,6 +49,8 @@ bool BindFramebufferCalls(FramebufferCalls &gl)
 
 FramebufferCalls g_fb;
 
+constexpr const char *kMesaVendorFile = "/usr/share/glvnd/egl_vendor.d/50_mesa.json";
+
 EGLDisplay SurfacelessDisplay()
 {
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
@@ -70,9 +74,14 @@ bool OffscreenContext::Open(int width, int height, bool hardware, std::string &e
         error = "The picture size must be positive.";
         return false;
     }
-    // Mesa reads this when the display initialises; a caller's own setting wins.
-    if (!hardware)
+    // Mesa reads these when the display initialises; a caller's own settings
+    // win. The vendor file keeps another vendor's EGL (a graphics card's) from
+    // answering first.
+    if (!hardware) {
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+        if (access(kMesaVendorFile, R_OK) == 0)
+            setenv("__EGL_VENDOR_LIBRARY_FILENAMES", kMesaVendorFile, 0);
+    }
 
     EGLDisplay display = SurfacelessDisplay();
     if (display == EGL_NO_DISPLAY) {
@@ -172,6 +181,12 @@ void OffscreenContext::Close()
     context_ = nullptr;
     framebuffer_ = colour_ = depth_ = 0;
     width_ = height_ = 0;
+}
+
+std::string OffscreenContext::RendererName() const
+{
+    const GLubyte *name = context_ ? glGetString(GL_RENDERER) : nullptr;
+    return name ? reinterpret_cast<const char *>(name) : "";
 }
 
 void OffscreenContext::ReadPixels(std::vector<uint8_t> &rgba) const

@@ -26,6 +26,9 @@ public:
     // The finished frame as RGBA rows from the top (width x height x 4 bytes).
     void ReadPixels(std::vector<uint8_t> &rgba) const;
 
+    // The GL renderer's own name (for example the software rasteriser's).
+    std::string RendererName() const;
+
     int Width() const { return width_; }
     int Height() const { return height_; }
 

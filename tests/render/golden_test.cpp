@@ -60,14 +60,17 @@ RgbaImage RenderKeptFrames(const std::string &effect)
     settings.frameEffect = true;  // the effect fills the picture: small changes show
     settings.gameDir = SW_DEMO_GAME;
     std::vector<RgbaImage> kept;
+    std::string renderer;
     const bool ok = RenderEffect(
         record, settings,
         [&](int index, const RgbaImage &frame) {
             if (std::find(std::begin(kKept), std::end(kKept), index + 1) != std::end(kKept))
                 kept.push_back(frame);
         },
-        error);
+        error, &renderer);
     EXPECT_TRUE(ok) << error;
+    // The references were made with Mesa's software rasteriser.
+    std::printf("%s: drawn by %s\n", effect.c_str(), renderer.c_str());
     RgbaImage row;
     row.width = kSide * static_cast<int>(kept.size());
     row.height = kSide;

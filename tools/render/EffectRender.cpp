@@ -57,7 +57,7 @@ uint32_t FrameTick(int index, double stepMs)
 }
 
 bool RenderEffect(const ParticleSystem &record, const EffectRenderSettings &s,
-                  const FrameSink &sink, std::string &error)
+                  const FrameSink &sink, std::string &error, std::string *rendererName)
 {
     gx::Camera camera{};
     gx::ResetCamera(camera);
@@ -67,6 +67,8 @@ bool RenderEffect(const ParticleSystem &record, const EffectRenderSettings &s,
     gx::OffscreenContext context;
     if (!context.Open(s.width, s.height, false, error))
         return false;
+    if (rendererName)
+        *rendererName = context.RendererName();
     gx::SetGameDirectories(s.gameDir.c_str(), s.additionalDir.c_str());
     gx::PrepareSceneState();
     glClearColor(s.background[0] / 255.0f, s.background[1] / 255.0f, s.background[2] / 255.0f,
