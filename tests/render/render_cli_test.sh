@@ -27,6 +27,12 @@ head -c 24 "$work/sheet.png" | od -An -tu1 | tr -s ' ' | grep -q "0 0 0 192 0 0 
 "$render" "$effects/fire.nbs" --game "$game" --size 32x32 --frames 4 -o "$work/a.spr" || fail "sprite"
 [ "$(head -c 4 "$work/a.spr")" = "$(head -c 4 "$game/sprites/smoke.spr")" ] || fail "sprite header"
 
+# The baked sprite draws in place of a demo sprite: the renderer loads it without a message.
+mkdir -p "$work/game/sprites"
+"$render" "$effects/sparks.nbs" --game "$game" --size 48x48 --frames 8 -o "$work/game/sprites/smoke.spr" || fail "bake"
+"$render" "$effects/smoke_column.nbs" --game "$work/game" --size 64x64 --frames 20 -o "$work/baked.gif" 2> "$work/err" || fail "render with the baked sprite"
+[ -s "$work/err" ] && fail "the baked sprite was refused: $(cat "$work/err")"
+
 # Same settings, same bytes; the frames of two runs are identical.
 "$render" "$effects/snow.nbs" --game "$game" --size 64x64 --frames 10 --seed 3 -o "$work/s1.png" || fail "repeat 1"
 "$render" "$effects/snow.nbs" --game "$game" --size 64x64 --frames 10 --seed 3 -o "$work/s2.png" || fail "repeat 2"

@@ -49,6 +49,12 @@ public:
         shown_ = true;
         last_ = now;
     }
+    // Once progress was shown, the slow step after the frames is named too.
+    void Writing(const std::string &name)
+    {
+        if (shown_ && !quiet_)
+            std::fprintf(stderr, "Writing %s\n", name.c_str());
+    }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -122,6 +128,8 @@ int main(int argc, char **argv)
     if (!writeError.empty())
         return Fail(writeError);
 
+    if (options.kind != OutputKind::Frames)
+        progress.Writing(options.output);
     switch (options.kind) {
     case OutputKind::Frames:
         break;
