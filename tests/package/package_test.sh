@@ -27,7 +27,7 @@ done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root" || { echo "FAIL: dpkg-deb -x"; exit 1; }
-for f in usr/bin/embEd usr/bin/sparkwright-render usr/bin/nbsprint usr/bin/sprmake usr/bin/paktool \
+for f in usr/bin/embEd usr/bin/sparkwright-render usr/bin/nbsprint usr/bin/nbscheck usr/bin/sprmake usr/bin/paktool \
          usr/lib/sparkwright/embTarnParticleMan.so usr/lib/sparkwright/gxOpenGL.so \
          usr/lib/sparkwright/Sparkwright.htm usr/share/applications/sparkwright.desktop \
          usr/share/icons/hicolor/64x64/apps/sparkwright.png usr/share/mime/packages/sparkwright.xml; do
@@ -48,6 +48,7 @@ env -u DISPLAY "$root/usr/bin/sparkwright-render" "$effects/fire.nbs" --game "$g
 [ "$(head -c 6 "$work/fire.gif" 2>/dev/null)" = "GIF89a" ] || fail "no GIF rendered"
 "$root/usr/bin/nbsprint" "$effects/fire.nbs" > "$work/fire.txt" 2>&1 || fail "nbsprint: $(cat "$work/fire.txt")"
 grep -qi "fire" "$work/fire.txt" || fail "nbsprint printed no script"
+"$root/usr/bin/nbscheck" "$effects/fire.nbs" > "$work/check.txt" 2>&1 || fail "nbscheck: $(cat "$work/check.txt")"
 "$root/usr/bin/paktool" list "$game/pak0.pak" | grep -q "sprites/fire.spr" || fail "paktool list"
 
 # The editor opens a demo effect: its window title names the file, and the
