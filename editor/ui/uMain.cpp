@@ -205,6 +205,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     FrameTimer->start();
 
     CreateNewDialog();
+    Doc.SetListener([this] { RefreshDocumentState(); });
+    RefreshDocumentState();
 }
 
 TfrmMain::~TfrmMain()
@@ -263,9 +265,15 @@ void TfrmMain::CreateActions()
                            QStringLiteral("Change your game directory"));
     acExit = make("acExit", QStringLiteral("E&xit"), QKeySequence(), QStringLiteral("Close program"));
 
-    EditUndo1 = make("EditUndo1", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
-                     QStringLiteral("Undo|Reverts the last action"));
-    EditUndo1->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
+    acUndo = make("acUndo", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
+                  QStringLiteral("Undo|Reverts the last action"));
+    acUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
+    acRedo = make("acRedo", QStringLiteral("&Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                  QStringLiteral("Redo|Repeats the last action undone"));
+    acRedo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    acRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"), s->standardIcon(QStyle::SP_ArrowForward)));
+    connect(acUndo, &QAction::triggered, this, [this] { UndoExecute(); });
+    connect(acRedo, &QAction::triggered, this, [this] { RedoExecute(); });
     EditCut1 = make("EditCut1", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")),
                     QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"));
     EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
@@ -278,7 +286,7 @@ void TfrmMain::CreateActions()
     EditSelectAll1 = make("EditSelectAll1", QStringLiteral("Select &All"),
                           QKeySequence(QStringLiteral("Ctrl+A")),
                           QStringLiteral("Select All|Selects the entire document"));
-    for (QAction *a : {EditUndo1, EditCut1, EditCopy1, EditPaste1, EditSelectAll1}) {
+    for (QAction *a : {EditCut1, EditCopy1, EditPaste1, EditSelectAll1}) {
         connect(a, &QAction::triggered, this, [this, a] { EditCommand(a); });
     }
 
@@ -344,7 +352,9 @@ void TfrmMain::CreateMenus()
     mnuFile->addAction(acExit);
 
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    mnuEdit->addActions({EditUndo1, EditCut1, EditCopy1, EditPaste1});
+    mnuEdit->addActions({acUndo, acRedo});
+    mnuEdit->addSeparator();
+    mnuEdit->addActions({EditCut1, EditCopy1, EditPaste1});
     mnuEdit->addSeparator();
     mnuEdit->addAction(EditSelectAll1);
 
@@ -371,7 +381,7 @@ void TfrmMain::CreateMenus()
     ToolBar1->setMovable(false);
     ToolBar1->addActions({acNew, acOpen, acSave});
     ToolBar1->addSeparator();
-    ToolBar1->addActions({EditUndo1, EditCut1, EditCopy1, EditPaste1});
+    ToolBar1->addActions({acUndo, acRedo, EditCut1, EditCopy1, EditPaste1});
     ToolBar1->addSeparator();
     ToolBar1->addAction(Action1);
 }
@@ -523,6 +533,7 @@ void TfrmMain::FormActivate()
     DocumentPath.clear();
     DocumentName.clear();
     CurrentManager = 0;
+    Doc.StartHistory();
     RecordModified = false;
     ScriptModified = false;
     ScriptBackup.clear();
@@ -644,11 +655,13 @@ void TfrmMain::SetScriptText(const QString &text)
 {
     ScriptEditor->setPlainText(text);
     ScriptModified = false;
+    RefreshDocumentState();
 }
 
 void TfrmMain::SetDocumentCaption()
 {
-    setWindowTitle(ApplicationTitle() + QStringLiteral(" [") + DocumentName + QLatin1Char(']'));
+    setWindowTitle(ApplicationTitle() + QStringLiteral(" [") + DocumentName + QLatin1Char(']') +
+                   (HasUnsavedChanges() ? QStringLiteral(" *") : QString()));
 }
 
 bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
@@ -688,6 +701,7 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
     }
     Label2->setText(manager.title);
     AdoptDocumentFile(index, path, false);
+    Doc.MarkSaved();
     return true;
 }
 
@@ -699,15 +713,16 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
     CurrentManager = managerIndex;
     DocumentPath = path;
     DocumentName = path;
-    SetDocumentCaption();
     ScriptBackup = ReadTextFileLines(path);
     SetScriptText(LinesText(ScriptBackup));
-    if (refreshViews)
+    if (refreshViews) {
+        Doc.StartHistory();
         RefreshAfterLoad();
+    }
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
-    UnsavedChanges = false;
+    SetDocumentCaption();
 }
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)
@@ -748,24 +763,24 @@ void TfrmMain::acOpenExecute()
     OpenDocument(OpenDialog->selectedFiles().constFirst(), SelectedFilterNumber(OpenDialog));
 }
 
-void TfrmMain::acSaveExecute()
+bool TfrmMain::acSaveExecute()
 {
-    if (PageControl1->currentIndex() == 1 && ScriptEditor->isEnabled())
-        ApplyScript();
-    if (!DocumentPath.isEmpty())
-        SaveDocument(DocumentPath, CurrentManager + 1);
-    else
-        acSaveAsExecute();
+    // Typed text is part of what the user sees: it goes into the file. The
+    // pane is never older than the record, so an untouched pane is not applied.
+    CommitPaneEdits();
+    const bool saved = !DocumentPath.isEmpty() ? SaveDocument(DocumentPath, CurrentManager + 1)
+                                               : acSaveAsExecute();
     FillInspector(TypeCombo->currentIndex());
+    return saved;
 }
 
-void TfrmMain::acSaveAsExecute()
+bool TfrmMain::acSaveAsExecute()
 {
     if (!CheckManagersLoaded())
-        return;
+        return false;
     if (ExecDialog(SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
-        return;
-    SaveDocument(SaveDialog->selectedFiles().constFirst(), SelectedFilterNumber(SaveDialog));
+        return false;
+    return SaveDocument(SaveDialog->selectedFiles().constFirst(), SelectedFilterNumber(SaveDialog));
 }
 
 TMsgResult TfrmMain::AskSaveChanges()
@@ -780,8 +795,8 @@ bool TfrmMain::MayLeaveDocument()
         return true;
     switch (AskSaveChanges()) {
     case TMsgResult::Yes:
-        acSaveExecute();  // goes on whatever the save's outcome, a cancelled Save As too
-        return true;
+        // A failed save or a cancelled Save As keeps the document where it is.
+        return acSaveExecute();
     case TMsgResult::No:
         return true;
     default:
@@ -887,8 +902,7 @@ void TfrmMain::EditCommand(QAction *action)
 {
     // The three text controls share the names of these commands, not a base.
     auto apply = [this, action](auto *text) {
-        if (action == EditUndo1) text->undo();
-        else if (action == EditCut1) text->cut();
+        if (action == EditCut1) text->cut();
         else if (action == EditCopy1) text->copy();
         else if (action == EditPaste1) text->paste();
         else if (action == EditSelectAll1) text->selectAll();
@@ -900,4 +914,50 @@ void TfrmMain::EditCommand(QAction *action)
         apply(plain);
     else if (auto *rich = qobject_cast<QTextEdit *>(focus))
         apply(rich);
+}
+
+namespace {
+// The focused text control's own undo or redo; false when no text control
+// has the focus. A read-only one (the viewport's key catcher) has nothing to undo.
+bool TextControlUndo(bool redo)
+{
+    QWidget *focus = QApplication::focusWidget();
+    auto apply = [redo](auto *text) {
+        if (redo)
+            text->redo();
+        else
+            text->undo();
+        return true;
+    };
+    if (auto *line = qobject_cast<QLineEdit *>(focus); line && !line->isReadOnly())
+        return apply(line);
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(focus); plain && !plain->isReadOnly())
+        return apply(plain);
+    if (auto *rich = qobject_cast<QTextEdit *>(focus); rich && !rich->isReadOnly())
+        return apply(rich);
+    return false;
+}
+}  // namespace
+
+void TfrmMain::UndoExecute()
+{
+    if (!TextControlUndo(false))
+        StepHistory(false);
+}
+
+void TfrmMain::RedoExecute()
+{
+    if (!TextControlUndo(true))
+        StepHistory(true);
+}
+
+void TfrmMain::RefreshDocumentState()
+{
+    if (!DocumentName.isEmpty())
+        SetDocumentCaption();
+    auto named = [](const QString &command, const std::string &step) {
+        return step.empty() ? command : command + QLatin1Char(' ') + QString::fromStdString(step);
+    };
+    acUndo->setText(named(QStringLiteral("&Undo"), Doc.UndoName()));
+    acRedo->setText(named(QStringLiteral("&Redo"), Doc.RedoName()));
 }

@@ -9,8 +9,10 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 
 #include "ParticleSystem.h"
+#include "uDocument.h"
 #include "uMessages.h"
 #include "uTextRules.h"
 
@@ -39,21 +41,22 @@ public:
     ~TfrmMain() override;
 
     // ---- document state ------------------------------------------------
-    // The renderer keeps the address of DocumentRecord for the whole run.
-    ParticleSystem DocumentRecord{};
-    ParticleSystem DefaultsRecord{};
-    int CurrentManager = 0;
-    QString DocumentPath;
-    QString DocumentName;
+    // The document and its history. The names below are the document's own
+    // fields under the names the window's code and its tests use.
+    Document Doc;
+    ParticleSystem &DocumentRecord = Doc.record;  // the renderer keeps its address
+    ParticleSystem &DefaultsRecord = Doc.defaults;
+    int &CurrentManager = Doc.manager;
+    QString &DocumentPath = Doc.path;
+    QString &DocumentName = Doc.name;
+    // Which side of the script sync is stale: the pane (the record changed
+    // since the pane was written) or the record (text typed, not applied).
     bool RecordModified = false;
     bool ScriptModified = false;
     bool DocumentReady = false;
-    // Edits since the last open, save or new. The two flags above say which
-    // side of the script sync is stale and are cleared by a tab switch or an
-    // Update that nothing has saved yet; this one remembers the edit for the
-    // save question.
-    bool UnsavedChanges = false;
-    bool HasUnsavedChanges() const { return RecordModified || ScriptModified || UnsavedChanges; }
+    // Unsaved work: the history away from its save point, or typed script
+    // text not yet applied.
+    bool HasUnsavedChanges() const { return Doc.Modified() || ScriptModified; }
     QStringList ScriptBackup;
 
     QString GameDir;       // base game directory
@@ -75,7 +78,8 @@ public:
     QAction *Action3 = nullptr;  // Preferences
     QAction *acChangeGamedir = nullptr;
     QAction *acExit = nullptr;
-    QAction *EditUndo1 = nullptr;
+    QAction *acUndo = nullptr;
+    QAction *acRedo = nullptr;
     QAction *EditCut1 = nullptr;
     QAction *EditCopy1 = nullptr;
     QAction *EditPaste1 = nullptr;
@@ -123,26 +127,43 @@ public:
     // ---- start-up, document workflow, closing (uMain.cpp) --------------
     void FormActivate();  // the start-up sequence, once
     bool OpenDocument(const QString &path, int managerNumber);
+    // The one way the window changes the record: runs `edit` as the history
+    // step `stepName` and brings the script pane along. True when it changed.
+    bool ChangeDocument(const QString &stepName, const std::function<void(ParticleSystem &)> &edit);
+    // Undo or redo one step of the history and show the restored record.
+    void UndoExecute();
+    void RedoExecute();
+    bool StepHistory(bool forward);
+    // Typed script text not yet applied becomes a step of its own.
+    void CommitPaneEdits();
+    bool PaneEditable() const;  // false for a manager that gives no text
+    // After a change from outside the pane: rewrite the pane, or mark it stale.
+    void ShowChangedRecordInPane();
+    static constexpr int kStatusNoteTime = 5000;  // ms a status bar note stays
     bool SaveDocument(const QString &path, int managerNumber);
     void AdoptDocumentFile(int managerIndex, const QString &path, bool refreshViews);
     void SetEditControlsEnabled(bool enabled);
     TMsgResult AskSaveChanges();
     // The save question when the document has unsaved edits; Yes saves. False
-    // when the user cancels, and the document must then stay.
+    // when the user cancels or the save does not happen (failed, Save As
+    // cancelled), and the document must then stay.
     bool MayLeaveDocument();
     bool CloseQuery();
     void FormClose();
     void Terminate();
     void SetScriptText(const QString &text);  // sets the pane, clears ScriptModified
+    // "Sparkwright [name]", with " *" while there is unsaved work.
     void SetDocumentCaption();
+    // The caption and the Undo and Redo commands after any change of state.
+    void RefreshDocumentState();
     uintptr_t ViewportHandle();
     QSize ViewportPixelSize() const;
     void StartupRendererChoice();
     bool CheckManagersLoaded();
 
     void acOpenExecute();
-    void acSaveExecute();
-    void acSaveAsExecute();
+    bool acSaveExecute();    // false when nothing was saved
+    bool acSaveAsExecute();
     void acExitExecute();
     void Action3Execute();
     void acChangeGamedirExecute();
@@ -159,7 +180,7 @@ public:
     void RefreshAfterLoad();
     void FillInspector(int page);
     void RegenerateScript();
-    bool ApplyScript();
+    bool ApplyScript(const QString &stepName = QStringLiteral("Update"));
     void PageControl1Change(int index);
     void TypeComboChange(int index);
     void ScriptEditorChange();

@@ -6,7 +6,9 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "uPropertyEdit.h"
 #include "uPropertyRows.h"
@@ -106,6 +108,11 @@ auto WithScriptSync(TfrmMain &w, F &&work)
     if (ManagerValid(w.CurrentManager))
         sync.SetManager(&manager);
     sync.SetHeaderSource([] { return Latin1(ProgramSettings.Headinsert); });
+    // The sync sets the pane and its flags: the caption follows afterwards.
+    struct RefreshAtEnd {
+        TfrmMain &w;
+        ~RefreshAtEnd() { w.RefreshDocumentState(); }
+    } refresh{w};
     return work(sync);
 }
 
@@ -153,13 +160,16 @@ void TfrmMain::ObjectInspectorValidate(int, int, const QString &key, const QStri
     HostRenderer renderer;
     const UserParmNames names = CurrentUserParmNames(CurrentManager);
     const std::string separator = InspectorDecimalSeparator();
-    InspectorEditContext ctx{DocumentRecord, names, separator, renderer, RecordModified, DocumentReady};
     const int page = TypeCombo->currentIndex();
-    const EditResult result =
-        ValidateInspectorEdit(ctx, page, Latin1(key), Latin1(value),
-                              [this](std::string_view rowKey) {
-                                  return Latin1(InspectorGrid->Value(Latin1(std::string(rowKey))));
-                              });
+    EditResult result;
+    // The row's label names the step: "Undo Gravity".
+    ChangeDocument(key, [&](ParticleSystem &record) {
+        InspectorEditContext ctx{record, names, separator, renderer, RecordModified, DocumentReady};
+        result = ValidateInspectorEdit(ctx, page, Latin1(key), Latin1(value),
+                                       [this](std::string_view rowKey) {
+                                           return Latin1(InspectorGrid->Value(Latin1(std::string(rowKey))));
+                                       });
+    });
     switch (result.outcome) {
     case EditOutcome::UnknownKey:
         ShowMessageBox(this, Latin1(result.message), QString(), TMsgIcon::Warning);
@@ -204,7 +214,8 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
             return;
         }
         InspectorGrid->SetValue(row, Latin1(*path));
-        ApplySpriteChoice(DocumentRecord, page, *path, renderer);
+        ChangeDocument(QString::fromLatin1(info->key),
+                       [&](ParticleSystem &record) { ApplySpriteChoice(record, page, *path, renderer); });
         return;
     }
 
@@ -225,8 +236,12 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
                                                                                : InspectorKey::kEndColor1));
         const QString second = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor2
                                                                                 : InspectorKey::kEndColor2));
-        if (const auto error = ApplyColourRows(DocumentRecord, page, start, Latin1(first), Latin1(second),
-                                               InspectorDecimalSeparator()))
+        std::optional<std::string> error;
+        ChangeDocument(QString::fromLatin1(info->key), [&](ParticleSystem &record) {
+            error = ApplyColourRows(record, page, start, Latin1(first), Latin1(second),
+                                    InspectorDecimalSeparator());
+        });
+        if (error)
             ShowMessageBox(this, Latin1(*error), QString(), TMsgIcon::Error);
     }
 }
@@ -241,30 +256,98 @@ void TfrmMain::RegenerateScript()
     WithScriptSync(*this, [](ScriptSync &sync) { return sync.RegenerateScript(); });
 }
 
-bool TfrmMain::ApplyScript()
+bool TfrmMain::ApplyScript(const QString &stepName)
 {
-    UnsavedChanges = UnsavedChanges || RecordModified || ScriptModified;
-    return WithScriptSync(*this, [](ScriptSync &sync) { return sync.ApplyScript(); });
+    // The sync refills the views from the record it read: nothing else to follow.
+    const std::unique_ptr<ParticleSystem> before = std::make_unique<ParticleSystem>(DocumentRecord);
+    const bool applied = WithScriptSync(*this, [](ScriptSync &sync) { return sync.ApplyScript(); });
+    Doc.Record(stepName.toStdString(), *before);
+    return applied;
+}
+
+bool TfrmMain::PaneEditable() const
+{
+    return ScriptEditor->isEnabled();
+}
+
+void TfrmMain::CommitPaneEdits()
+{
+    if (ScriptModified && PaneEditable())
+        ApplyScript(QStringLiteral("Script Edit"));
+}
+
+bool TfrmMain::ChangeDocument(const QString &stepName, const std::function<void(ParticleSystem &)> &edit)
+{
+    if (!Doc.Change(stepName.toStdString(), edit))
+        return false;
+    ShowChangedRecordInPane();
+    return true;
+}
+
+void TfrmMain::ShowChangedRecordInPane()
+{
+    // A pane in view is rewritten at once, so that it never shows (and Save
+    // never applies) a text older than the record; a hidden one on showing.
+    if (PageControl1->currentIndex() == kScriptTab && PaneEditable() && !ScriptModified)
+        RegenerateScript();
+    else
+        RecordModified = true;
+}
+
+bool TfrmMain::StepHistory(bool forward)
+{
+    // Typed text becomes a step first: undo then takes back the typing
+    // instead of dropping it.
+    CommitPaneEdits();
+    StepEffect effect;
+    if (!(forward ? Doc.Redo(&effect) : Doc.Undo(&effect)))
+        return false;
+    if (effect.typesChanged)
+        UpdateTypes();
+    UpdateParticles(&DocumentRecord);
+    const int page = TypeCombo->currentIndex();
+    RefillTypeCombo(false);
+    TypeCombo->setCurrentIndex(page >= 0 && page < TypeCombo->count() ? page : 0);
+    FillInspector(TypeCombo->currentIndex());
+    RecordModified = false;
+    if (PaneEditable())
+        RegenerateScript();
+    DocumentReady = true;
+    statusBar()->showMessage((forward ? QStringLiteral("Redone: ") : QStringLiteral("Undone: ")) +
+                                 QString::fromStdString(effect.name),
+                             kStatusNoteTime);
+    return true;
 }
 
 void TfrmMain::PageControl1Change(int index)
 {
-    // The sync clears the flag it acts on; the edit itself is still unsaved.
-    UnsavedChanges = UnsavedChanges || RecordModified || ScriptModified;
+    if (index == kPropertiesTab && ScriptModified) {
+        // Leaving the pane applies the typed text, as a step of its own.
+        CommitPaneEdits();
+        return;
+    }
     WithScriptSync(*this, [index](ScriptSync &sync) { sync.PageControl1Change(index); });
 }
 
 void TfrmMain::ScriptEditorChange()
 {
     ScriptModified = true;
+    RefreshDocumentState();
 }
 
 void TfrmMain::BitBtn1Click()
 {
-    ApplyScript();
+    ApplyScript(QStringLiteral("Update"));
 }
 
 void TfrmMain::BitBtn2Click()
 {
-    WithScriptSync(*this, [](ScriptSync &sync) { sync.Revert(); });
+    // Revert puts the last loaded, saved or applied text back and applies
+    // it: one step, so the edits it takes back can be had again by Undo.
+    const std::unique_ptr<ParticleSystem> before = std::make_unique<ParticleSystem>(DocumentRecord);
+    WithScriptSync(*this, [](ScriptSync &sync) {
+        sync.Revert();
+        sync.ApplyScript();
+    });
+    Doc.Record("Revert", *before);
 }

@@ -123,16 +123,21 @@ bool TfrmMain::NewDocument(int managerIndex)
     SetEditControlsEnabled(true);
     Label2->setText(manager.title);
     RecordModified = false;
-    UnsavedChanges = false;
     DocumentReady = true;
+    Doc.StartHistory();
     return true;
 }
 
 void TfrmMain::acEditTypesExecute()
 {
-    if (!ExecuteEditTypes(this, DocumentRecord, DefaultsRecord))
+    // Typed script text first becomes part of the record the dialog edits.
+    CommitPaneEdits();
+    bool confirmed = false;
+    ChangeDocument(QStringLiteral("Edit Types"), [&](ParticleSystem &record) {
+        confirmed = ExecuteEditTypes(this, record, DefaultsRecord);
+    });
+    if (!confirmed)
         return;
-    RecordModified = true;
     RefillTypeCombo(false);
     UpdateTypes();
     FillInspector(0);

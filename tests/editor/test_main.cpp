@@ -48,6 +48,13 @@ QStringList Lines(const QList<QAction *> &actions)
     return lines;
 }
 
+// A real edit through the inspector: one step in the document's history.
+void EditParticleCount(TfrmMain &w, int count)
+{
+    w.ObjectInspectorValidate(1, 0, "Number of Particles", QString::number(count));
+    QCOMPARE(w.DocumentRecord.particles, count);
+}
+
 void WriteFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -99,7 +106,7 @@ private slots:
         TfrmMain w;
         QStringList lines;
         for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acEditTypes, w.Action3,
-                           w.acChangeGamedir, w.acExit, w.EditUndo1, w.EditCut1, w.EditCopy1,
+                           w.acChangeGamedir, w.acExit, w.acUndo, w.acRedo, w.EditCut1, w.EditCopy1,
                            w.EditPaste1, w.EditSelectAll1, w.acSelectRendererOGL,
                            w.acSelectRendererD3D7, w.acSelectRendererD3D9, w.acShowGround,
                            w.acGetRenderInfo, w.Action1, w.Action2, w.acHelpAbout})
@@ -114,6 +121,7 @@ private slots:
             "&Game Directories... | Ctrl+G | Change your game directory | on",
             "E&xit |  | Close program | on",
             "&Undo | Ctrl+Z | Undo|Reverts the last action | on",
+            "&Redo | Ctrl+Shift+Z | Redo|Repeats the last action undone | on",
             "Cu&t | Ctrl+X | Cut|Cuts the selection and puts it on the Clipboard | on",
             "&Copy | Ctrl+C | Copy|Copies the selection and puts it on the Clipboard | on",
             "&Paste | Ctrl+V | Paste|Inserts Clipboard contents | on",
@@ -136,14 +144,14 @@ private slots:
                  QStringList({"&New...", "&Open...", "&Save", "Save &As...", "-", "Edit &Types...", "-",
                               "&Preferences...", "&Game Directories...", "-", "E&xit"}));
         QCOMPARE(Lines(w.mnuEdit->actions()),
-                 QStringList({"&Undo", "Cu&t", "&Copy", "&Paste", "-", "Select &All"}));
+                 QStringList({"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Select &All"}));
         QCOMPARE(Lines(w.mnuRender->actions()),
                  QStringList({"&OpenGL", "&Direct3D7", "D&irect3D9", "-", "Show &Ground", "-",
                               "&Renderer Information..."}));
         QCOMPARE(Lines(w.mnuHelp->actions()),
                  QStringList({"&Help Topics", "&Brindle Works On Web", "-", "&About Sparkwright..."}));
         QCOMPARE(Lines(w.ToolBar1->actions()),
-                 QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "Cu&t", "&Copy", "&Paste", "-",
+                 QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "-",
                               "&Help Topics"}));
         QCOMPARE(w.PageControl1->tabText(0), QString("Properties"));
         QCOMPARE(w.PageControl1->tabText(1), QString("Script"));
@@ -478,19 +486,58 @@ private slots:
             QVERIFY(ReadFile(path).contains("type=asked"));
     }
 
-    void yesForANeverSavedDocumentStillClosesWhenSaveAsIsCancelled()
+    // Yes to the save question and then no save (Save As cancelled, the
+    // file read-only) keeps the window and the edits: closing, New and Open.
+    void aSaveThatDoesNotHappenKeepsTheDocument()
     {
         SeedUsualSettings();
         auto w = Start({Effect("base.alp")});
         w->DocumentPath.clear();
         w->DocumentName = "NewParticle";
-        w->RecordModified = true;
+        EditParticleCount(*w, 77);
         MessageCatcher messages;
         DialogCatcher dialogs;  // rejects the save dialog
-        QVERIFY(CloseByFrame(*w));
+        messages.answers.push_back(TMsgResult::Yes);
+        QVERIFY(!CloseByFrame(*w));
         QCOMPARE(messages.Texts(), QStringList({"Save changes in \"NewParticle\"?"}));
         QCOMPARE(dialogs.seen, QStringList({"SaveDialog"}));
-        QVERIFY(w->ClosedDown);
+        QVERIFY(!w->ClosedDown);
+        QCOMPARE(w->DocumentRecord.particles, 77);
+        QVERIFY(w->HasUnsavedChanges());
+        QCOMPARE(w->windowTitle(), QString("Sparkwright [NewParticle] *"));
+
+        // A file that cannot be written: the failure is shown and the window stays.
+        const QString locked = Effect("locked.alp");
+        QVERIFY(w->OpenDocument(locked, 1));
+        EditParticleCount(*w, 55);
+        // A folder where the file was: no write can succeed, not even as root.
+        QVERIFY(QFile::remove(locked));
+        QVERIFY(QDir(work.path()).mkdir("locked.alp"));
+        for (auto command : {0, 1, 2}) {
+            messages.messages.clear();
+            messages.answers.push_back(TMsgResult::Yes);
+            const QString other = Effect("other.alp");
+            dialogs.handlers.push_back([other](QDialog *d) {  // Open picks a file before asking
+                auto *files = qobject_cast<QFileDialog *>(d);
+                if (!files)
+                    return int(QDialog::Rejected);
+                files->selectFile(other);
+                return int(QDialog::Accepted);
+            });
+            if (command == 0)
+                QVERIFY(!CloseByFrame(*w));
+            else if (command == 1)
+                w->acNew->trigger();
+            else
+                w->acOpenExecute();
+            QVERIFY2(messages.messages.size() == 2, qPrintable(messages.Texts().join('/')));
+            QVERIFY(messages.messages[1].text.startsWith("Failed to save particles to " + locked));
+            QCOMPARE(w->DocumentPath, locked);
+            QCOMPARE(w->DocumentRecord.particles, 55);
+            QVERIFY(w->HasUnsavedChanges());
+        }
+        QVERIFY(!w->ClosedDown);
+        QVERIFY(QDir(work.path()).rmdir("locked.alp"));
     }
 
     void exitNeitherAsksNorWrites()
@@ -734,7 +781,7 @@ private slots:
         w->EditCut1->trigger();
         QCOMPARE(w->ScriptEditor->toPlainText(), QString());
         QVERIFY(w->ScriptModified);
-        w->EditUndo1->trigger();
+        w->acUndo->trigger();
         QCOMPARE(w->ScriptEditor->toPlainText(), QString("maintype=a\n"));
         w->EditPaste1->trigger();  // replaces the selection the undo restored
         QVERIFY(w->ScriptEditor->toPlainText().startsWith("maintype=a"));
@@ -804,7 +851,7 @@ private slots:
         const QString path = Effect("synced.alp");
         auto w = Start({path});
         w->show();
-        w->RecordModified = true;  // an inspector edit
+        EditParticleCount(*w, 9);
         w->PageControl1->setCurrentIndex(1);
         QVERIFY(!w->RecordModified && !w->ScriptModified);
         MessageCatcher messages;
@@ -836,7 +883,7 @@ private slots:
     {
         SeedUsualSettings();
         auto w = Start({Effect("fresh.alp")});
-        w->RecordModified = true;
+        EditParticleCount(*w, 9);
         w->PageControl1->setCurrentIndex(1);
         MessageCatcher messages;
         messages.answers.push_back(TMsgResult::Cancel);
@@ -855,7 +902,7 @@ private slots:
         const QString first = Effect("first.alp");
         const QString second = Effect("second.alp", "maintype=other\ntype=other\n");
         auto w = Start({first});
-        w->RecordModified = true;
+        EditParticleCount(*w, 9);
         MessageCatcher messages;
         DialogCatcher dialogs;
         auto pick = [&](QDialog *d) {
@@ -867,7 +914,7 @@ private slots:
         w->acOpenExecute();
         QCOMPARE(messages.Texts(), QStringList({"Save changes in \"" + first + "\"?"}));
         QCOMPARE(w->DocumentPath, first);
-        QVERIFY(w->RecordModified);
+        QVERIFY(w->HasUnsavedChanges());
 
         messages.messages.clear();
         messages.answers.push_back(TMsgResult::No);

@@ -303,7 +303,12 @@ private slots:
         QCOMPARE(t.endred.min, 1.0);  // from "End Color 1"
         QCOMPARE(t.endgreen.max, 0.502);
         QCOMPARE(t.endblue.max, 0.0);
-        QVERIFY(!w->RecordModified);  // pickers change the record without the flag
+        // A picked value is a step, and the script pane is rewritten on showing.
+        QVERIFY(w->RecordModified);
+        QCOMPARE(w->acUndo->text(), QStringLiteral("&Undo End Color 2"));
+        w->acUndo->trigger();
+        QCOMPARE(t.endgreen.max, 1.0);
+        QCOMPARE(w->acUndo->text(), QStringLiteral("&Undo Sprite Name"));
     }
 
     void scriptTabFollowsTheRecordAndBack()
