@@ -879,6 +879,35 @@ private slots:
         QVERIFY(messages.messages.isEmpty());
     }
 
+    // After an undo or a redo the renderer gets the record again, and the
+    // type list again when it changed.
+    void undoAndRedoAnnounceTheRecordToTheRenderer()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("announced.alp")});
+        w->FrameTimer->stop();
+        const int opened = w->DocumentRecord.particles;
+        EditParticleCount(*w, 40);
+        w->PageControl1->setCurrentIndex(1);
+        w->ScriptEditor->setPlainText("maintype=rain\ntype=rain\n");
+        w->BitBtn1->click();
+        QCOMPARE(w->TypeCombo->count(), 2);
+        ClearRendererLog(0);
+        w->acUndo->trigger();
+        QCOMPARE(RendererLog(0), QStringList({"Types", "Particles 40", "Textures"}));
+        QCOMPARE(w->TypeCombo->count(), 3);
+        QVERIFY(w->ScriptEditor->toPlainText().contains("type=smoke"));
+        ClearRendererLog(0);
+        w->acUndo->trigger();
+        QCOMPARE(RendererLog(0), QStringList({"Particles " + QString::number(opened), "Textures"}));
+        QVERIFY(!w->HasUnsavedChanges());
+        ClearRendererLog(0);
+        w->acRedo->trigger();
+        QCOMPARE(RendererLog(0), QStringList({"Particles 40", "Textures"}));
+        QCOMPARE(w->acRedo->text(), QString("&Redo Update"));
+        QVERIFY(w->windowTitle().endsWith(" *"));
+    }
+
     void newAsksAfterAnEditTheScriptTabTookUp()
     {
         SeedUsualSettings();
