@@ -50,6 +50,12 @@ void Document::MarkSaved()
     Notify();
 }
 
+void Document::ForgetSaved()
+{
+    history_.ForgetSavePoint();
+    Notify();
+}
+
 void Document::Notify()
 {
     if (listener_)

@@ -44,6 +44,8 @@ public:
     void StartHistory();
     // The record is what the file now holds.
     void MarkSaved();
+    // Nothing in the history is saved: the document is modified until saved.
+    void ForgetSaved();
     bool Modified() const { return !history_.AtSavePoint(); }
 
     const History &history() const { return history_; }

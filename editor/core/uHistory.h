@@ -66,6 +66,9 @@ public:
 
     // The record as it stands now is what the file holds.
     void MarkSavePoint();
+    // No state of the history is what the file holds (a document recovered
+    // from a session that ended unsaved).
+    void ForgetSavePoint() { savePoint_ = kNoSavePoint; }
     // True while the position is the save point; false once the saved state
     // can no longer be reached (its steps were dropped or overwritten).
     bool AtSavePoint() const;
@@ -82,9 +85,9 @@ private:
     static StepEffect EffectOf(const Step &step);
     void DropOldest();
 
+    static constexpr std::ptrdiff_t kNoSavePoint = -1;
     std::deque<Step> steps_;
     std::size_t position_ = 0;  // steps [0, position_) are done
-    static constexpr std::ptrdiff_t kNoSavePoint = -1;
     std::ptrdiff_t savePoint_ = 0;
     std::size_t bytes_ = 0;
     std::size_t stepLimit_;

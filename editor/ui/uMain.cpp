@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +49,8 @@ static void InitResources()
 
 namespace {
 constexpr int kFrameInterval = 16;
+// Writers often save a file in several pieces: read it once they are done.
+constexpr int kFileSettleTime = 300;
 // Wide enough for the inspector's label and value columns side by side.
 constexpr int kLeftPanelWidth = 360;
 
@@ -205,6 +208,19 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     FrameTimer->start();
 
     CreateNewDialog();
+
+    Recovery = std::make_unique<RecoveryStore>();
+    RecoveryTimer = new QTimer(this);
+    RecoveryTimer->setObjectName(QStringLiteral("RecoveryTimer"));
+    RecoveryTimer->setSingleShot(true);
+    connect(RecoveryTimer, &QTimer::timeout, this, [this] { WriteRecovery(); });
+    FileWatcher = new QFileSystemWatcher(this);
+    FileChangeTimer = new QTimer(this);
+    FileChangeTimer->setSingleShot(true);
+    FileChangeTimer->setInterval(kFileSettleTime);
+    connect(FileWatcher, &QFileSystemWatcher::fileChanged, FileChangeTimer, qOverload<>(&QTimer::start));
+    connect(FileChangeTimer, &QTimer::timeout, this, [this] { DocumentFileChanged(); });
+
     Doc.SetListener([this] { RefreshDocumentState(); });
     RefreshDocumentState();
 }
@@ -583,6 +599,9 @@ void TfrmMain::FormActivate()
     ApplyCurrentDeviceOptions();
     SetShowGround(acShowGround->isChecked());
 
+    // Restored work takes the place of the file named on the command line.
+    if (OfferRecovery())
+        return;
     if (!CommandLine.isEmpty() && QFileInfo(CommandLine.first()).isFile()) {
         const QString path = CommandLine.first();
         if (!CheckManagersLoaded())
@@ -691,6 +710,8 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
         return false;
     }
     const TParticleManager &manager = ManagerTable[index];
+    if (!MayOverwriteChangedFile(path))
+        return false;
     const QByteArray header = ProgramSettings.Headinsert.toLatin1();
     if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.constData(), &DocumentRecord) & 0xFF)) {
         ShowMessageBox(this,
@@ -723,6 +744,7 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
     RecordModified = false;
     ScriptModified = false;
     SetDocumentCaption();
+    WatchDocumentFile();
 }
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)
@@ -840,11 +862,17 @@ void TfrmMain::FormClose()
         UnloadRenderers();
     }
     ScriptBackup.clear();
+    // The close question was answered: the work is saved or dropped on purpose.
+    RecoveryTimer->stop();
+    Recovery->Remove();
     ClosedDown = true;
 }
 
 void TfrmMain::Terminate()
 {
+    // Exit asks nothing; unsaved work is kept for the next start instead.
+    if (StartupDone)
+        WriteRecovery();
     Terminated = true;
     FrameTimer->stop();
     // Ends the event loop without closing the window: no close question,
@@ -960,4 +988,5 @@ void TfrmMain::RefreshDocumentState()
     };
     acUndo->setText(named(QStringLiteral("&Undo"), Doc.UndoName()));
     acRedo->setText(named(QStringLiteral("&Redo"), Doc.RedoName()));
+    UpdateRecovery();
 }

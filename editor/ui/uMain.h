@@ -10,16 +10,19 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 #include "ParticleSystem.h"
 #include "uDocument.h"
 #include "uMessages.h"
+#include "uRecovery.h"
 #include "uTextRules.h"
 
 class QAction;
 class QActionGroup;
 class QComboBox;
 class QFileDialog;
+class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -199,6 +202,34 @@ public:
     void Action1Execute();  // Help Topics
     void Action2Execute();  // web site
     void acHelpAboutExecute();
+
+    // Shows a record the history or the disk put in place: renderer, type
+    // list (keeping the page), inspector and script pane.
+    void ShowRestoredRecord(bool typesChanged);
+
+    // ---- recovery files and outside changes (uMainRecovery.cpp) --------
+    std::unique_ptr<RecoveryStore> Recovery;
+    QTimer *RecoveryTimer = nullptr;
+    int RecoveryInterval = 30000;  // ms: unsaved work is written at most this often
+    // Starts the timer while there is unsaved work; removes the file once there is none.
+    void UpdateRecovery();
+    bool WriteRecovery();
+    // At start-up: offers the work of sessions that ended unsaved. True when
+    // a document was restored.
+    bool OfferRecovery();
+    bool RestoreRecovery(const RecoveryEntry &entry);
+
+    QFileSystemWatcher *FileWatcher = nullptr;
+    QTimer *FileChangeTimer = nullptr;  // lets a writer finish before the file is read
+    QByteArray DiskContents;            // digest of the file as last opened, saved or reloaded
+    QByteArray DeclinedContents;        // a change the user chose not to reload
+    void WatchDocumentFile();
+    void DocumentFileChanged();
+    // Reads the file again as one step ("Reload"); false when it cannot be read.
+    bool ReloadDocument();
+    // Before a save over the document's own file: asks when another program
+    // changed it since it was opened or saved. False when the user says no.
+    bool MayOverwriteChangedFile(const QString &path);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -302,7 +302,16 @@ bool TfrmMain::StepHistory(bool forward)
     StepEffect effect;
     if (!(forward ? Doc.Redo(&effect) : Doc.Undo(&effect)))
         return false;
-    if (effect.typesChanged)
+    ShowRestoredRecord(effect.typesChanged);
+    statusBar()->showMessage((forward ? QStringLiteral("Redone: ") : QStringLiteral("Undone: ")) +
+                                 QString::fromStdString(effect.name),
+                             kStatusNoteTime);
+    return true;
+}
+
+void TfrmMain::ShowRestoredRecord(bool typesChanged)
+{
+    if (typesChanged)
         UpdateTypes();
     UpdateParticles(&DocumentRecord);
     const int page = TypeCombo->currentIndex();
@@ -313,10 +322,6 @@ bool TfrmMain::StepHistory(bool forward)
     if (PaneEditable())
         RegenerateScript();
     DocumentReady = true;
-    statusBar()->showMessage((forward ? QStringLiteral("Redone: ") : QStringLiteral("Undone: ")) +
-                                 QString::fromStdString(effect.name),
-                             kStatusNoteTime);
-    return true;
 }
 
 void TfrmMain::PageControl1Change(int index)

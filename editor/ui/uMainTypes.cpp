@@ -125,6 +125,7 @@ bool TfrmMain::NewDocument(int managerIndex)
     RecordModified = false;
     DocumentReady = true;
     Doc.StartHistory();
+    WatchDocumentFile();  // a new document has no file yet
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include "uParticleMan.h"
 #include "uPlatform.h"
 #include "uPreferences.h"
+#include "uRecovery.h"
 #include "uRender.h"
 
 namespace {
@@ -92,6 +93,7 @@ void UnloadHosts()
 void ResetEditor(const QString &pluginDirectory)
 {
     ClearStoredSettings();
+    QDir(RecoveryStore::DefaultFolder()).removeRecursively();
     SetPluginDirectory(pluginDirectory);
     ProgramSettings = TProgramSettings{};
 }
@@ -127,7 +129,12 @@ QString FakePlugins(const QString &set)
 void UsePrivateSettingsFolder()
 {
     static QTemporaryDir folder;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()));
+    // A test process started by a test inherits its parent's folders.
+    if (qEnvironmentVariableIsSet("SPARKWRIGHT_TEST_CHILD"))
+        return;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path() + "/config"));
+    // Recovery files go to the data folder: never the user's own.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder.path() + "/data"));
 }
 
 
