@@ -36,6 +36,7 @@
 #include "uRender.h"
 #include "uSelectRenderer.h"
 #include "uViewport.h"
+#include "uWindowSystem.h"
 
 // The resources live in a static library: register them explicitly.
 static void InitResources()
@@ -167,28 +168,28 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     connect(Panel3, &TViewport::Panel3MouseDown, this, [this](Qt::MouseButton button) {
         edKeys->setFocus();
         if (button == Qt::LeftButton)
-            InputEvent(9);
+            Renderers.InputEvent(9);
         else if (button == Qt::RightButton)
-            InputEvent(10);
+            Renderers.InputEvent(10);
     });
     connect(Panel3, &TViewport::Panel3MouseUp, this, [this](Qt::MouseButton button, bool inside) {
         if (!inside) {
             // Released after a drag that left the viewport.
-            InputEvent(12);
-            InputEvent(13);
+            Renderers.InputEvent(12);
+            Renderers.InputEvent(13);
         } else if (button == Qt::LeftButton) {
-            InputEvent(12);
+            Renderers.InputEvent(12);
         } else if (button == Qt::RightButton) {
-            InputEvent(13);
+            Renderers.InputEvent(13);
         }
     });
-    connect(Panel3, &TViewport::Panel3MouseMove, this, [] { InputEvent(11); });
+    connect(Panel3, &TViewport::Panel3MouseMove, this, [this] { Renderers.InputEvent(11); });
     connect(Panel3, &TViewport::Panel3Resize, this, [this] {
         const QSize size = ViewportPixelSize();
-        ResizeDevice(size.width(), size.height());
-        UpdateDevice();
+        Renderers.ResizeDevice(size.width(), size.height());
+        Renderers.UpdateDevice();
     });
-    connect(edKeys, &TKeyEdit::ViewportKey, this, [](int code) { InputEvent(code); });
+    connect(edKeys, &TKeyEdit::ViewportKey, this, [this](int code) { Renderers.InputEvent(code); });
 
     OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
     OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
@@ -204,8 +205,9 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     FrameTimer = new QTimer(this);
     FrameTimer->setObjectName(QStringLiteral("FrameTimer"));
     FrameTimer->setInterval(kFrameInterval);
-    connect(FrameTimer, &QTimer::timeout, this, [] { UpdateDevice(); });
+    connect(FrameTimer, &QTimer::timeout, this, [this] { Renderers.UpdateDevice(); });
     FrameTimer->start();
+    Renderers.SetSystemColours(SystemColourValue);
 
     CreateNewDialog();
 
@@ -231,9 +233,16 @@ TfrmMain::~TfrmMain()
     // Exit ends without the closing steps, but the device still has to go
     // before the window it draws into.
     if (!ClosedDown && StartupDone) {
-        UnloadRenderers();
-        UnloadManagers();
+        Renderers.Unload();
+        Managers.Unload();
     }
+}
+
+THostWarning TfrmMain::HostWarning()
+{
+    return [this](const QString &text, const QString &caption) {
+        ShowMessageBox(this, text, caption, TMsgIcon::Warning);
+    };
 }
 
 QAction *TfrmMain::RendererAction(int slot) const
@@ -580,9 +589,9 @@ void TfrmMain::FormActivate()
     }
     SpriteFolder = GameDir;
 
-    LoadManagers(this);
+    Managers.Load(PluginDirectory(), HostWarning());
     FillNewList();
-    const QStringList filters = FilterNameFilters(ManagerFilterText());
+    const QStringList filters = FilterNameFilters(Managers.FilterText());
     for (QFileDialog *dialog : {OpenDialog, SaveDialog}) {
         dialog->setNameFilters(filters);
         // A name typed without extension gets the one of the chosen format.
@@ -595,9 +604,9 @@ void TfrmMain::FormActivate()
 
     StartupRendererChoice();
 
-    SetGamedir(GameDir, GameDir2);
+    Renderers.SetGamedir(GameDir, GameDir2);
     ApplyCurrentDeviceOptions();
-    SetShowGround(acShowGround->isChecked());
+    Renderers.SetShowGround(acShowGround->isChecked());
 
     // Restored work takes the place of the file named on the command line.
     if (OfferRecovery())
@@ -606,7 +615,7 @@ void TfrmMain::FormActivate()
         const QString path = CommandLine.first();
         if (!CheckManagersLoaded())
             return;
-        const int manager = ManagerForExtension(FileExtension(path));
+        const int manager = Managers.ForExtension(FileExtension(path));
         if (manager < 0) {
             ShowMessageBox(this, QStringLiteral("Unsupported file format: \"") + path + QLatin1Char('"'),
                            QString(), TMsgIcon::Warning);
@@ -619,15 +628,15 @@ void TfrmMain::FormActivate()
 void TfrmMain::StartupRendererChoice()
 {
     TfrmSelectRenderer dialog(this);
-    LoadRenderers(this);
+    Renderers.Load(PluginDirectory(), HostWarning());
     int available = 0;
     for (int slot : {1, 2, 0}) {
-        if (!RendererTable[slot].supported)
+        if (!Renderers[slot].supported)
             continue;
         QRadioButton *button = dialog.Button(slot);
         button->setEnabled(true);
         button->setChecked(true);
-        button->setToolTip(RendererTable[slot].name);
+        button->setToolTip(Renderers[slot].name);
         RendererAction(slot)->setEnabled(true);
         RendererAction(slot)->setChecked(true);
         ++available;
@@ -638,7 +647,7 @@ void TfrmMain::StartupRendererChoice()
     }
     int choice = StoredRenderer;
     // A stored choice that names no usable renderer is asked for again.
-    if (choice < 1 || choice > kRendererSlotCount || !RendererTable[choice - 1].supported)
+    if (choice < 1 || choice > kRendererSlotCount || !Renderers[choice - 1].supported)
         choice = 0;
     if (choice == 0) {
         ExecDialog(&dialog);  // closing by the frame counts as OK
@@ -647,20 +656,20 @@ void TfrmMain::StartupRendererChoice()
     if (choice >= 1 && choice <= kRendererSlotCount) {
         RendererAction(choice - 1)->setChecked(true);
         const QSize size = ViewportPixelSize();
-        SelectRenderer(ViewportHandle(), choice - 1, size.width(), size.height());
+        Renderers.Select(ViewportHandle(), choice - 1, size.width(), size.height());
     }
     acGetRenderInfo->setEnabled(true);
 }
 
 void TfrmMain::ApplyCurrentDeviceOptions()
 {
-    ApplyDeviceOptions(ProgramSettings.BgColor, ProgramSettings.GrColor, ProgramSettings.TxtColor,
+    Renderers.ApplyDeviceOptions(ProgramSettings.BgColor, ProgramSettings.GrColor, ProgramSettings.TxtColor,
                        ProgramSettings.WaitSync, ProgramSettings.TextShadow);
 }
 
 bool TfrmMain::CheckManagersLoaded()
 {
-    if (ManagerCount > 0)
+    if (Managers.Count() > 0)
         return true;
     ShowMessageBox(this,
                    QStringLiteral("No particle manager plug-in is loaded, so particle files cannot be "
@@ -686,11 +695,11 @@ void TfrmMain::SetDocumentCaption()
 bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
 {
     const int index = managerNumber - 1;
-    if (!ManagerValid(index)) {
+    if (!Managers.Valid(index)) {
         CheckManagersLoaded();
         return false;
     }
-    const TParticleManager &manager = ManagerTable[index];
+    const TParticleManager &manager = Managers[index];
     if (!(manager.LoadFile(QFile::encodeName(path).constData(), &DocumentRecord) & 0xFF)) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to load particles from ") + path +
@@ -705,11 +714,11 @@ bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
 bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
 {
     const int index = managerNumber - 1;
-    if (!ManagerValid(index)) {
+    if (!Managers.Valid(index)) {
         CheckManagersLoaded();
         return false;
     }
-    const TParticleManager &manager = ManagerTable[index];
+    const TParticleManager &manager = Managers[index];
     if (!MayOverwriteChangedFile(path))
         return false;
     const QByteArray header = ProgramSettings.Headinsert.toLatin1();
@@ -759,7 +768,7 @@ void TfrmMain::SetEditControlsEnabled(bool enabled)
     TypeCombo->setEnabled(enabled);
     btnEditTypes->setEnabled(enabled);
     const bool inTable = CurrentManager >= 0 && CurrentManager < kMaxManagers;
-    if (inTable && ManagerTable[CurrentManager].module && ManagerTable[CurrentManager].isText == 0) {
+    if (inTable && Managers[CurrentManager].module && Managers[CurrentManager].isText == 0) {
         ScriptEditor->setPlainText(QStringLiteral("Script is not editable!"));
         ScriptEditor->setEnabled(false);
         SetBaseColour(ScriptEditor, QPalette::Button);
@@ -853,13 +862,13 @@ void TfrmMain::FormClose()
         TStoredSettings s;
         s.GameDir = GameDir;
         s.GameDir2 = GameDir2;
-        s.CurrentRenderer = CurrentRenderer + 1;
+        s.CurrentRenderer = Renderers.Current() + 1;
         s.ShowGround = acShowGround->isChecked();
         s.StartMaximized = isMaximized();
         s.program = ProgramSettings;
         WriteStoredSettings(s);
-        UnloadManagers();
-        UnloadRenderers();
+        Managers.Unload();
+        Renderers.Unload();
     }
     ScriptBackup.clear();
     // The close question was answered: the work is saved or dropped on purpose.
@@ -888,8 +897,8 @@ void TfrmMain::acExitExecute()
 void TfrmMain::mouseReleaseEvent(QMouseEvent *event)
 {
     QMainWindow::mouseReleaseEvent(event);
-    InputEvent(12);
-    InputEvent(13);
+    Renderers.InputEvent(12);
+    Renderers.InputEvent(13);
 }
 
 void TfrmMain::Action3Execute()
@@ -905,24 +914,25 @@ void TfrmMain::acChangeGamedirExecute()
         return;
     GameDir = dialog.BaseDirectory();
     GameDir2 = dialog.AdditionalDirectory();
-    SetGamedir(GameDir, GameDir2);
+    Renderers.SetGamedir(GameDir, GameDir2);
 }
 
 void TfrmMain::acShowGroundExecute(bool checked)
 {
-    SetShowGround(checked);
+    Renderers.SetShowGround(checked);
 }
 
 void TfrmMain::acGetRenderInfoExecute()
 {
-    ShowRendererInfo(this);
+    ShowMessageBox(this, Renderers.InfoText(), QStringLiteral("Renderer Information"),
+                   TMsgIcon::Information);
 }
 
 void TfrmMain::SelectRendererExecute(int slot)
 {
     RendererAction(slot)->setChecked(true);
     const QSize size = ViewportPixelSize();
-    SelectRenderer(ViewportHandle(), slot, size.width(), size.height());
+    Renderers.Select(ViewportHandle(), slot, size.width(), size.height());
     ApplyCurrentDeviceOptions();
 }
 

@@ -15,7 +15,9 @@
 #include "ParticleSystem.h"
 #include "uDocument.h"
 #include "uMessages.h"
+#include "uParticleMan.h"
 #include "uRecovery.h"
+#include "uRender.h"
 #include "uTextRules.h"
 
 class QAction;
@@ -61,6 +63,13 @@ public:
     // text not yet applied.
     bool HasUnsavedChanges() const { return Doc.Modified() || ScriptModified; }
     QStringList ScriptBackup;
+
+    // The plug-in hosts, for the whole run. After the document: the open
+    // device keeps the record's address until the host closes it.
+    TManagerHost Managers;
+    TRendererHost Renderers;
+    // Shows a host's report about a plug-in it cannot use.
+    THostWarning HostWarning();
 
     QString GameDir;       // base game directory
     QString GameDir2;      // additional game directory

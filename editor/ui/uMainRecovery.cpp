@@ -62,9 +62,9 @@ void TfrmMain::UpdateRecovery()
 
 bool TfrmMain::WriteRecovery()
 {
-    if (!HasUnsavedChanges() || !ManagerValid(CurrentManager))
+    if (!HasUnsavedChanges() || !Managers.Valid(CurrentManager))
         return false;
-    const TParticleManager &manager = ManagerTable[CurrentManager];
+    const TParticleManager &manager = Managers[CurrentManager];
     if (!manager.SaveMemoryFile)
         return false;
     RecoveryEntry entry;
@@ -94,7 +94,7 @@ bool TfrmMain::WriteRecovery()
 bool TfrmMain::OfferRecovery()
 {
     // Without a manager nothing could be read back: the files wait.
-    if (ManagerCount <= 0)
+    if (Managers.Count() <= 0)
         return false;
     for (const RecoveryEntry &entry : Recovery->Leftovers()) {
         const TMsgResult answer = ShowMessageBox(this, RecoveryQuestion(entry), QStringLiteral("Recover Unsaved Work"),
@@ -118,20 +118,20 @@ bool TfrmMain::OfferRecovery()
 bool TfrmMain::RestoreRecovery(const RecoveryEntry &entry)
 {
     int index = -1;
-    for (int i = 0; i < ManagerCount && index < 0; ++i) {
-        if (ManagerTable[i].fileName == entry.managerFile)
+    for (int i = 0; i < Managers.Count() && index < 0; ++i) {
+        if (Managers[i].fileName == entry.managerFile)
             index = i;
     }
     if (index < 0 && !entry.documentPath.isEmpty())
-        index = ManagerForExtension(FileExtension(entry.documentPath));
-    if (index < 0 || !ManagerTable[index].LoadMemoryFile) {
+        index = Managers.ForExtension(FileExtension(entry.documentPath));
+    if (index < 0 || !Managers[index].LoadMemoryFile) {
         ShowMessageBox(this,
                        QStringLiteral("No loaded particle manager can read the recovered work (") +
                            entry.managerFile + QStringLiteral("). It is kept for a later start."),
                        QString(), TMsgIcon::Warning);
         return false;
     }
-    const TParticleManager &manager = ManagerTable[index];
+    const TParticleManager &manager = Managers[index];
     auto restored = std::make_unique<ParticleSystem>();
     if (!(manager.LoadMemoryFile(entry.text.constData(), restored.get()) & 0xFF)) {
         ShowMessageBox(this, Latin1(LoadFromMemoryFailedMessage(Latin1(manager.fileName))),
@@ -218,9 +218,9 @@ void TfrmMain::DocumentFileChanged()
 
 bool TfrmMain::ReloadDocument()
 {
-    if (!ManagerValid(CurrentManager) || DocumentPath.isEmpty())
+    if (!Managers.Valid(CurrentManager) || DocumentPath.isEmpty())
         return false;
-    const TParticleManager &manager = ManagerTable[CurrentManager];
+    const TParticleManager &manager = Managers[CurrentManager];
     auto fresh = std::make_unique<ParticleSystem>(DocumentRecord);
     if (!(manager.LoadFile(QFile::encodeName(DocumentPath).constData(), fresh.get()) & 0xFF)) {
         ShowMessageBox(this,

@@ -25,11 +25,15 @@ namespace {
 // The renderer host's forwarders, which do nothing without an open device.
 class HostRenderer : public RendererCalls {
 public:
-    void ReallocParticles() override { ::ReallocParticles(); }
-    void RelinkTypes() override { ::RelinkTypes(); }
-    void UpdateTextures() override { ::UpdateTextures(); }
-    void UpdateRendermode() override { ::UpdateRendermode(); }
-    void UpdateParticles(const ParticleSystem *record) override { ::UpdateParticles(record); }
+    explicit HostRenderer(TRendererHost &host) : host_(host) {}
+    void ReallocParticles() override { host_.ReallocParticles(); }
+    void RelinkTypes() override { host_.RelinkTypes(); }
+    void UpdateTextures() override { host_.UpdateTextures(); }
+    void UpdateRendermode() override { host_.UpdateRendermode(); }
+    void UpdateParticles(const ParticleSystem *record) override { host_.UpdateParticles(record); }
+
+private:
+    TRendererHost &host_;
 };
 
 TMsgIcon BoxIcon(MessageIcon icon)
@@ -75,12 +79,12 @@ private:
     TfrmMain &w_;
 };
 
-ScriptManager CurrentScriptManager(int index)
+ScriptManager CurrentScriptManager(const TManagerHost &Managers, int index)
 {
     ScriptManager m;
-    if (!ManagerValid(index))
+    if (!Managers.Valid(index))
         return m;
-    const TParticleManager &slot = ManagerTable[index];
+    const TParticleManager &slot = Managers[index];
     m.saveMemoryFile = slot.SaveMemoryFile;
     m.loadMemoryFile = slot.LoadMemoryFile;
     m.getDefaults = slot.GetDefaults;
@@ -89,23 +93,23 @@ ScriptManager CurrentScriptManager(int index)
     return m;
 }
 
-UserParmNames CurrentUserParmNames(int index)
+UserParmNames CurrentUserParmNames(const TManagerHost &Managers, int index)
 {
-    if (!ManagerValid(index))
+    if (!Managers.Valid(index))
         return {};
-    return UserParmNamesFromBuffers(ManagerTable[index].userParmNames);
+    return UserParmNamesFromBuffers(Managers[index].userParmNames);
 }
 
 // One sync over the window's own state, for the length of one handler.
 template <typename F>
 auto WithScriptSync(TfrmMain &w, F &&work)
 {
-    HostRenderer renderer;
+    HostRenderer renderer(w.Renderers);
     MainScriptView view(w);
-    const ScriptManager manager = CurrentScriptManager(w.CurrentManager);
+    const ScriptManager manager = CurrentScriptManager(w.Managers, w.CurrentManager);
     ScriptSync sync({w.RecordModified, w.ScriptModified, w.DocumentReady}, w.DocumentRecord,
                     w.DefaultsRecord, view, renderer);
-    if (ManagerValid(w.CurrentManager))
+    if (w.Managers.Valid(w.CurrentManager))
         sync.SetManager(&manager);
     sync.SetHeaderSource([] { return Latin1(ProgramSettings.Headinsert); });
     // The sync sets the pane and its flags: the caption follows afterwards.
@@ -145,7 +149,7 @@ void TfrmMain::FillInspector(int page)
 {
     ObjectInspector->setEnabled(false);
     InspectorGrid->ClearRows();
-    InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(CurrentManager),
+    InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(Managers, CurrentManager),
                                               InspectorDecimalSeparator()));
     ObjectInspector->setEnabled(true);
 }
@@ -157,8 +161,8 @@ void TfrmMain::TypeComboChange(int index)
 
 void TfrmMain::ObjectInspectorValidate(int, int, const QString &key, const QString &value)
 {
-    HostRenderer renderer;
-    const UserParmNames names = CurrentUserParmNames(CurrentManager);
+    HostRenderer renderer(Renderers);
+    const UserParmNames names = CurrentUserParmNames(Managers, CurrentManager);
     const std::string separator = InspectorDecimalSeparator();
     const int page = TypeCombo->currentIndex();
     EditResult result;
@@ -193,7 +197,7 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
     if (!info)
         return;
     const int page = TypeCombo->currentIndex();
-    HostRenderer renderer;
+    HostRenderer renderer(Renderers);
 
     if (info->picker == RowPicker::Sprite) {
         QFileDialog dialog(this, QStringLiteral("Browse for Sprite"), SpriteFolder);
@@ -312,8 +316,8 @@ bool TfrmMain::StepHistory(bool forward)
 void TfrmMain::ShowRestoredRecord(bool typesChanged)
 {
     if (typesChanged)
-        UpdateTypes();
-    UpdateParticles(&DocumentRecord);
+        Renderers.UpdateTypes();
+    Renderers.UpdateParticles(&DocumentRecord);
     const int page = TypeCombo->currentIndex();
     RefillTypeCombo(false);
     TypeCombo->setCurrentIndex(page >= 0 && page < TypeCombo->count() ? page : 0);

@@ -64,30 +64,23 @@ DialogCatcher::~DialogCatcher()
     SetDialogHook(nullptr);
 }
 
-QStringList RendererLog(int slot)
+QStringList RendererLog(const TRendererHost &host, int slot)
 {
-    auto log = reinterpret_cast<const char *(*)()>(LibraryExport(RendererTable[slot].module, "FakeRendererLog"));
+    auto log = reinterpret_cast<const char *(*)()>(LibraryExport(host[slot].module, "FakeRendererLog"));
     if (!log)
         return {};
     return QString::fromLatin1(log()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-void ClearRendererLog(int slot)
+void ClearRendererLog(const TRendererHost &host, int slot)
 {
-    if (auto clear = reinterpret_cast<void (*)()>(LibraryExport(RendererTable[slot].module, "FakeRendererClear")))
+    if (auto clear = reinterpret_cast<void (*)()>(LibraryExport(host[slot].module, "FakeRendererClear")))
         clear();
 }
 
-const double *RendererOptions(int slot)
+const double *RendererOptions(const TRendererHost &host, int slot)
 {
-    return static_cast<const double *>(LibraryExport(RendererTable[slot].module, "FakeLastOptions"));
-}
-
-void UnloadHosts()
-{
-    UnloadManagers();
-    UnloadRenderers();
-    CurrentRenderer = 0;
+    return static_cast<const double *>(LibraryExport(host[slot].module, "FakeLastOptions"));
 }
 
 void ResetEditor(const QString &pluginDirectory)

@@ -60,7 +60,6 @@ class DocumentWorkflowTests : public QObject {
 
 private slots:
     void init() { ResetEditor(qEnvironmentVariable("SPARKWRIGHT_REAL_PLUGINS")); }
-    void cleanup() { UnloadHosts(); }
 
     void everyKindOfStepUndoesAndRedoes()
     {

@@ -102,7 +102,6 @@ private slots:
         SetStoredValue("GameDir", gameDir);
         SetStoredValue("CurrentRenderer", "1");
     }
-    void cleanup() { UnloadHosts(); }
 
     void exitKeepsTheWorkForTheNextStart()
     {

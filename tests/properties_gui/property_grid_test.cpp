@@ -80,9 +80,8 @@ private:
 
     void PlaceTestManager()
     {
-        TParticleManager &m = ManagerTable[0];
-        m = TParticleManager{};
-        m.module = &moduleStandIn;  // never freed: the start-up sequence does not run here
+        TParticleManager m;
+        m.module = &moduleStandIn;  // the host never frees a manager it did not load
         m.fileName = QStringLiteral("embTestMan.so");
         m.title = QStringLiteral("Test Particles");
         m.isText = 1;
@@ -92,7 +91,7 @@ private:
         m.SaveMemoryFile = SaveText;
         m.LoadMemoryFile = LoadText;
         m.GetDefaults = Defaults;
-        ManagerCount = 1;
+        QCOMPARE(w->Managers.Add(m), 0);
     }
 
     void LoadDocument(const ParticleSystem &record)
@@ -120,8 +119,8 @@ private slots:
             messages.push_back(m);
             return TMsgResult::Ok;
         });
-        PlaceTestManager();
         w = new TfrmMain;
+        PlaceTestManager();
         w->CurrentManager = 0;
     }
 
@@ -131,11 +130,6 @@ private slots:
         w = nullptr;
         SetMessageHook({});
         SetDialogHook({});
-        if (ManagerTable[0].module == &moduleStandIn)
-            ManagerTable[0] = TParticleManager{};
-        else
-            UnloadManagers();
-        ManagerCount = 0;
         SetPluginDirectory(QString());
     }
 
@@ -371,13 +365,10 @@ private slots:
 #ifdef SCRIPT_MANAGER_DIR
     void longDocumentSurvivesThePaneWhole()
     {
-        ManagerTable[0] = TParticleManager{};
-        ManagerCount = 0;
-        SetPluginDirectory(QStringLiteral(SCRIPT_MANAGER_DIR));
-        LoadManagers(nullptr);
-        QCOMPARE(ManagerCount, 1);
+        w->Managers.Load(QStringLiteral(SCRIPT_MANAGER_DIR));
+        QCOMPARE(w->Managers.Count(), 1);
         ParticleSystem &rec = w->DocumentRecord;
-        QVERIFY(ManagerTable[0].GetDefaults(&rec) & 0xFF);
+        QVERIFY(w->Managers[0].GetDefaults(&rec) & 0xFF);
         rec.typeCount = kMaxParticleTypes;
         for (int i = 0; i < kMaxParticleTypes; ++i) {
             ParticleType &t = rec.types[i];

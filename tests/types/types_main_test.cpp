@@ -63,7 +63,7 @@ class TypesMainTest : public QObject {
     void LoadInto(TfrmMain &w, const char *set)
     {
         SetPluginDirectory(Plugins(set));
-        LoadManagers(&w);
+        w.Managers.Load(PluginDirectory(), w.HostWarning());
         w.FillNewList();
         w.SetEditControlsEnabled(false);
     }
@@ -123,13 +123,11 @@ private slots:
         ProgramSettings.Headinsert = QStringLiteral("//made here");
     }
 
-    void cleanup() { UnloadManagers(); }
-
     void newWithoutAManagerSaysSoAndCreatesNothing()
     {
         TfrmMain w;
         LoadInto(w, "none");
-        QCOMPARE(ManagerCount, 0);
+        QCOMPARE(w.Managers.Count(), 0);
         w.RecordModified = true;
         w.acNewExecute();
         QVERIFY(dialogNames.isEmpty());
@@ -286,11 +284,11 @@ private slots:
             QSKIP("the script manager plug-in is not built");
         TfrmMain w;
         SetPluginDirectory(bin);
-        LoadManagers(&w);
+        w.Managers.Load(PluginDirectory(), w.HostWarning());
         w.FillNewList();
         int tarn = -1;
-        for (int i = 0; i < ManagerCount; ++i)
-            if (ManagerTable[i].fileName == "embTarnParticleMan.so")
+        for (int i = 0; i < w.Managers.Count(); ++i)
+            if (w.Managers[i].fileName == "embTarnParticleMan.so")
                 tarn = i;
         QVERIFY(tarn >= 0);
         ProgramSettings.Headinsert.clear();
