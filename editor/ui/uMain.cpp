@@ -255,114 +255,138 @@ QAction *TfrmMain::RendererAction(int slot) const
     }
 }
 
+namespace {
+// One command of the main window: where it is kept, its object name, caption,
+// shortcuts, hint ("short|long"), what it does and when it can be used.
+struct TActionSpec {
+    QAction *TfrmMain::*action;
+    const char *name;
+    const char *caption;
+    const char *shortcut;     // empty: none
+    const char *altShortcut;  // empty: none
+    const char *hint;
+    void (*handler)(TfrmMain &w);
+    bool (*enabled)(const TfrmMain &w);  // null: always
+};
+
+bool HasDocument(const TfrmMain &w)
+{
+    return w.EditControlsEnabled;
+}
+
+template <int slot>
+bool RendererUsable(const TfrmMain &w)
+{
+    return w.Renderers[slot].supported;
+}
+
+bool AnyRendererUsable(const TfrmMain &w)
+{
+    for (int slot = 0; slot < kRendererSlotCount; ++slot) {
+        if (w.Renderers[slot].supported)
+            return true;
+    }
+    return false;
+}
+
+// In menu order. The renderer commands' checks and Show Ground's mark are
+// state of their own, kept by the window.
+const TActionSpec kActionTable[] = {
+    {&TfrmMain::acNew, "acNew", "&New...", "Ctrl+N", "", "Create new particles",
+     [](TfrmMain &w) { w.acNewExecute(); }, nullptr},
+    {&TfrmMain::acOpen, "acOpen", "&Open...", "Ctrl+O", "", "Load particles from file",
+     [](TfrmMain &w) { w.acOpenExecute(); }, nullptr},
+    {&TfrmMain::acSave, "acSave", "&Save", "Ctrl+S", "", "Save changes in particles",
+     [](TfrmMain &w) { w.acSaveExecute(); }, HasDocument},
+    {&TfrmMain::acSaveAs, "acSaveAs", "Save &As...", "", "", "Save particles to another file",
+     [](TfrmMain &w) { w.acSaveAsExecute(); }, HasDocument},
+    {&TfrmMain::acEditTypes, "acEditTypes", "Edit &Types...", "Ctrl+T", "", "Edit particle types",
+     [](TfrmMain &w) { w.acEditTypesExecute(); }, HasDocument},
+    {&TfrmMain::Action3, "Action3", "&Preferences...", "Ctrl+P", "", "",
+     [](TfrmMain &w) { w.Action3Execute(); }, nullptr},
+    {&TfrmMain::acChangeGamedir, "acChangeGamedir", "&Game Directories...", "Ctrl+G", "",
+     "Change your game directory", [](TfrmMain &w) { w.acChangeGamedirExecute(); }, nullptr},
+    {&TfrmMain::acExit, "acExit", "E&xit", "", "", "Close program", [](TfrmMain &w) { w.acExitExecute(); },
+     nullptr},
+    {&TfrmMain::acUndo, "acUndo", "&Undo", "Ctrl+Z", "", "Undo|Reverts the last action",
+     [](TfrmMain &w) { w.UndoExecute(); }, nullptr},
+    {&TfrmMain::acRedo, "acRedo", "&Redo", "Ctrl+Shift+Z", "Ctrl+Y", "Redo|Repeats the last action undone",
+     [](TfrmMain &w) { w.RedoExecute(); }, nullptr},
+    {&TfrmMain::EditCut1, "EditCut1", "Cu&t", "Ctrl+X", "", "Cut|Cuts the selection and puts it on the Clipboard",
+     [](TfrmMain &w) { w.EditCommand(w.EditCut1); }, nullptr},
+    {&TfrmMain::EditCopy1, "EditCopy1", "&Copy", "Ctrl+C", "",
+     "Copy|Copies the selection and puts it on the Clipboard", [](TfrmMain &w) { w.EditCommand(w.EditCopy1); },
+     nullptr},
+    {&TfrmMain::EditPaste1, "EditPaste1", "&Paste", "Ctrl+V", "", "Paste|Inserts Clipboard contents",
+     [](TfrmMain &w) { w.EditCommand(w.EditPaste1); }, nullptr},
+    {&TfrmMain::EditSelectAll1, "EditSelectAll1", "Select &All", "Ctrl+A", "",
+     "Select All|Selects the entire document", [](TfrmMain &w) { w.EditCommand(w.EditSelectAll1); }, nullptr},
+    {&TfrmMain::acSelectRendererOGL, "acSelectRendererOGL", "&OpenGL", "Ctrl+F1", "", "Select OpenGL Renderer",
+     [](TfrmMain &w) { w.SelectRendererExecute(0); }, RendererUsable<0>},
+    {&TfrmMain::acSelectRendererD3D7, "acSelectRendererD3D7", "&Direct3D7", "Ctrl+F2", "",
+     "Select Direct3D7 Renderer", [](TfrmMain &w) { w.SelectRendererExecute(1); }, RendererUsable<1>},
+    {&TfrmMain::acSelectRendererD3D9, "acSelectRendererD3D9", "D&irect3D9", "Ctrl+F3", "",
+     "Select Direct3D9 Renderer", [](TfrmMain &w) { w.SelectRendererExecute(2); }, RendererUsable<2>},
+    {&TfrmMain::acShowGround, "acShowGround", "Show &Ground", "F4", "", "Toggle ground rendering",
+     [](TfrmMain &w) { w.acShowGroundExecute(w.acShowGround->isChecked()); }, nullptr},
+    {&TfrmMain::acGetRenderInfo, "acGetRenderInfo", "&Renderer Information...", "Ctrl+I", "",
+     "Show information about current renderer", [](TfrmMain &w) { w.acGetRenderInfoExecute(); },
+     AnyRendererUsable},
+    {&TfrmMain::Action1, "Action1", "&Help Topics", "F1", "", "Show Sparkwright Help File",
+     [](TfrmMain &w) { w.Action1Execute(); }, nullptr},
+    {&TfrmMain::Action2, "Action2", "&Brindle Works On Web", "", "", "Visit Brindle Works web site",
+     [](TfrmMain &w) { w.Action2Execute(); }, nullptr},
+    {&TfrmMain::acHelpAbout, "acHelpAbout", "&About Sparkwright...", "", "", "Show information about program",
+     [](TfrmMain &w) { w.acHelpAboutExecute(); }, nullptr},
+};
+}  // namespace
+
 void TfrmMain::CreateActions()
 {
-    auto make = [this](const char *name, const QString &caption, const QKeySequence &shortcut,
-                       const QString &hint) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QLatin1String(name));
-        if (!shortcut.isEmpty())
-            action->setShortcut(shortcut);
-        if (!hint.isEmpty())
-            SetHint(action, hint);
-        return action;
-    };
-    QStyle *s = style();
-    acNew = make("acNew", QStringLiteral("&New..."), QKeySequence(QStringLiteral("Ctrl+N")),
-                 QStringLiteral("Create new particles"));
-    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), s->standardIcon(QStyle::SP_FileIcon)));
-    acOpen = make("acOpen", QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")),
-                  QStringLiteral("Load particles from file"));
-    acOpen->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
-    acSave = make("acSave", QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
-                  QStringLiteral("Save changes in particles"));
-    acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
-    acSave->setEnabled(false);
-    acSaveAs = make("acSaveAs", QStringLiteral("Save &As..."), QKeySequence(),
-                    QStringLiteral("Save particles to another file"));
-    acSaveAs->setEnabled(false);
-    acEditTypes = make("acEditTypes", QStringLiteral("Edit &Types..."),
-                       QKeySequence(QStringLiteral("Ctrl+T")), QStringLiteral("Edit particle types"));
-    Action3 = make("Action3", QStringLiteral("&Preferences..."), QKeySequence(QStringLiteral("Ctrl+P")),
-                   QString());
-    acChangeGamedir = make("acChangeGamedir", QStringLiteral("&Game Directories..."),
-                           QKeySequence(QStringLiteral("Ctrl+G")),
-                           QStringLiteral("Change your game directory"));
-    acExit = make("acExit", QStringLiteral("E&xit"), QKeySequence(), QStringLiteral("Close program"));
-
-    acUndo = make("acUndo", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
-                  QStringLiteral("Undo|Reverts the last action"));
-    acUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
-    acRedo = make("acRedo", QStringLiteral("&Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-                  QStringLiteral("Redo|Repeats the last action undone"));
-    acRedo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
-    acRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"), s->standardIcon(QStyle::SP_ArrowForward)));
-    connect(acUndo, &QAction::triggered, this, [this] { UndoExecute(); });
-    connect(acRedo, &QAction::triggered, this, [this] { RedoExecute(); });
-    EditCut1 = make("EditCut1", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")),
-                    QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"));
-    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
-    EditCopy1 = make("EditCopy1", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
-                     QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"));
-    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
-    EditPaste1 = make("EditPaste1", QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
-                      QStringLiteral("Paste|Inserts Clipboard contents"));
-    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
-    EditSelectAll1 = make("EditSelectAll1", QStringLiteral("Select &All"),
-                          QKeySequence(QStringLiteral("Ctrl+A")),
-                          QStringLiteral("Select All|Selects the entire document"));
-    for (QAction *a : {EditCut1, EditCopy1, EditPaste1, EditSelectAll1}) {
-        connect(a, &QAction::triggered, this, [this, a] { EditCommand(a); });
+    for (const TActionSpec &spec : kActionTable) {
+        auto *action = new QAction(QString::fromUtf8(spec.caption), this);
+        action->setObjectName(QLatin1String(spec.name));
+        QList<QKeySequence> keys;
+        for (const char *key : {spec.shortcut, spec.altShortcut}) {
+            if (*key)
+                keys << QKeySequence(QLatin1String(key));
+        }
+        action->setShortcuts(keys);
+        if (*spec.hint)
+            SetHint(action, QString::fromUtf8(spec.hint));
+        const auto handler = spec.handler;
+        connect(action, &QAction::triggered, this, [this, handler] { handler(*this); });
+        this->*spec.action = action;
     }
 
-    acSelectRendererOGL = make("acSelectRendererOGL", QStringLiteral("&OpenGL"),
-                               QKeySequence(QStringLiteral("Ctrl+F1")),
-                               QStringLiteral("Select OpenGL Renderer"));
-    acSelectRendererD3D7 = make("acSelectRendererD3D7", QStringLiteral("&Direct3D7"),
-                                QKeySequence(QStringLiteral("Ctrl+F2")),
-                                QStringLiteral("Select Direct3D7 Renderer"));
-    acSelectRendererD3D9 = make("acSelectRendererD3D9", QStringLiteral("D&irect3D9"),
-                                QKeySequence(QStringLiteral("Ctrl+F3")),
-                                QStringLiteral("Select Direct3D9 Renderer"));
+    QStyle *s = style();
+    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), s->standardIcon(QStyle::SP_FileIcon)));
+    acOpen->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
+    acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
+    acUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
+    acRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"), s->standardIcon(QStyle::SP_ArrowForward)));
+    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
+    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
+    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
+    Action1->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
+
     RendererGroup = new QActionGroup(this);
     RendererGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (int slot = 0; slot < 3; ++slot) {
-        QAction *a = RendererAction(slot);
-        a->setCheckable(true);
-        a->setEnabled(false);
-        RendererGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, slot] { SelectRendererExecute(slot); });
+    for (int slot = 0; slot < kRendererSlotCount; ++slot) {
+        RendererAction(slot)->setCheckable(true);
+        RendererGroup->addAction(RendererAction(slot));
     }
-    acShowGround = make("acShowGround", QStringLiteral("Show &Ground"), QKeySequence(Qt::Key_F4),
-                        QStringLiteral("Toggle ground rendering"));
     acShowGround->setCheckable(true);
     acShowGround->setChecked(true);
-    acGetRenderInfo = make("acGetRenderInfo", QStringLiteral("&Renderer Information..."),
-                           QKeySequence(QStringLiteral("Ctrl+I")),
-                           QStringLiteral("Show information about current renderer"));
-    acGetRenderInfo->setEnabled(false);
+    UpdateActionStates();
+}
 
-    Action1 = make("Action1", QStringLiteral("&Help Topics"), QKeySequence(Qt::Key_F1),
-                   QStringLiteral("Show Sparkwright Help File"));
-    Action1->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
-    Action2 = make("Action2", QStringLiteral("&Brindle Works On Web"), QKeySequence(),
-                   QStringLiteral("Visit Brindle Works web site"));
-    acHelpAbout = make("acHelpAbout", QStringLiteral("&About Sparkwright..."), QKeySequence(),
-                       QStringLiteral("Show information about program"));
-
-    connect(acNew, &QAction::triggered, this, [this] { acNewExecute(); });
-    connect(acOpen, &QAction::triggered, this, [this] { acOpenExecute(); });
-    connect(acSave, &QAction::triggered, this, [this] { acSaveExecute(); });
-    connect(acSaveAs, &QAction::triggered, this, [this] { acSaveAsExecute(); });
-    connect(acEditTypes, &QAction::triggered, this, [this] { acEditTypesExecute(); });
-    connect(Action3, &QAction::triggered, this, [this] { Action3Execute(); });
-    connect(acChangeGamedir, &QAction::triggered, this, [this] { acChangeGamedirExecute(); });
-    connect(acExit, &QAction::triggered, this, [this] { acExitExecute(); });
-    connect(acShowGround, &QAction::triggered, this, [this](bool checked) { acShowGroundExecute(checked); });
-    connect(acGetRenderInfo, &QAction::triggered, this, [this] { acGetRenderInfoExecute(); });
-    connect(Action1, &QAction::triggered, this, [this] { Action1Execute(); });
-    connect(Action2, &QAction::triggered, this, [this] { Action2Execute(); });
-    connect(acHelpAbout, &QAction::triggered, this, [this] { acHelpAboutExecute(); });
+void TfrmMain::UpdateActionStates()
+{
+    for (const TActionSpec &spec : kActionTable) {
+        if (spec.enabled)
+            (this->*spec.action)->setEnabled(spec.enabled(*this));
+    }
 }
 
 void TfrmMain::CreateMenus()
@@ -629,6 +653,7 @@ void TfrmMain::StartupRendererChoice()
 {
     TfrmSelectRenderer dialog(this);
     Renderers.Load(PluginDirectory(), HostWarning());
+    UpdateActionStates();
     int available = 0;
     for (int slot : {1, 2, 0}) {
         if (!Renderers[slot].supported)
@@ -637,7 +662,6 @@ void TfrmMain::StartupRendererChoice()
         button->setEnabled(true);
         button->setChecked(true);
         button->setToolTip(Renderers[slot].name);
-        RendererAction(slot)->setEnabled(true);
         RendererAction(slot)->setChecked(true);
         ++available;
     }
@@ -658,7 +682,6 @@ void TfrmMain::StartupRendererChoice()
         const QSize size = ViewportPixelSize();
         Renderers.Select(ViewportHandle(), choice - 1, size.width(), size.height());
     }
-    acGetRenderInfo->setEnabled(true);
 }
 
 void TfrmMain::ApplyCurrentDeviceOptions()
@@ -758,9 +781,8 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)
 {
-    acSaveAs->setEnabled(enabled);
-    acSave->setEnabled(enabled);
-    acEditTypes->setEnabled(enabled);
+    EditControlsEnabled = enabled;
+    UpdateActionStates();
     const QPalette::ColorRole face = enabled ? QPalette::Base : QPalette::Button;
     SetBaseColour(TypeCombo, face);
     SetBaseColour(ScriptEditor, face);

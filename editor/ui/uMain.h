@@ -111,6 +111,8 @@ public:
     QMenu *mnuHelp = nullptr;
     QToolBar *ToolBar1 = nullptr;
     QAction *RendererAction(int slot) const;
+    // Enables each command of the action table by its rule.
+    void UpdateActionStates();
 
     // ---- left panel ----------------------------------------------------
     QLabel *Image1 = nullptr;  // decorative strip, 17 pixels wide
@@ -155,6 +157,7 @@ public:
     bool SaveDocument(const QString &path, int managerNumber);
     void AdoptDocumentFile(int managerIndex, const QString &path, bool refreshViews);
     void SetEditControlsEnabled(bool enabled);
+    bool EditControlsEnabled = false;  // a document is open for editing
     TMsgResult AskSaveChanges();
     // The save question when the document has unsaved edits; Yes saves. False
     // when the user cancels or the save does not happen (failed, Save As

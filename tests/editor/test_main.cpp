@@ -115,7 +115,7 @@ private slots:
             "&Open... | Ctrl+O | Load particles from file | on",
             "&Save | Ctrl+S | Save changes in particles | off",
             "Save &As... |  | Save particles to another file | off",
-            "Edit &Types... | Ctrl+T | Edit particle types | on",
+            "Edit &Types... | Ctrl+T | Edit particle types | off",  // no document yet
             "&Preferences... | Ctrl+P |  | on",
             "&Game Directories... | Ctrl+G | Change your game directory | on",
             "E&xit |  | Close program | on",
@@ -136,6 +136,7 @@ private slots:
         };
         QCOMPARE(lines, expected);
         QVERIFY(w.acShowGround->isChecked());
+        QCOMPARE(w.acRedo->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
         QCOMPARE(w.EditCopy1->statusTip(), QString("Copies the selection and puts it on the Clipboard"));
         QCOMPARE(w.EditCopy1->toolTip(), QString("Copy"));
 
