@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <atomic>
 
 namespace {
 const QByteArray kMagic = "SPARKWRIGHT-RECOVERY 1";
@@ -104,16 +105,24 @@ bool RecoveryStore::EnsureOwnFile()
         return true;
     if (!QDir().mkpath(folder_))
         return false;
-    const QString base = folder_ + QStringLiteral("/session-%1-%2")
-                                       .arg(QCoreApplication::applicationPid())
-                                       .arg(QDateTime::currentMSecsSinceEpoch());
-    auto lock = std::make_unique<QLockFile>(base + kSuffix + kLockSuffix);
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
-    file_ = base + kSuffix;
-    lock_ = std::move(lock);
-    return true;
+    // Process, time and a count make the name unique; a name that is taken
+    // all the same (a store of the same process, a reused process id) is
+    // passed over.
+    static std::atomic<int> stores{0};
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const QString base = folder_ + QStringLiteral("/session-%1-%2-%3")
+                                           .arg(QCoreApplication::applicationPid())
+                                           .arg(QDateTime::currentMSecsSinceEpoch())
+                                           .arg(stores++);
+        auto lock = std::make_unique<QLockFile>(base + kSuffix + kLockSuffix);
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0) && !QFileInfo::exists(base + kSuffix)) {
+            file_ = base + kSuffix;
+            lock_ = std::move(lock);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool RecoveryStore::Write(const RecoveryEntry &entry)
