@@ -153,26 +153,26 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     CreateMenus();
     CreateLeftPanel();
 
-    Panel3 = new TViewport(this);
-    SetHint(Panel3, QString());
-    Splitter1->addWidget(Panel3);
-    Splitter1->setStretchFactor(0, 0);
-    Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({kLeftPanelWidth, width() - kLeftPanelWidth});
-    setCentralWidget(Splitter1);
+    Viewport = new TViewport(this);
+    SetHint(Viewport, QString());
+    Splitter->addWidget(Viewport);
+    Splitter->setStretchFactor(0, 0);
+    Splitter->setStretchFactor(1, 1);
+    Splitter->setSizes({kLeftPanelWidth, width() - kLeftPanelWidth});
+    setCentralWidget(Splitter);
     statusBar()->setSizeGripEnabled(true);
 
     edKeys = new TKeyEdit(this);
     PlaceKeyEdit();
 
-    connect(Panel3, &TViewport::Panel3MouseDown, this, [this](Qt::MouseButton button) {
+    connect(Viewport, &TViewport::MouseDown, this, [this](Qt::MouseButton button) {
         edKeys->setFocus();
         if (button == Qt::LeftButton)
             Renderers.InputEvent(9);
         else if (button == Qt::RightButton)
             Renderers.InputEvent(10);
     });
-    connect(Panel3, &TViewport::Panel3MouseUp, this, [this](Qt::MouseButton button, bool inside) {
+    connect(Viewport, &TViewport::MouseUp, this, [this](Qt::MouseButton button, bool inside) {
         if (!inside) {
             // Released after a drag that left the viewport.
             Renderers.InputEvent(12);
@@ -183,8 +183,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
             Renderers.InputEvent(13);
         }
     });
-    connect(Panel3, &TViewport::Panel3MouseMove, this, [this] { Renderers.InputEvent(11); });
-    connect(Panel3, &TViewport::Panel3Resize, this, [this] {
+    connect(Viewport, &TViewport::MouseMove, this, [this] { Renderers.InputEvent(11); });
+    connect(Viewport, &TViewport::Resized, this, [this] {
         const QSize size = ViewportPixelSize();
         Renderers.ResizeDevice(size.width(), size.height());
         Renderers.UpdateDevice();
@@ -302,8 +302,8 @@ const TActionSpec kActionTable[] = {
      [](TfrmMain &w) { w.acSaveAsExecute(); }, HasDocument},
     {&TfrmMain::acEditTypes, "acEditTypes", "Edit &Types...", "Ctrl+T", "", "Edit particle types",
      [](TfrmMain &w) { w.acEditTypesExecute(); }, HasDocument},
-    {&TfrmMain::Action3, "Action3", "&Preferences...", "Ctrl+P", "", "",
-     [](TfrmMain &w) { w.Action3Execute(); }, nullptr},
+    {&TfrmMain::acPreferences, "acPreferences", "&Preferences...", "Ctrl+P", "", "",
+     [](TfrmMain &w) { w.acPreferencesExecute(); }, nullptr},
     {&TfrmMain::acChangeGamedir, "acChangeGamedir", "&Game Directories...", "Ctrl+G", "",
      "Change your game directory", [](TfrmMain &w) { w.acChangeGamedirExecute(); }, nullptr},
     {&TfrmMain::acExit, "acExit", "E&xit", "", "", "Close program", [](TfrmMain &w) { w.acExitExecute(); },
@@ -312,15 +312,15 @@ const TActionSpec kActionTable[] = {
      [](TfrmMain &w) { w.UndoExecute(); }, nullptr},
     {&TfrmMain::acRedo, "acRedo", "&Redo", "Ctrl+Shift+Z", "Ctrl+Y", "Redo|Repeats the last action undone",
      [](TfrmMain &w) { w.RedoExecute(); }, nullptr},
-    {&TfrmMain::EditCut1, "EditCut1", "Cu&t", "Ctrl+X", "", "Cut|Cuts the selection and puts it on the Clipboard",
-     [](TfrmMain &w) { w.EditCommand(w.EditCut1); }, nullptr},
-    {&TfrmMain::EditCopy1, "EditCopy1", "&Copy", "Ctrl+C", "",
-     "Copy|Copies the selection and puts it on the Clipboard", [](TfrmMain &w) { w.EditCommand(w.EditCopy1); },
+    {&TfrmMain::acCut, "acCut", "Cu&t", "Ctrl+X", "", "Cut|Cuts the selection and puts it on the Clipboard",
+     [](TfrmMain &w) { w.EditCommand(w.acCut); }, nullptr},
+    {&TfrmMain::acCopy, "acCopy", "&Copy", "Ctrl+C", "",
+     "Copy|Copies the selection and puts it on the Clipboard", [](TfrmMain &w) { w.EditCommand(w.acCopy); },
      nullptr},
-    {&TfrmMain::EditPaste1, "EditPaste1", "&Paste", "Ctrl+V", "", "Paste|Inserts Clipboard contents",
-     [](TfrmMain &w) { w.EditCommand(w.EditPaste1); }, nullptr},
-    {&TfrmMain::EditSelectAll1, "EditSelectAll1", "Select &All", "Ctrl+A", "",
-     "Select All|Selects the entire document", [](TfrmMain &w) { w.EditCommand(w.EditSelectAll1); }, nullptr},
+    {&TfrmMain::acPaste, "acPaste", "&Paste", "Ctrl+V", "", "Paste|Inserts Clipboard contents",
+     [](TfrmMain &w) { w.EditCommand(w.acPaste); }, nullptr},
+    {&TfrmMain::acSelectAll, "acSelectAll", "Select &All", "Ctrl+A", "",
+     "Select All|Selects the entire document", [](TfrmMain &w) { w.EditCommand(w.acSelectAll); }, nullptr},
     {&TfrmMain::acSelectRendererOGL, "acSelectRendererOGL", "&OpenGL", "Ctrl+F1", "", "Select OpenGL Renderer",
      [](TfrmMain &w) { w.SelectRendererExecute(0); }, RendererUsable<0>},
     {&TfrmMain::acSelectRendererD3D7, "acSelectRendererD3D7", "&Direct3D7", "Ctrl+F2", "",
@@ -332,10 +332,10 @@ const TActionSpec kActionTable[] = {
     {&TfrmMain::acGetRenderInfo, "acGetRenderInfo", "&Renderer Information...", "Ctrl+I", "",
      "Show information about current renderer", [](TfrmMain &w) { w.acGetRenderInfoExecute(); },
      AnyRendererUsable},
-    {&TfrmMain::Action1, "Action1", "&Help Topics", "F1", "", "Show Sparkwright Help File",
-     [](TfrmMain &w) { w.Action1Execute(); }, nullptr},
-    {&TfrmMain::Action2, "Action2", "&Brindle Works On Web", "", "", "Visit Brindle Works web site",
-     [](TfrmMain &w) { w.Action2Execute(); }, nullptr},
+    {&TfrmMain::acHelpTopics, "acHelpTopics", "&Help Topics", "F1", "", "Show Sparkwright Help File",
+     [](TfrmMain &w) { w.acHelpTopicsExecute(); }, nullptr},
+    {&TfrmMain::acWebSite, "acWebSite", "&Brindle Works On Web", "", "", "Visit Brindle Works web site",
+     [](TfrmMain &w) { w.acWebSiteExecute(); }, nullptr},
     {&TfrmMain::acHelpAbout, "acHelpAbout", "&About Sparkwright...", "", "", "Show information about program",
      [](TfrmMain &w) { w.acHelpAboutExecute(); }, nullptr},
 };
@@ -365,10 +365,10 @@ void TfrmMain::CreateActions()
     acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
     acUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
     acRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"), s->standardIcon(QStyle::SP_ArrowForward)));
-    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
-    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
-    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
-    Action1->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
+    acCut->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
+    acCopy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
+    acPaste->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
+    acHelpTopics->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
 
     RendererGroup = new QActionGroup(this);
     RendererGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
@@ -396,16 +396,16 @@ void TfrmMain::CreateMenus()
     mnuFile->addSeparator();
     mnuFile->addAction(acEditTypes);
     mnuFile->addSeparator();
-    mnuFile->addActions({Action3, acChangeGamedir});
+    mnuFile->addActions({acPreferences, acChangeGamedir});
     mnuFile->addSeparator();
     mnuFile->addAction(acExit);
 
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
     mnuEdit->addActions({acUndo, acRedo});
     mnuEdit->addSeparator();
-    mnuEdit->addActions({EditCut1, EditCopy1, EditPaste1});
+    mnuEdit->addActions({acCut, acCopy, acPaste});
     mnuEdit->addSeparator();
-    mnuEdit->addAction(EditSelectAll1);
+    mnuEdit->addAction(acSelectAll);
 
     mnuRender = menuBar()->addMenu(QStringLiteral("&Render"));
     mnuRender->addActions({acSelectRendererOGL, acSelectRendererD3D7, acSelectRendererD3D9});
@@ -415,7 +415,7 @@ void TfrmMain::CreateMenus()
     mnuRender->addAction(acGetRenderInfo);
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuHelp->addActions({Action1, Action2});
+    mnuHelp->addActions({acHelpTopics, acWebSite});
     mnuHelp->addSeparator();
     mnuHelp->addAction(acHelpAbout);
 
@@ -425,42 +425,42 @@ void TfrmMain::CreateMenus()
         connect(menu, &QMenu::aboutToHide, this, [this] { FrameTimer->start(); });
     }
 
-    ToolBar1 = addToolBar(QStringLiteral("Standard"));
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->addActions({acNew, acOpen, acSave});
-    ToolBar1->addSeparator();
-    ToolBar1->addActions({acUndo, acRedo, EditCut1, EditCopy1, EditPaste1});
-    ToolBar1->addSeparator();
-    ToolBar1->addAction(Action1);
+    ToolBar = addToolBar(QStringLiteral("Standard"));
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setMovable(false);
+    ToolBar->addActions({acNew, acOpen, acSave});
+    ToolBar->addSeparator();
+    ToolBar->addActions({acUndo, acRedo, acCut, acCopy, acPaste});
+    ToolBar->addSeparator();
+    ToolBar->addAction(acHelpTopics);
 }
 
 void TfrmMain::CreateLeftPanel()
 {
-    Splitter1 = new QSplitter(Qt::Horizontal, this);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(8);
-    Splitter1->setOpaqueResize(true);
-    Splitter1->setChildrenCollapsible(false);
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    Splitter->setObjectName(QStringLiteral("Splitter"));
+    Splitter->setHandleWidth(8);
+    Splitter->setOpaqueResize(true);
+    Splitter->setChildrenCollapsible(false);
 
-    auto *left = new QWidget(Splitter1);
-    left->setObjectName(QStringLiteral("Panel1"));
+    auto *left = new QWidget(Splitter);
+    left->setObjectName(QStringLiteral("LeftPanel"));
     auto *leftLayout = new QHBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->setSpacing(0);
-    Image1 = new QLabel(left);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setFixedWidth(17);
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(SideStripPicture()));
-    leftLayout->addWidget(Image1);
+    SideStrip = new QLabel(left);
+    SideStrip->setObjectName(QStringLiteral("SideStrip"));
+    SideStrip->setFixedWidth(17);
+    SideStrip->setScaledContents(true);
+    SideStrip->setPixmap(QPixmap::fromImage(SideStripPicture()));
+    leftLayout->addWidget(SideStrip);
 
-    PageControl1 = new QTabWidget(left);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    leftLayout->addWidget(PageControl1);
+    Tabs = new QTabWidget(left);
+    Tabs->setObjectName(QStringLiteral("Tabs"));
+    leftLayout->addWidget(Tabs);
 
     TabProperties = new QWidget;
-    TabProperties->setObjectName(QStringLiteral("TabSheet1"));
+    TabProperties->setObjectName(QStringLiteral("TabProperties"));
     auto *props = new QVBoxLayout(TabProperties);
     auto *typeRow = new QHBoxLayout;
     btnEditTypes = new QToolButton(TabProperties);
@@ -481,22 +481,22 @@ void TfrmMain::CreateLeftPanel()
     inspectorLayout->setContentsMargins(0, 0, 0, 0);
     ObjectInspector->setEnabled(false);
     props->addWidget(ObjectInspector, 1);
-    PageControl1->addTab(TabProperties, QStringLiteral("Properties"));
+    Tabs->addTab(TabProperties, QStringLiteral("Properties"));
 
     TabScript = new QWidget;
-    TabScript->setObjectName(QStringLiteral("TabSheet2"));
+    TabScript->setObjectName(QStringLiteral("TabScript"));
     auto *script = new QVBoxLayout(TabScript);
     auto *labels = new QHBoxLayout;
-    Label1 = new QLabel(QStringLiteral("Script Type:"), TabScript);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont bold = Label1->font();
+    lblScriptType = new QLabel(QStringLiteral("Script Type:"), TabScript);
+    lblScriptType->setObjectName(QStringLiteral("lblScriptType"));
+    QFont bold = lblScriptType->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label2 = new QLabel(QStringLiteral("<Not loaded>"), TabScript);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setTextFormat(Qt::PlainText);
-    labels->addWidget(Label1);
-    labels->addWidget(Label2, 1);
+    lblScriptType->setFont(bold);
+    lblScriptManager = new QLabel(QStringLiteral("<Not loaded>"), TabScript);
+    lblScriptManager->setObjectName(QStringLiteral("lblScriptManager"));
+    lblScriptManager->setTextFormat(Qt::PlainText);
+    labels->addWidget(lblScriptType);
+    labels->addWidget(lblScriptManager, 1);
     script->addLayout(labels);
     ScriptEditor = new QPlainTextEdit(TabScript);
     ScriptEditor->setObjectName(QStringLiteral("ScriptEditor"));
@@ -512,24 +512,24 @@ void TfrmMain::CreateLeftPanel()
     ScriptEditor->setEnabled(false);
     script->addWidget(ScriptEditor, 1);
     auto *buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("Update"), TabScript);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    SetHint(BitBtn1, QStringLiteral("Reload Script"));
-    BitBtn1->setEnabled(false);
-    BitBtn2 = new QPushButton(QStringLiteral("Revert"), TabScript);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    SetHint(BitBtn2, QStringLiteral("Discard changes in script"));
-    BitBtn2->setEnabled(false);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    btnUpdate = new QPushButton(QStringLiteral("Update"), TabScript);
+    btnUpdate->setObjectName(QStringLiteral("btnUpdate"));
+    SetHint(btnUpdate, QStringLiteral("Reload Script"));
+    btnUpdate->setEnabled(false);
+    btnRevert = new QPushButton(QStringLiteral("Revert"), TabScript);
+    btnRevert->setObjectName(QStringLiteral("btnRevert"));
+    SetHint(btnRevert, QStringLiteral("Discard changes in script"));
+    btnRevert->setEnabled(false);
+    buttons->addWidget(btnUpdate);
+    buttons->addWidget(btnRevert);
     script->addLayout(buttons);
-    PageControl1->addTab(TabScript, QStringLiteral("Script"));
+    Tabs->addTab(TabScript, QStringLiteral("Script"));
 
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int i) { PageControl1Change(i); });
+    connect(Tabs, &QTabWidget::currentChanged, this, [this](int i) { TabChanged(i); });
     connect(TypeCombo, qOverload<int>(&QComboBox::activated), this, [this](int i) { TypeComboChange(i); });
     connect(ScriptEditor, &QPlainTextEdit::textChanged, this, [this] { ScriptEditorChange(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(btnUpdate, &QPushButton::clicked, this, [this] { btnUpdateClick(); });
+    connect(btnRevert, &QPushButton::clicked, this, [this] { btnRevertClick(); });
     connect(btnEditTypes, &QToolButton::clicked, this, [this] { acEditTypesExecute(); });
     CreateInspectorWidgets();
 }
@@ -560,15 +560,15 @@ void TfrmMain::showEvent(QShowEvent *event)
 
 uintptr_t TfrmMain::ViewportHandle()
 {
-    const uintptr_t handle = static_cast<uintptr_t>(Panel3->winId());
+    const uintptr_t handle = static_cast<uintptr_t>(Viewport->winId());
     SyncWindowSystem();
     return handle;
 }
 
 QSize TfrmMain::ViewportPixelSize() const
 {
-    const qreal ratio = Panel3->devicePixelRatioF();
-    return QSize(qRound(Panel3->width() * ratio), qRound(Panel3->height() * ratio));
+    const qreal ratio = Viewport->devicePixelRatioF();
+    return QSize(qRound(Viewport->width() * ratio), qRound(Viewport->height() * ratio));
 }
 
 void TfrmMain::FormActivate()
@@ -591,7 +591,7 @@ void TfrmMain::FormActivate()
     std::memset(static_cast<void *>(&DocumentRecord), 0, sizeof DocumentRecord);
     // The grey the viewport shows while no renderer draws into it.
     const QColor panel = palette().color(QPalette::Mid);
-    SetNativeBackground(static_cast<uintptr_t>(Panel3->winId()), panel.red(), panel.green(), panel.blue());
+    SetNativeBackground(static_cast<uintptr_t>(Viewport->winId()), panel.red(), panel.green(), panel.blue());
 
     const TStoredSettings stored = ReadStoredSettings();
     GameDir = stored.GameDir;
@@ -752,7 +752,7 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
-    Label2->setText(manager.title);
+    lblScriptManager->setText(manager.title);
     AdoptDocumentFile(index, path, false);
     Doc.MarkSaved();
     return true;
@@ -795,12 +795,12 @@ void TfrmMain::SetEditControlsEnabled(bool enabled)
         ScriptEditor->setEnabled(false);
         SetBaseColour(ScriptEditor, QPalette::Button);
         ScriptModified = false;
-        BitBtn1->setEnabled(false);
-        BitBtn2->setEnabled(false);
+        btnUpdate->setEnabled(false);
+        btnRevert->setEnabled(false);
     } else {
         ScriptEditor->setEnabled(enabled);
-        BitBtn1->setEnabled(enabled);
-        BitBtn2->setEnabled(enabled);
+        btnUpdate->setEnabled(enabled);
+        btnRevert->setEnabled(enabled);
     }
 }
 
@@ -923,7 +923,7 @@ void TfrmMain::mouseReleaseEvent(QMouseEvent *event)
     Renderers.InputEvent(13);
 }
 
-void TfrmMain::Action3Execute()
+void TfrmMain::acPreferencesExecute()
 {
     if (ExecutePreferences(this))
         ApplyCurrentDeviceOptions();
@@ -962,10 +962,10 @@ void TfrmMain::EditCommand(QAction *action)
 {
     // The three text controls share the names of these commands, not a base.
     auto apply = [this, action](auto *text) {
-        if (action == EditCut1) text->cut();
-        else if (action == EditCopy1) text->copy();
-        else if (action == EditPaste1) text->paste();
-        else if (action == EditSelectAll1) text->selectAll();
+        if (action == acCut) text->cut();
+        else if (action == acCopy) text->copy();
+        else if (action == acPaste) text->paste();
+        else if (action == acSelectAll) text->selectAll();
     };
     QWidget *focus = QApplication::focusWidget();
     if (auto *line = qobject_cast<QLineEdit *>(focus))

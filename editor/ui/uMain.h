@@ -87,51 +87,51 @@ public:
     QAction *acSave = nullptr;
     QAction *acSaveAs = nullptr;
     QAction *acEditTypes = nullptr;
-    QAction *Action3 = nullptr;  // Preferences
+    QAction *acPreferences = nullptr;
     QAction *acChangeGamedir = nullptr;
     QAction *acExit = nullptr;
     QAction *acUndo = nullptr;
     QAction *acRedo = nullptr;
-    QAction *EditCut1 = nullptr;
-    QAction *EditCopy1 = nullptr;
-    QAction *EditPaste1 = nullptr;
-    QAction *EditSelectAll1 = nullptr;
+    QAction *acCut = nullptr;
+    QAction *acCopy = nullptr;
+    QAction *acPaste = nullptr;
+    QAction *acSelectAll = nullptr;
     QAction *acSelectRendererOGL = nullptr;
     QAction *acSelectRendererD3D7 = nullptr;
     QAction *acSelectRendererD3D9 = nullptr;
     QAction *acShowGround = nullptr;
     QAction *acGetRenderInfo = nullptr;
-    QAction *Action1 = nullptr;  // Help Topics
-    QAction *Action2 = nullptr;  // web site
+    QAction *acHelpTopics = nullptr;
+    QAction *acWebSite = nullptr;
     QAction *acHelpAbout = nullptr;
     QActionGroup *RendererGroup = nullptr;
     QMenu *mnuFile = nullptr;
     QMenu *mnuEdit = nullptr;
     QMenu *mnuRender = nullptr;
     QMenu *mnuHelp = nullptr;
-    QToolBar *ToolBar1 = nullptr;
+    QToolBar *ToolBar = nullptr;
     QAction *RendererAction(int slot) const;
     // Enables each command of the action table by its rule.
     void UpdateActionStates();
 
     // ---- left panel ----------------------------------------------------
-    QLabel *Image1 = nullptr;  // decorative strip, 17 pixels wide
-    QTabWidget *PageControl1 = nullptr;
+    QLabel *SideStrip = nullptr;  // decorative strip, 17 pixels wide
+    QTabWidget *Tabs = nullptr;
     QWidget *TabProperties = nullptr;  // page 0, "Properties"
     QWidget *TabScript = nullptr;      // page 1, "Script"
     QToolButton *btnEditTypes = nullptr;
     QComboBox *TypeCombo = nullptr;
     // Holds the inspector grid; empty here, laid out with a QVBoxLayout.
     QWidget *ObjectInspector = nullptr;
-    QLabel *Label1 = nullptr;  // "Script Type:"
-    QLabel *Label2 = nullptr;  // the current manager's title
+    QLabel *lblScriptType = nullptr;     // "Script Type:"
+    QLabel *lblScriptManager = nullptr;  // the current manager's title
     QPlainTextEdit *ScriptEditor = nullptr;
-    QPushButton *BitBtn1 = nullptr;  // Update
-    QPushButton *BitBtn2 = nullptr;  // Revert
+    QPushButton *btnUpdate = nullptr;
+    QPushButton *btnRevert = nullptr;
 
     // ---- viewport and timer --------------------------------------------
-    QSplitter *Splitter1 = nullptr;
-    TViewport *Panel3 = nullptr;
+    QSplitter *Splitter = nullptr;
+    TViewport *Viewport = nullptr;
     TKeyEdit *edKeys = nullptr;
     QTimer *FrameTimer = nullptr;
     QFileDialog *OpenDialog = nullptr;
@@ -180,7 +180,7 @@ public:
     bool acSaveExecute();    // false when nothing was saved
     bool acSaveAsExecute();
     void acExitExecute();
-    void Action3Execute();
+    void acPreferencesExecute();
     void acChangeGamedirExecute();
     void acShowGroundExecute(bool checked);
     void acGetRenderInfoExecute();
@@ -196,11 +196,11 @@ public:
     void FillInspector(int page);
     void RegenerateScript();
     bool ApplyScript(const QString &stepName = QStringLiteral("Update"));
-    void PageControl1Change(int index);
+    void TabChanged(int index);
     void TypeComboChange(int index);
     void ScriptEditorChange();
-    void BitBtn1Click();  // Update
-    void BitBtn2Click();  // Revert
+    void btnUpdateClick();
+    void btnRevertClick();
 
     // ---- new documents, types, help, about (uMainTypes.cpp) ------------
     void CreateNewDialog();  // at construction
@@ -211,8 +211,8 @@ public:
     // the "Main type not defined!" warning when no name matches maintype.
     void RefillTypeCombo(bool warnMainType);
     void acEditTypesExecute();
-    void Action1Execute();  // Help Topics
-    void Action2Execute();  // web site
+    void acHelpTopicsExecute();
+    void acWebSiteExecute();
     void acHelpAboutExecute();
 
     // Shows a record the history or the disk put in place: renderer, type

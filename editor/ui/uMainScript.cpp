@@ -64,7 +64,7 @@ public:
         combo->setEnabled(true);
     }
     void FillInspector(int page) override { w_.FillInspector(page); }
-    void SetManagerTitle(const std::string &title) override { w_.Label2->setText(Latin1(title)); }
+    void SetManagerTitle(const std::string &title) override { w_.lblScriptManager->setText(Latin1(title)); }
     void ShowMessage(const std::string &caption, const std::string &text, MessageIcon icon) override
     {
         ShowMessageBox(&w_, Latin1(text), Latin1(caption), BoxIcon(icon));
@@ -292,7 +292,7 @@ void TfrmMain::ShowChangedRecordInPane()
 {
     // A pane in view is rewritten at once, so that it never shows (and Save
     // never applies) a text older than the record; a hidden one on showing.
-    if (PageControl1->currentIndex() == kScriptTab && PaneEditable() && !ScriptModified)
+    if (Tabs->currentIndex() == kScriptTab && PaneEditable() && !ScriptModified)
         RegenerateScript();
     else
         RecordModified = true;
@@ -328,14 +328,14 @@ void TfrmMain::ShowRestoredRecord(bool typesChanged)
     DocumentReady = true;
 }
 
-void TfrmMain::PageControl1Change(int index)
+void TfrmMain::TabChanged(int index)
 {
     if (index == kPropertiesTab && ScriptModified) {
         // Leaving the pane applies the typed text, as a step of its own.
         CommitPaneEdits();
         return;
     }
-    WithScriptSync(*this, [index](ScriptSync &sync) { sync.PageControl1Change(index); });
+    WithScriptSync(*this, [index](ScriptSync &sync) { sync.TabChanged(index); });
 }
 
 void TfrmMain::ScriptEditorChange()
@@ -344,12 +344,12 @@ void TfrmMain::ScriptEditorChange()
     RefreshDocumentState();
 }
 
-void TfrmMain::BitBtn1Click()
+void TfrmMain::btnUpdateClick()
 {
     ApplyScript(QStringLiteral("Update"));
 }
 
-void TfrmMain::BitBtn2Click()
+void TfrmMain::btnRevertClick()
 {
     // Revert puts the last loaded, saved or applied text back and applies
     // it: one step, so the edits it takes back can be had again by Undo.

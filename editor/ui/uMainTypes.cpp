@@ -122,7 +122,7 @@ bool TfrmMain::NewDocument(int managerIndex)
     ScriptBackup = TextLines(script);
     SetScriptText(script);
     SetEditControlsEnabled(true);
-    Label2->setText(manager.title);
+    lblScriptManager->setText(manager.title);
     RecordModified = false;
     DocumentReady = true;
     Doc.StartHistory();
@@ -145,7 +145,7 @@ void TfrmMain::acEditTypesExecute()
     FillInspector(0);
 }
 
-void TfrmMain::Action1Execute()
+void TfrmMain::acHelpTopicsExecute()
 {
     const HelpFileChoice help = ChooseHelpFile(QFile::encodeName(ProgramDirectory()).toStdString());
     if (help.kind == HelpFileKind::None) {
@@ -156,7 +156,7 @@ void TfrmMain::Action1Execute()
     Prompts::OpenUrl(QUrl::fromLocalFile(QFile::decodeName(help.path.c_str())));
 }
 
-void TfrmMain::Action2Execute()
+void TfrmMain::acWebSiteExecute()
 {
     Prompts::OpenUrl(QUrl(QString::fromLatin1(Contacts::kWebSite)));
 }

@@ -90,10 +90,10 @@ private slots:
         QCOMPARE(QByteArray(w->DocumentRecord.maintype), QByteArray("drop"));
         QCOMPARE(w->acUndo->text(), QString("&Undo Edit Types"));
 
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         QVERIFY(w->ScriptEditor->toPlainText().contains("\"maintype\" \"drop\""));
         w->ScriptEditor->setPlainText("\"particles\" \"12\"\n\"maintype\" \"rain\"\n{\n\"name\" \"rain\"\n}\n");
-        w->BitBtn1->click();
+        w->btnUpdate->click();
         QCOMPARE(w->DocumentRecord.typeCount, 1);
         QCOMPARE(w->acUndo->text(), QString("&Undo Update"));
         const auto updated = std::make_unique<ParticleSystem>(w->DocumentRecord);
@@ -129,7 +129,7 @@ private slots:
         QString path;
         auto w = StartOnCopy("stale.nbs", &path);
         QVERIFY(w);
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         DialogCatcher dialogs;
         dialogs.handlers.push_back([](QDialog *d) {
             auto *types = qobject_cast<TfrmEditTypes *>(d);
@@ -157,9 +157,9 @@ private slots:
         const auto opened = std::make_unique<ParticleSystem>(w->DocumentRecord);
         EditTypeRow(*w, 2, "End Size", "9");
         const auto edited = std::make_unique<ParticleSystem>(w->DocumentRecord);
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         QVERIFY(w->ScriptEditor->toPlainText().contains("\"endsize\" \"9\""));
-        w->BitBtn2->click();
+        w->btnRevert->click();
         QCOMPARE(w->acUndo->text(), QString("&Undo Revert"));
         QVERIFY(SameRecord(w->DocumentRecord, *opened));
         QVERIFY(w->acSaveExecute());
@@ -172,7 +172,7 @@ private slots:
         QVERIFY(ReadFile(path).contains("\"endsize\" \"9\""));
 
         w->ScriptEditor->setPlainText("these are just words, no effect at all");
-        w->BitBtn1->click();
+        w->btnUpdate->click();
         QVERIFY(!SameRecord(w->DocumentRecord, *edited));
         w->acUndo->trigger();
         QVERIFY(SameRecord(w->DocumentRecord, *edited));

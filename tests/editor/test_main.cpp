@@ -104,11 +104,11 @@ private slots:
     {
         TfrmMain w;
         QStringList lines;
-        for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acEditTypes, w.Action3,
-                           w.acChangeGamedir, w.acExit, w.acUndo, w.acRedo, w.EditCut1, w.EditCopy1,
-                           w.EditPaste1, w.EditSelectAll1, w.acSelectRendererOGL,
+        for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acEditTypes, w.acPreferences,
+                           w.acChangeGamedir, w.acExit, w.acUndo, w.acRedo, w.acCut, w.acCopy,
+                           w.acPaste, w.acSelectAll, w.acSelectRendererOGL,
                            w.acSelectRendererD3D7, w.acSelectRendererD3D9, w.acShowGround,
-                           w.acGetRenderInfo, w.Action1, w.Action2, w.acHelpAbout})
+                           w.acGetRenderInfo, w.acHelpTopics, w.acWebSite, w.acHelpAbout})
             lines << ActionLine(a);
         const QStringList expected = {
             "&New... | Ctrl+N | Create new particles | on",
@@ -137,8 +137,8 @@ private slots:
         QCOMPARE(lines, expected);
         QVERIFY(w.acShowGround->isChecked());
         QCOMPARE(w.acRedo->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
-        QCOMPARE(w.EditCopy1->statusTip(), QString("Copies the selection and puts it on the Clipboard"));
-        QCOMPARE(w.EditCopy1->toolTip(), QString("Copy"));
+        QCOMPARE(w.acCopy->statusTip(), QString("Copies the selection and puts it on the Clipboard"));
+        QCOMPARE(w.acCopy->toolTip(), QString("Copy"));
 
         QCOMPARE(Lines(w.mnuFile->actions()),
                  QStringList({"&New...", "&Open...", "&Save", "Save &As...", "-", "Edit &Types...", "-",
@@ -150,12 +150,12 @@ private slots:
                               "&Renderer Information..."}));
         QCOMPARE(Lines(w.mnuHelp->actions()),
                  QStringList({"&Help Topics", "&Brindle Works On Web", "-", "&About Sparkwright..."}));
-        QCOMPARE(Lines(w.ToolBar1->actions()),
+        QCOMPARE(Lines(w.ToolBar->actions()),
                  QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "-",
                               "&Help Topics"}));
-        QCOMPARE(w.PageControl1->tabText(0), QString("Properties"));
-        QCOMPARE(w.PageControl1->tabText(1), QString("Script"));
-        QCOMPARE(w.Label2->text(), QString("<Not loaded>"));
+        QCOMPARE(w.Tabs->tabText(0), QString("Properties"));
+        QCOMPARE(w.Tabs->tabText(1), QString("Script"));
+        QCOMPARE(w.lblScriptManager->text(), QString("<Not loaded>"));
         QCOMPARE(w.windowTitle(), QString("Sparkwright"));
         QCOMPARE(w.FrameTimer->interval(), 16);
         QVERIFY(w.FrameTimer->isActive());
@@ -319,7 +319,7 @@ private slots:
         QCOMPARE(w->windowTitle(), "Sparkwright [" + path + "]");
         QCOMPARE(w->CurrentManager, 1);
         QCOMPARE(w->DocumentRecord.particles, 2);
-        QCOMPARE(w->Label2->text(), QString("Beta Particle"));
+        QCOMPARE(w->lblScriptManager->text(), QString("Beta Particle"));
         QVERIFY(w->DocumentReady);
         QVERIFY(!w->RecordModified && !w->ScriptModified);
         QVERIFY(w->acSave->isEnabled() && w->acSaveAs->isEnabled() && w->acEditTypes->isEnabled());
@@ -328,7 +328,7 @@ private slots:
         QCOMPARE(w->TypeCombo->itemText(0), QString("<GLOBAL>"));
         // This manager gives no text: the pane cannot be used.
         QCOMPARE(w->ScriptEditor->toPlainText(), QString("Script is not editable!"));
-        QVERIFY(!w->ScriptEditor->isEnabled() && !w->BitBtn1->isEnabled() && !w->BitBtn2->isEnabled());
+        QVERIFY(!w->ScriptEditor->isEnabled() && !w->btnUpdate->isEnabled() && !w->btnRevert->isEnabled());
         const QStringList log = RendererLog(w->Renderers, 0);
         QVERIFY(log.indexOf("Particles 2") >= 0);
         QCOMPARE(log.at(log.indexOf("Particles 2") + 1), QString("Textures"));
@@ -426,7 +426,7 @@ private slots:
         QCOMPARE(LinesText(w->ScriptBackup, "\r\n"), written);
         QCOMPARE(w->DocumentPath, target);
         QCOMPARE(w->windowTitle(), "Sparkwright [" + target + "]");
-        QCOMPARE(w->Label2->text(), QString("Alpha Particle"));
+        QCOMPARE(w->lblScriptManager->text(), QString("Alpha Particle"));
         QVERIFY(!w->RecordModified && !w->ScriptModified);
     }
 
@@ -470,7 +470,7 @@ private slots:
         SeedUsualSettings();
         const QString path = Effect("asked.alp");
         auto w = Start({path});
-        w->PageControl1->setCurrentIndex(1);  // Save then applies the pane first
+        w->Tabs->setCurrentIndex(1);  // Save then applies the pane first
         w->ScriptEditor->appendPlainText("type=asked");
         QFile::remove(path);
         MessageCatcher messages;
@@ -661,14 +661,14 @@ private slots:
             return int(QDialog::Rejected);
         });
         ClearRendererLog(w->Renderers, 0);
-        w->Action3->trigger();
+        w->acPreferences->trigger();
         QCOMPARE(shown, QString("/sprites/spark.spr|1|4605510|1|//Generated by Sparkwright"));
         QVERIFY(ProgramSettings.WaitSync);
         QCOMPARE(ProgramSettings.Headinsert, QString("//Generated by Sparkwright"));
         QVERIFY(RendererLog(w->Renderers, 0).isEmpty());
 
         dialogs.handlers.push_back([](QDialog *) { return int(QDialog::Accepted); });
-        w->Action3->trigger();
+        w->acPreferences->trigger();
         QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Options 1 1"}));
 
         dialogs.handlers.push_back([](QDialog *d) {
@@ -678,7 +678,7 @@ private slots:
             TfrmPreferences::SetFieldColour(p->edBgColor, 0x0000FF);
             return int(QDialog::Accepted);
         });
-        w->Action3->trigger();
+        w->acPreferences->trigger();
         QCOMPARE(ProgramSettings.Headinsert, QString("//one\r\n//two"));
         QVERIFY(!ProgramSettings.TextShadow);
         QCOMPARE(ProgramSettings.BgColor, 0x0000FFu);
@@ -740,16 +740,16 @@ private slots:
         w->FrameTimer->stop();
         ClearRendererLog(w->Renderers, 0);
         const QPoint inside(5, 5);
-        QTest::mousePress(w->Panel3, Qt::LeftButton, {}, inside);
-        QTest::mouseRelease(w->Panel3, Qt::LeftButton, {}, inside);
-        QTest::mousePress(w->Panel3, Qt::RightButton, {}, inside);
-        QTest::mouseRelease(w->Panel3, Qt::RightButton, {}, inside);
-        QTest::mousePress(w->Panel3, Qt::MiddleButton, {}, inside);
-        QTest::mouseRelease(w->Panel3, Qt::MiddleButton, {}, inside);
-        QTest::mouseRelease(w->Panel3, Qt::LeftButton, {}, QPoint(-20, 5));
-        QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), w->Panel3->mapToGlobal(QPointF(7, 7)),
+        QTest::mousePress(w->Viewport, Qt::LeftButton, {}, inside);
+        QTest::mouseRelease(w->Viewport, Qt::LeftButton, {}, inside);
+        QTest::mousePress(w->Viewport, Qt::RightButton, {}, inside);
+        QTest::mouseRelease(w->Viewport, Qt::RightButton, {}, inside);
+        QTest::mousePress(w->Viewport, Qt::MiddleButton, {}, inside);
+        QTest::mouseRelease(w->Viewport, Qt::MiddleButton, {}, inside);
+        QTest::mouseRelease(w->Viewport, Qt::LeftButton, {}, QPoint(-20, 5));
+        QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), w->Viewport->mapToGlobal(QPointF(7, 7)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w->Panel3, &move);
+        QApplication::sendEvent(w->Viewport, &move);
         QTest::keyClick(w->edKeys, Qt::Key_8, Qt::KeypadModifier);
         QTest::keyClick(w->edKeys, Qt::Key_6, Qt::KeypadModifier);
         QTest::keyClick(w->edKeys, Qt::Key_8);  // not the keypad
@@ -772,17 +772,17 @@ private slots:
         auto w = Start({Effect("edit.alp", "maintype=a\n")});
         w->show();
         QApplication::setActiveWindow(w.get());
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         w->ScriptEditor->setFocus();
         QTRY_VERIFY(w->ScriptEditor->hasFocus());
-        w->EditSelectAll1->trigger();
+        w->acSelectAll->trigger();
         QCOMPARE(w->ScriptEditor->textCursor().selectedText(), QString("maintype=a") + QChar::ParagraphSeparator);
-        w->EditCut1->trigger();
+        w->acCut->trigger();
         QCOMPARE(w->ScriptEditor->toPlainText(), QString());
         QVERIFY(w->ScriptModified);
         w->acUndo->trigger();
         QCOMPARE(w->ScriptEditor->toPlainText(), QString("maintype=a\n"));
-        w->EditPaste1->trigger();  // replaces the selection the undo restored
+        w->acPaste->trigger();  // replaces the selection the undo restored
         QVERIFY(w->ScriptEditor->toPlainText().startsWith("maintype=a"));
 
         // Another text control takes the commands once it has the focus.
@@ -791,9 +791,9 @@ private slots:
         edit->setText("xyz");
         edit->setFocus();
         QTRY_VERIFY(edit->hasFocus());
-        w->EditSelectAll1->trigger();
+        w->acSelectAll->trigger();
         QCOMPARE(edit->selectedText(), QString("xyz"));
-        w->EditCopy1->trigger();
+        w->acCopy->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QString("xyz"));
     }
 
@@ -851,7 +851,7 @@ private slots:
         auto w = Start({path});
         w->show();
         EditParticleCount(*w, 9);
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         QVERIFY(!w->RecordModified && !w->ScriptModified);
         MessageCatcher messages;
         messages.answers.push_back(TMsgResult::Cancel);
@@ -861,7 +861,7 @@ private slots:
         // Saving settles it; typed text applied by Update counts again.
         QVERIFY(w->SaveDocument(path, 1));
         w->ScriptEditor->appendPlainText("type=typed");
-        w->BitBtn1->click();
+        w->btnUpdate->click();
         QVERIFY(!w->RecordModified && !w->ScriptModified);
         messages.messages.clear();
         messages.answers.push_back(TMsgResult::Cancel);
@@ -871,8 +871,8 @@ private slots:
         // Text typed and reverted leaves nothing to save after a reopen.
         QVERIFY(w->OpenDocument(path, 1));
         w->ScriptEditor->appendPlainText("type=dropped");
-        w->BitBtn2->click();
-        w->PageControl1->setCurrentIndex(0);
+        w->btnRevert->click();
+        w->Tabs->setCurrentIndex(0);
         messages.messages.clear();
         QVERIFY(CloseByFrame(*w));
         QVERIFY(messages.messages.isEmpty());
@@ -887,9 +887,9 @@ private slots:
         w->FrameTimer->stop();
         const int opened = w->DocumentRecord.particles;
         EditParticleCount(*w, 40);
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         w->ScriptEditor->setPlainText("maintype=rain\ntype=rain\n");
-        w->BitBtn1->click();
+        w->btnUpdate->click();
         QCOMPARE(w->TypeCombo->count(), 2);
         ClearRendererLog(w->Renderers, 0);
         w->acUndo->trigger();
@@ -912,7 +912,7 @@ private slots:
         SeedUsualSettings();
         auto w = Start({Effect("fresh.alp")});
         EditParticleCount(*w, 9);
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         MessageCatcher messages;
         messages.answers.push_back(TMsgResult::Cancel);
         DialogCatcher dialogs;
@@ -991,14 +991,14 @@ private slots:
                                           QStyle::SP_DialogHelpButton})
             foreign << style->standardIcon(sp).pixmap(24, 24).toImage();
         QList<QImage> own;
-        for (QAction *a : {w.EditCut1, w.EditCopy1, w.EditPaste1}) {
+        for (QAction *a : {w.acCut, w.acCopy, w.acPaste}) {
             QVERIFY(!a->icon().isNull());
             const QImage image = a->icon().pixmap(24, 24).toImage();
             QVERIFY2(!foreign.contains(image), qPrintable(a->objectName()));
             QVERIFY2(!own.contains(image), qPrintable(a->objectName()));
             own << image;
         }
-        QVERIFY(w.ToolBar1->actions().contains(w.EditCut1));
+        QVERIFY(w.ToolBar->actions().contains(w.acCut));
 
         // Tabs indent the script by a few letters, not a quarter of the pane.
         const QFontMetricsF metrics(w.ScriptEditor->font());

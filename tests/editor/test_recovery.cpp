@@ -29,10 +29,10 @@ void WriteFile(const QString &path, const QByteArray &bytes)
 // An edit the test manager's text carries: new types through Update.
 void UpdateTypes(TfrmMain &w, const QString &text)
 {
-    w.PageControl1->setCurrentIndex(1);
+    w.Tabs->setCurrentIndex(1);
     w.ScriptEditor->setPlainText(text);
-    w.BitBtn1->click();
-    w.PageControl1->setCurrentIndex(0);
+    w.btnUpdate->click();
+    w.Tabs->setCurrentIndex(0);
 }
 
 std::size_t LeftoverCount()
@@ -194,7 +194,7 @@ private slots:
         QTRY_VERIFY(w->Recovery->HasFile());
 
         // Typed text the manager reads is the newest work.
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         w->ScriptEditor->setPlainText("maintype=typed\ntype=typed\n");
         QVERIFY(w->WriteRecovery());
         file.close();

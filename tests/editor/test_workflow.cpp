@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(w->Managers.ListLine(0), QString("Tarn Nimbus Particle [embTarnParticleMan.so]"));
         QCOMPARE(w->OpenDialog->nameFilters(), QStringList({"Tarn Nimbus Particles (*.nbs)"}));
         QCOMPARE(w->windowTitle(), "Sparkwright [" + effect + "]");
-        QCOMPARE(w->Label2->text(), QString("Tarn Nimbus Particle"));
+        QCOMPARE(w->lblScriptManager->text(), QString("Tarn Nimbus Particle"));
         QCOMPARE(w->ScriptEditor->toPlainText(), ReadFile(effect).replace("\r\n", "\n"));
         QCOMPARE(w->TypeCombo->count(), w->DocumentRecord.typeCount + 1);
         QCOMPARE(w->TypeCombo->itemText(1), QString("fountain"));

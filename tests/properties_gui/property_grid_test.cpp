@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(w->TypeCombo->itemText(0), QStringLiteral("<GLOBAL>"));
         QCOMPARE(w->TypeCombo->itemText(2), QStringLiteral("smoke"));
         QCOMPARE(w->TypeCombo->currentIndex(), 0);
-        QCOMPARE(w->Label2->text(), QStringLiteral("Test Particles"));
+        QCOMPARE(w->lblScriptManager->text(), QStringLiteral("Test Particles"));
         QCOMPARE(w->DefaultsRecord.typeCount, 1);
         QVERIFY(w->DocumentReady);
         QCOMPARE(messages.size(), std::size_t(1));
@@ -311,22 +311,22 @@ private slots:
         w->SetScriptText(QStringLiteral("loaded text"));
         w->ScriptBackup = QStringList{QStringLiteral("loaded text")};
         w->RecordModified = true;
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("type smoke")));
         QVERIFY(!w->RecordModified);
         QVERIFY(!w->ScriptModified);
 
         w->ScriptEditor->setPlainText(QStringLiteral("particles 7\nmaintype a\ntype a\ntype b\ntype c\n"));
         QVERIFY(w->ScriptModified);
-        w->PageControl1->setCurrentIndex(0);
+        w->Tabs->setCurrentIndex(0);
         QCOMPARE(loads, 1);
         QCOMPARE(w->DocumentRecord.particles, 7);
         QCOMPARE(w->TypeCombo->count(), 4);
         QVERIFY(!w->ScriptModified);
 
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         w->ScriptEditor->setPlainText(QStringLiteral("rubbish"));
-        w->BitBtn1->click();  // Update with a text the manager rejects
+        w->btnUpdate->click();  // Update with a text the manager rejects
         QCOMPARE(loads, 2);
         QVERIFY(!w->DocumentReady);
         QCOMPARE(messages.back().text,
@@ -334,7 +334,7 @@ private slots:
         QCOMPARE(messages.back().caption, QStringLiteral("Error"));
 
         w->ScriptEditor->setPlainText(QStringLiteral("typed"));
-        w->BitBtn2->click();  // Revert shows what Update stored
+        w->btnRevert->click();  // Revert shows what Update stored
         QCOMPARE(w->ScriptEditor->toPlainText(), QStringLiteral("rubbish\n"));
         QVERIFY(!w->ScriptModified);
         QCOMPARE(w->DocumentRecord.particles, 7);
@@ -356,7 +356,7 @@ private slots:
         line->setFocus();
         line->selectAll();
         QTest::keyClicks(line, "ember");
-        w->PageControl1->setCurrentIndex(1);  // the open editor is committed on the way
+        w->Tabs->setCurrentIndex(1);  // the open editor is committed on the way
         QCOMPARE(QByteArray(w->DocumentRecord.types[1].name), QByteArray("ember"));
         QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("type ember")));
         QVERIFY(!w->RecordModified);
@@ -383,7 +383,7 @@ private slots:
         LoadDocument(before);
 
         w->RecordModified = true;
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         const QString text = w->ScriptEditor->toPlainText();
         QVERIFY2(text.size() > kScriptMemoryBufferSize, qPrintable(QString::number(text.size())));
         QVERIFY(text.contains(QStringLiteral("type9")));
