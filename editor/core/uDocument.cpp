@@ -9,10 +9,10 @@ bool Document::Change(const std::string &stepName, const std::function<void(Part
     // On the heap: a record is 32 KB, too much for a handler's stack frame.
     const auto before = std::make_unique<ParticleSystem>(record);
     edit(record);
-    return Record(stepName, *before);
+    return CommitChange(stepName, *before);
 }
 
-bool Document::Record(const std::string &stepName, const ParticleSystem &before)
+bool Document::CommitChange(const std::string &stepName, const ParticleSystem &before)
 {
     RecordDelta delta = RecordDelta::Between(before, record);
     if (delta.Empty())

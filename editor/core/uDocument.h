@@ -31,7 +31,7 @@ public:
     bool Change(const std::string &stepName, const std::function<void(ParticleSystem &)> &edit);
     // As Change, for a record changed in place already: `before` is the record
     // as it was.
-    bool Record(const std::string &stepName, const ParticleSystem &before);
+    bool CommitChange(const std::string &stepName, const ParticleSystem &before);
 
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }

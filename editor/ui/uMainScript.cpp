@@ -265,7 +265,7 @@ bool TfrmMain::ApplyScript(const QString &stepName)
     // The sync refills the views from the record it read: nothing else to follow.
     const std::unique_ptr<ParticleSystem> before = std::make_unique<ParticleSystem>(DocumentRecord);
     const bool applied = WithScriptSync(*this, [](ScriptSync &sync) { return sync.ApplyScript(); });
-    Doc.Record(stepName.toStdString(), *before);
+    Doc.CommitChange(stepName.toStdString(), *before);
     return applied;
 }
 
@@ -358,5 +358,5 @@ void TfrmMain::btnRevertClick()
         sync.Revert();
         sync.ApplyScript();
     });
-    Doc.Record("Revert", *before);
+    Doc.CommitChange("Revert", *before);
 }
