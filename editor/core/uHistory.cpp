@@ -6,6 +6,7 @@
 namespace {
 // Unchanged gaps shorter than this join two runs: a run costs more than a few bytes.
 constexpr std::size_t kJoinGap = 16;
+constexpr std::size_t kSkipBlock = 64;
 
 const unsigned char *RecordBytes(const ParticleSystem &record)
 {
@@ -21,6 +22,11 @@ RecordDelta RecordDelta::Between(const ParticleSystem &before, const ParticleSys
     const std::size_t size = sizeof(ParticleSystem);
     std::size_t i = 0;
     while (i < size) {
+        // Most of a record is unchanged: pass over equal blocks whole.
+        if (i + kSkipBlock <= size && std::memcmp(a + i, b + i, kSkipBlock) == 0) {
+            i += kSkipBlock;
+            continue;
+        }
         if (a[i] == b[i]) {
             ++i;
             continue;
