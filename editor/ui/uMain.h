@@ -1,10 +1,12 @@
 // The main window: the document, the action table, the left panel with its
 // Properties and Script pages, the viewport and the frame timer.
 //
-// The pieces are kept apart on purpose. uMain.cpp builds the window and runs
-// the start-up sequence and the document workflow; uMainScript.cpp holds the
-// inspector and script-pane handlers; uMainTypes.cpp holds New, Edit Types,
-// help and about. Each of the latter two files may be replaced as a whole.
+// The pieces are kept apart on purpose. uMain.cpp builds the window from its
+// action table and runs the start-up sequence and the document workflow;
+// uMainScript.cpp holds the inspector and script-pane handlers, the changes,
+// undo and redo; uMainTypes.cpp holds New, Edit Types, help and about;
+// uMainRecovery.cpp the recovery files and the watch on the document's file.
+// The document itself, its history and the plug-in hosts live in the core.
 #pragma once
 
 #include <QMainWindow>
