@@ -820,7 +820,10 @@ bool TfrmMain::acSaveExecute()
 {
     // Typed text is part of what the user sees: it goes into the file. The
     // pane is never older than the record, so an untouched pane is not applied.
-    CommitPaneEdits();
+    // Text the manager rejects is not saved over: saving would replace it
+    // in the pane with the file's text.
+    if (!CommitPaneEdits())
+        return false;
     const bool saved = !DocumentPath.isEmpty() ? SaveDocument(DocumentPath, CurrentManager + 1)
                                                : acSaveAsExecute();
     FillInspector(TypeCombo->currentIndex());

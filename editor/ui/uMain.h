@@ -150,8 +150,9 @@ public:
     void UndoExecute();
     void RedoExecute();
     bool StepHistory(bool forward);
-    // Typed script text not yet applied becomes a step of its own.
-    void CommitPaneEdits();
+    // Typed script text not yet applied becomes a step of its own. False
+    // when the manager rejects it: the text then stays in the pane, unapplied.
+    bool CommitPaneEdits();
     bool PaneEditable() const;  // false for a manager that gives no text
     // After a change from outside the pane: rewrite the pane, or mark it stale.
     void ShowChangedRecordInPane();

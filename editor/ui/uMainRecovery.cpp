@@ -229,7 +229,10 @@ bool TfrmMain::ReloadDocument()
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
-    CommitPaneEdits();
+    // Typed text becomes a step of its own, so Undo can bring it back; text
+    // the manager rejects keeps the file from replacing it.
+    if (!CommitPaneEdits())
+        return false;
     ChangeDocument(QStringLiteral("Reload"), [&](ParticleSystem &record) { record = *fresh; });
     ShowRestoredRecord(true);
     ScriptBackup = ReadTextFileLines(DocumentPath);

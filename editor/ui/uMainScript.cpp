@@ -274,10 +274,11 @@ bool TfrmMain::PaneEditable() const
     return ScriptEditor->isEnabled();
 }
 
-void TfrmMain::CommitPaneEdits()
+bool TfrmMain::CommitPaneEdits()
 {
     if (ScriptModified && PaneEditable())
-        ApplyScript(QStringLiteral("Script Edit"));
+        return ApplyScript(QStringLiteral("Script Edit"));
+    return true;
 }
 
 bool TfrmMain::ChangeDocument(const QString &stepName, const std::function<void(ParticleSystem &)> &edit)
@@ -301,8 +302,10 @@ void TfrmMain::ShowChangedRecordInPane()
 bool TfrmMain::StepHistory(bool forward)
 {
     // Typed text becomes a step first: undo then takes back the typing
-    // instead of dropping it.
-    CommitPaneEdits();
+    // instead of dropping it. Text the manager rejects stays in the pane, and
+    // nothing is undone over it.
+    if (!CommitPaneEdits())
+        return false;
     StepEffect effect;
     if (!(forward ? Doc.Redo(&effect) : Doc.Undo(&effect)))
         return false;
@@ -330,9 +333,11 @@ void TfrmMain::ShowRestoredRecord(bool typesChanged)
 
 void TfrmMain::TabChanged(int index)
 {
-    if (index == kPropertiesTab && ScriptModified) {
-        // Leaving the pane applies the typed text, as a step of its own.
-        CommitPaneEdits();
+    if (ScriptModified) {
+        // Leaving the pane applies the typed text, as a step of its own;
+        // coming back to text the manager rejected keeps it as typed.
+        if (index == kPropertiesTab)
+            CommitPaneEdits();
         return;
     }
     WithScriptSync(*this, [index](ScriptSync &sync) { sync.TabChanged(index); });

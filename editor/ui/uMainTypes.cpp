@@ -132,8 +132,10 @@ bool TfrmMain::NewDocument(int managerIndex)
 
 void TfrmMain::acEditTypesExecute()
 {
-    // Typed script text first becomes part of the record the dialog edits.
-    CommitPaneEdits();
+    // Typed script text first becomes part of the record the dialog edits;
+    // text the manager rejects must be mended first, not lost.
+    if (!CommitPaneEdits())
+        return;
     bool confirmed = false;
     ChangeDocument(QStringLiteral("Edit Types"), [&](ParticleSystem &record) {
         confirmed = ExecuteEditTypes(this, record, DefaultsRecord);

@@ -907,6 +907,32 @@ private slots:
         QVERIFY(w->windowTitle().endsWith(" *"));
     }
 
+    // Typed text the manager rejects is never replaced behind the user's
+    // back: not by Undo, not by Save, not by a trip to the other tab.
+    void rejectedScriptTextStaysAsTyped()
+    {
+        SeedUsualSettings();
+        const QString path = Effect("rejected.alp");
+        const QString original = ReadFile(path);
+        auto w = Start({path});
+        EditParticleCount(*w, 40);
+        w->Tabs->setCurrentIndex(1);
+        w->ScriptEditor->setPlainText("REJECT this");
+        MessageCatcher messages;
+        w->acUndo->trigger();
+        QCOMPARE(w->ScriptEditor->toPlainText(), QString("REJECT this"));
+        QCOMPARE(w->DocumentRecord.particles, 40);
+        QCOMPARE(messages.messages.size(), 1);
+        QVERIFY(messages.messages[0].text.startsWith("Failed to load particles from memory."));
+        QVERIFY(!w->acSaveExecute());
+        QCOMPARE(ReadFile(path), original);
+        w->Tabs->setCurrentIndex(0);
+        w->Tabs->setCurrentIndex(1);
+        QCOMPARE(w->ScriptEditor->toPlainText(), QString("REJECT this"));
+        QVERIFY(w->ScriptModified);
+        QVERIFY(w->windowTitle().endsWith(" *"));
+    }
+
     void newAsksAfterAnEditTheScriptTabTookUp()
     {
         SeedUsualSettings();
