@@ -258,7 +258,7 @@ QAction *TfrmMain::RendererAction(int slot) const
 namespace {
 // One command of the main window: where it is kept, its object name, caption,
 // shortcuts, hint ("short|long"), what it does and when it can be used.
-struct TActionSpec {
+struct TActionRow {
     QAction *TfrmMain::*action;
     const char *name;
     const char *caption;
@@ -291,7 +291,7 @@ bool AnyRendererUsable(const TfrmMain &w)
 
 // In menu order. The renderer commands' checks and Show Ground's mark are
 // state of their own, kept by the window.
-const TActionSpec kActionTable[] = {
+const TActionRow kActionTable[] = {
     {&TfrmMain::acNew, "acNew", "&New...", "Ctrl+N", "", "Create new particles",
      [](TfrmMain &w) { w.acNewExecute(); }, nullptr},
     {&TfrmMain::acOpen, "acOpen", "&Open...", "Ctrl+O", "", "Load particles from file",
@@ -343,20 +343,20 @@ const TActionSpec kActionTable[] = {
 
 void TfrmMain::CreateActions()
 {
-    for (const TActionSpec &spec : kActionTable) {
-        auto *action = new QAction(QString::fromUtf8(spec.caption), this);
-        action->setObjectName(QLatin1String(spec.name));
+    for (const TActionRow &row : kActionTable) {
+        auto *action = new QAction(QString::fromUtf8(row.caption), this);
+        action->setObjectName(QLatin1String(row.name));
         QList<QKeySequence> keys;
-        for (const char *key : {spec.shortcut, spec.altShortcut}) {
+        for (const char *key : {row.shortcut, row.altShortcut}) {
             if (*key)
                 keys << QKeySequence(QLatin1String(key));
         }
         action->setShortcuts(keys);
-        if (*spec.hint)
-            SetHint(action, QString::fromUtf8(spec.hint));
-        const auto handler = spec.handler;
+        if (*row.hint)
+            SetHint(action, QString::fromUtf8(row.hint));
+        const auto handler = row.handler;
         connect(action, &QAction::triggered, this, [this, handler] { handler(*this); });
-        this->*spec.action = action;
+        this->*row.action = action;
     }
 
     QStyle *s = style();
@@ -383,9 +383,9 @@ void TfrmMain::CreateActions()
 
 void TfrmMain::UpdateActionStates()
 {
-    for (const TActionSpec &spec : kActionTable) {
-        if (spec.enabled)
-            (this->*spec.action)->setEnabled(spec.enabled(*this));
+    for (const TActionRow &row : kActionTable) {
+        if (row.enabled)
+            (this->*row.action)->setEnabled(row.enabled(*this));
     }
 }
 
