@@ -221,6 +221,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     FileChangeTimer->setSingleShot(true);
     FileChangeTimer->setInterval(kFileSettleTime);
     connect(FileWatcher, &QFileSystemWatcher::fileChanged, FileChangeTimer, qOverload<>(&QTimer::start));
+    connect(FileWatcher, &QFileSystemWatcher::directoryChanged, FileChangeTimer, qOverload<>(&QTimer::start));
     connect(FileChangeTimer, &QTimer::timeout, this, [this] { DocumentFileChanged(); });
 
     Doc.SetListener([this] { RefreshDocumentState(); });

@@ -167,13 +167,19 @@ bool TfrmMain::RestoreRecovery(const RecoveryEntry &entry)
 
 void TfrmMain::WatchDocumentFile()
 {
-    const QStringList watched = FileWatcher->files();
+    const QStringList watched = FileWatcher->files() + FileWatcher->directories();
     if (!watched.isEmpty())
         FileWatcher->removePaths(watched);
     DeclinedContents.clear();
     DiskContents = FileDigest(DocumentPath);
-    if (!DocumentPath.isEmpty() && QFileInfo::exists(DocumentPath))
+    if (DocumentPath.isEmpty())
+        return;
+    if (QFileInfo::exists(DocumentPath))
         FileWatcher->addPath(DocumentPath);
+    // The folder too: a file deleted and written again later is seen there.
+    const QString folder = QFileInfo(DocumentPath).absolutePath();
+    if (QFileInfo(folder).isDir())
+        FileWatcher->addPath(folder);
 }
 
 void TfrmMain::DocumentFileChanged()
@@ -190,9 +196,11 @@ void TfrmMain::DocumentFileChanged()
     if (QFileInfo::exists(path) && !FileWatcher->files().contains(path))
         FileWatcher->addPath(path);
     const QByteArray now = FileDigest(path);
-    if (now == DiskContents || now == DeclinedContents)
+    if (now == DiskContents || (!DeclinedContents.isEmpty() && now == DeclinedContents))
         return;  // our own save, or a change already answered
     if (now.isEmpty()) {
+        // Said once; the file's return is a change again.
+        DiskContents.clear();
         statusBar()->showMessage(QLatin1Char('"') + path +
                                      QStringLiteral("\" was deleted or moved by another program."),
                                  kStatusNoteTime);

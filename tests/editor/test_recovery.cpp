@@ -254,6 +254,15 @@ private slots:
         w->acUndo->trigger();
         QCOMPARE(QByteArray(w->DocumentRecord.maintype), QByteArray("spark"));
         QVERIFY(w->HasUnsavedChanges());  // differs from the file now
+        w->acRedo->trigger();
+        QVERIFY(!w->HasUnsavedChanges());
+
+        // Deleted, then written again a while later: still followed.
+        QVERIFY(QFile::remove(path));
+        QTRY_VERIFY(w->statusBar()->currentMessage().contains("was deleted or moved"));
+        QTest::qWait(400);
+        RewriteElsewhere(path, "maintype=snow\ntype=snow\n");
+        QTRY_COMPARE(QByteArray(w->DocumentRecord.maintype), QByteArray("snow"));
     }
 
     void anOutsideChangeWithUnsavedWorkAsksAndSaveAsksBeforeOverwriting()
