@@ -154,6 +154,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
 
     CreateActions();
     CreateMenus();
+    LoadRecentFiles();
+    FillRecentMenu();
     CreateLeftPanel();
 
     Viewport = new TViewport(this);
@@ -194,6 +196,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     });
     connect(edKeys, &TKeyEdit::ViewportKey, this, [this](int code) { Renderers.InputEvent(code); });
     CreatePlaybackControls();
+    ConnectViewportDrops();
+    setAcceptDrops(true);
     connect(edKeys, &TKeyEdit::PlayPauseKey, Playback, &TPlaybackControls::TogglePlay);
 
     OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
@@ -312,6 +316,14 @@ const TActionRow kActionTable[] = {
      [](TfrmMain &w) { w.acSaveExecute(); }, HasDocument},
     {&TfrmMain::acSaveAs, "acSaveAs", "Save &As...", "", "", "Save particles to another file",
      [](TfrmMain &w) { w.acSaveAsExecute(); }, HasDocument},
+    {&TfrmMain::acReopenClosed, "acReopenClosed", "Reopen &Closed File", "Ctrl+Shift+T", "",
+     "Reopen the file closed last", [](TfrmMain &w) { w.acReopenClosedExecute(); },
+     [](const TfrmMain &w) { return w.Recent.HasClosed(w.DocumentPath); }},
+    {&TfrmMain::acClearMissing, "acClearMissing", "Remove &Missing Files", "", "",
+     "Remove the files that no longer exist from the list", [](TfrmMain &w) { w.acClearMissingExecute(); },
+     [](const TfrmMain &w) { return w.RecentMissing > 0; }},
+    {&TfrmMain::acClearRecent, "acClearRecent", "C&lear List", "", "", "Empty the list of recent files",
+     [](TfrmMain &w) { w.acClearRecentExecute(); }, [](const TfrmMain &w) { return !w.Recent.Entries().isEmpty(); }},
     {&TfrmMain::acEditTypes, "acEditTypes", "Edit &Types...", "Ctrl+T", "", "Edit particle types",
      [](TfrmMain &w) { w.acEditTypesExecute(); }, HasDocument},
     {&TfrmMain::acPreferences, "acPreferences", "&Preferences...", "Ctrl+P", "", "",
@@ -428,7 +440,11 @@ void TfrmMain::UpdateActionStates()
 void TfrmMain::CreateMenus()
 {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->addActions({acNew, acOpen, acSave, acSaveAs});
+    mnuFile->addActions({acNew, acOpen});
+    mnuRecent = mnuFile->addMenu(QStringLiteral("&Recent Files"));
+    mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
+    connect(mnuRecent, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    mnuFile->addActions({acSave, acSaveAs});
     mnuFile->addSeparator();
     mnuFile->addAction(acEditTypes);
     mnuFile->addSeparator();
@@ -827,6 +843,8 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
 // refills the type list and the inspector from the new record.
 void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool refreshViews)
 {
+    if (refreshViews && !DocumentPath.isEmpty() && RecentFiles::Normalised(DocumentPath) != RecentFiles::Normalised(path))
+        NoteDocumentReplaced();
     CurrentManager = managerIndex;
     DocumentPath = path;
     DocumentName = path;
@@ -838,11 +856,21 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
         if (Playback)
             Playback->FrameWhenUnderway();
     }
+    Recent.Add(path);
+    StoreRecentFiles();
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
     SetDocumentCaption();
     WatchDocumentFile();
+    if (refreshViews)
+        DrawFirstFrame();
+}
+
+void TfrmMain::DrawFirstFrame()
+{
+    if (Renderers.DeviceOpen())
+        Renderers.UpdateDevice();
 }
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)
@@ -1030,6 +1058,8 @@ void TfrmMain::SelectRendererExecute(int slot)
     const QSize size = ViewportPixelSize();
     Renderers.Select(ViewportHandle(), slot, size.width(), size.height());
     ApplyCurrentDeviceOptions();
+    if (DocumentReady)
+        DrawFirstFrame();
 }
 
 void TfrmMain::EditCommand(QAction *action)
