@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,6 +28,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 #include <cstring>
 
 #include "uGameDirectories.h"
@@ -94,7 +96,7 @@ void SetBaseColour(QWidget *widget, QPalette::ColorRole role)
 // The style offers no pictures for cut, copy and paste (its nearest ones
 // mean discard and apply), so the toolbar draws its own where the desktop's
 // icon theme has none.
-enum class EditPicture { Cut, Copy, Paste };
+enum class EditPicture { New, Cut, Copy, Paste };
 
 QIcon DrawnEditIcon(EditPicture picture)
 {
@@ -112,6 +114,32 @@ QIcon DrawnEditIcon(EditPicture picture)
             p.drawLine(QPointF(r.left() + 2.5, y), QPointF(r.right() - 2.5, y));
     };
     switch (picture) {
+    case EditPicture::New: {
+        // A blank page with a folded corner and a yellow spark: the style's
+        // own page is grey enough to pass for a disabled button.
+        QPainterPath sheet;
+        sheet.moveTo(5.5, 2.5);
+        sheet.lineTo(14.5, 2.5);
+        sheet.lineTo(19.5, 7.5);
+        sheet.lineTo(19.5, 21.5);
+        sheet.lineTo(5.5, 21.5);
+        sheet.closeSubpath();
+        p.setPen(outline);
+        p.setBrush(Qt::white);
+        p.drawPath(sheet);
+        p.setBrush(QColor(210, 210, 210));
+        p.drawPolygon(QPolygonF({QPointF(14.5, 2.5), QPointF(14.5, 7.5), QPointF(19.5, 7.5)}));
+        p.setPen(QPen(QColor(200, 140, 0), 1));
+        p.setBrush(QColor(255, 200, 0));
+        QPolygonF star;
+        for (int i = 0; i < 8; ++i) {
+            const qreal r = (i % 2) ? 2.0 : 5.0;
+            const qreal a = i * 3.14159265 / 4.0;
+            star << QPointF(17 + r * std::cos(a), 17 + r * std::sin(a));
+        }
+        p.drawPolygon(star);
+        break;
+    }
     case EditPicture::Cut:
         p.setPen(QPen(QColor(90, 90, 90), 1.6));
         p.drawLine(QPointF(7, 3), QPointF(15, 15));
@@ -191,6 +219,7 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     connect(Viewport, &TViewport::MouseMove, this, [this] { Renderers.InputEvent(11); });
     connect(Viewport, &TViewport::Resized, this, [this] {
         const QSize size = ViewportPixelSize();
+        Renderers.SetTextScale(Viewport->devicePixelRatioF());
         Renderers.ResizeDevice(size.width(), size.height());
         Renderers.UpdateDevice();
     });
@@ -408,7 +437,7 @@ void TfrmMain::CreateActions()
     }
 
     QStyle *s = style();
-    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), s->standardIcon(QStyle::SP_FileIcon)));
+    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), DrawnEditIcon(EditPicture::New)));
     acOpen->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
     acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
     acUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
@@ -755,6 +784,7 @@ void TfrmMain::StartupRendererChoice()
     if (choice >= 1 && choice <= kRendererSlotCount) {
         RendererAction(choice - 1)->setChecked(true);
         const QSize size = ViewportPixelSize();
+        Renderers.SetTextScale(Viewport->devicePixelRatioF());
         Renderers.Select(ViewportHandle(), choice - 1, size.width(), size.height());
     }
 }
@@ -1056,6 +1086,7 @@ void TfrmMain::SelectRendererExecute(int slot)
 {
     RendererAction(slot)->setChecked(true);
     const QSize size = ViewportPixelSize();
+    Renderers.SetTextScale(Viewport->devicePixelRatioF());
     Renderers.Select(ViewportHandle(), slot, size.width(), size.height());
     ApplyCurrentDeviceOptions();
     if (DocumentReady)
