@@ -552,6 +552,9 @@ void TfrmMain::CreateLeftPanel()
     SideStrip->setObjectName(QStringLiteral("SideStrip"));
     SideStrip->setFixedWidth(17);
     SideStrip->setScaledContents(true);
+    // Stretched to any height: the picture's own height must not become the
+    // window's minimum (it is taller than a screen scaled by 2).
+    SideStrip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     SideStrip->setPixmap(QPixmap::fromImage(SideStripPicture()));
     leftLayout->addWidget(SideStrip);
 

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -324,6 +325,7 @@ private slots:
         for (int tab : {0, 1}) {
             w->Tabs->setCurrentIndex(tab);
             QCoreApplication::processEvents();
+            QVERIFY(onScreen(tab == 0 ? static_cast<QWidget *>(w->TypeCombo) : static_cast<QWidget *>(w->ScriptEditor)));
             for (QAbstractButton *button : w->findChild<QWidget *>("LeftPanel")->findChildren<QAbstractButton *>()) {
                 if (button->isVisibleTo(w->Tabs->currentWidget()) || button->parentWidget() == w->Tabs)
                     QVERIFY2(!button->isVisible() || onScreen(button), qPrintable(button->objectName()));
@@ -332,7 +334,6 @@ private slots:
         QVERIFY(onScreen(w->btnUpdate));
         QVERIFY(onScreen(w->btnRevert));
         QVERIFY(onScreen(w->statusBar()));
-        QVERIFY(onScreen(w->TypeCombo));
 
         const qreal ratio = w->Viewport->devicePixelRatioF();
         const QSize pixels(qRound(w->Viewport->width() * ratio), qRound(w->Viewport->height() * ratio));
