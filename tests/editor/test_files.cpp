@@ -236,6 +236,13 @@ private slots:
         messages.messages.clear();
         QVERIFY(Drop(w->Viewport, {first}));
         QCOMPARE(w->DocumentPath, first);
+        // Dropped on the script text, a file opens rather than its name being typed in.
+        w->Tabs->setCurrentIndex(1);
+        QVERIFY(Drop(w->ScriptEditor->viewport(), {second}));
+        QCOMPARE(w->DocumentPath, second);
+        QVERIFY(!w->HasUnsavedChanges());
+        QVERIFY(Drop(w->ScriptEditor->viewport(), {first}));
+        QCOMPARE(w->DocumentPath, first);
         Drop(w.get(), {work.filePath("picture.png")});
         QCOMPARE(messages.Texts(), QStringList({"Unsupported file format: \"" + work.filePath("picture.png") + "\""}));
         QCOMPARE(w->DocumentPath, first);
