@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "MessageSink.h"
 #include "ParticleSystem.h"
 
 struct SpriteModel;  // owned by the sprite loader
@@ -84,9 +85,6 @@ struct SpriteHooks {
     void (*release)(SpriteModel *sprite);
 };
 
-// Where messages such as "Out of memory" go; null: nowhere.
-using MessageSink = void (*)(const char *text);
-
 struct SimState {
     int32_t capacity;
     int32_t liveCount;
@@ -103,7 +101,7 @@ struct SimState {
     uint32_t (*tickCount)();            // millisecond tick source; null reads 0
     uint32_t tick;                      // the tick, read once per frame step
     SpriteHooks sprites;
-    MessageSink message;
+    MessageSink message;  // where "Out of memory" goes; empty: nowhere
     double effectTime;  // seconds of simulation since the pool was last emptied
 };
 

@@ -1,5 +1,11 @@
-// PAK archives as read: a 12-byte header ("PACK", directory offset, directory
-// length) and a directory of 64-byte entries naming stretches of the file.
+// PAK archives as read. All integers are 32-bit little-endian:
+//
+//   archive   = header, file data ..., directory (anywhere after the header)
+//   header    = "PACK", directory offset, directory length      (12 bytes)
+//   directory = entry × (directory length / 64)
+//   entry     = name (56 bytes, NUL-padded), file offset, file length
+//
+// A stored file is the stretch of the archive an entry names.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +18,12 @@ constexpr int32_t kMaxPackFiles = 99;
 constexpr int32_t kPackEntrySize = 64;
 constexpr int32_t kPackEntryNameSize = 56;
 constexpr int32_t kPackHeaderSize = 12;
+
+// Byte offsets inside the header and inside a directory entry.
+constexpr int32_t kPackHeaderDirOffset = 4;
+constexpr int32_t kPackHeaderDirLength = 8;
+constexpr int32_t kPackEntryFilePos = kPackEntryNameSize;
+constexpr int32_t kPackEntryFileLen = kPackEntryNameSize + 4;
 
 struct PackEntry {
     char name[kPackEntryNameSize];  // NUL-terminated as stored

@@ -5,13 +5,33 @@
 #include <cstring>
 #include <new>
 
+#include "LittleEndian.h"
 #include "gamefs/SpritePixels.h"
 
 namespace {
 
+// A sprite file as read; integers and floats are 32-bit little-endian:
+//
+//   sprite  = header, palette, frame × numframes
+//   header  = ident, version (2), type, format, radius, width, height,
+//             numframes, beam length, sync type, palette count (16 bits)
+//   palette = RGB byte triple × palette count (1 to 256)
+//   frame   = kind (0: single), picture
+//           | kind (other: group), count, interval × count (float seconds),
+//             picture × count
+//   picture = origin x, origin y, width, height, palette index × width × height
+//
+// Offsets inside the header:
+constexpr size_t kSpriteVersionAt = 4;
+constexpr size_t kSpriteTypeAt = 8;
+constexpr size_t kSpriteFormatAt = 12;
+constexpr size_t kSpriteWidthAt = 20;
+constexpr size_t kSpriteHeightAt = 24;
+constexpr size_t kSpriteNumFramesAt = 28;
+constexpr size_t kSpritePaletteCountAt = 40;
+constexpr size_t kSpriteHeaderSize = 42;  // up to and including the palette count
+constexpr size_t kPictureHeaderSize = 16;  // origin x and y, width, height
 constexpr int32_t kSpriteVersion = 2;
-constexpr size_t kSpriteHeaderSize = 42;  // up to and including the palette entry count
-constexpr size_t kPictureHeaderSize = 16;
 
 // One buffer serves every picture conversion.
 uint8_t g_conversionBuffer[kMaxSpritePixels * 4];
@@ -20,31 +40,15 @@ class Reader {
 public:
     Reader(const uint8_t *data, size_t size) : data_(data), size_(size) {}
 
-    size_t Position() const { return pos_; }
     size_t Remaining() const { return size_ - pos_; }
-    void Seek(size_t pos) { pos_ = pos <= size_ ? pos : size_; }
     const uint8_t *Here() const { return data_ + pos_; }
 
     bool Int32(int32_t &value)
     {
         if (Remaining() < 4)
             return false;
-        const uint8_t *p = data_ + pos_;
-        value = static_cast<int32_t>(static_cast<uint32_t>(p[0]) |
-                                     static_cast<uint32_t>(p[1]) << 8 |
-                                     static_cast<uint32_t>(p[2]) << 16 |
-                                     static_cast<uint32_t>(p[3]) << 24);
+        value = ReadLittleInt32(data_ + pos_);
         pos_ += 4;
-        return true;
-    }
-
-    bool Int16(int32_t &value)
-    {
-        if (Remaining() < 2)
-            return false;
-        const uint8_t *p = data_ + pos_;
-        value = static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8));
-        pos_ += 2;
         return true;
     }
 
@@ -118,26 +122,21 @@ private:
 
 std::unique_ptr<SpriteModel> SpriteParser::Parse()
 {
-    int32_t ident;
-    int32_t version;
-    if (!in_.Int32(ident) || !in_.Int32(version))
+    if (in_.Remaining() < kSpriteVersionAt + 4)
         Truncated();
+    const uint8_t *header = in_.Here();
+    const int32_t version = ReadLittleInt32(header + kSpriteVersionAt);
     if (version != kSpriteVersion)
         Fail("sprite has wrong version number (%i should be %i)", version, kSpriteVersion);
-
-    int32_t type = 0, width = 0, height = 0, numframes = 0;
-    in_.Seek(0);
     if (in_.Remaining() < kSpriteHeaderSize)
         Truncated();
-    in_.Seek(8);
-    in_.Int32(type);
-    in_.Int32(format_);
-    in_.Seek(20);
-    in_.Int32(width);
-    in_.Int32(height);
-    in_.Int32(numframes);
-    in_.Seek(40);
-    in_.Int16(paletteCount_);
+    const int32_t type = ReadLittleInt32(header + kSpriteTypeAt);
+    format_ = ReadLittleInt32(header + kSpriteFormatAt);
+    const int32_t width = ReadLittleInt32(header + kSpriteWidthAt);
+    const int32_t height = ReadLittleInt32(header + kSpriteHeightAt);
+    const int32_t numframes = ReadLittleInt32(header + kSpriteNumFramesAt);
+    paletteCount_ = ReadLittleInt16(header + kSpritePaletteCountAt);
+    in_.Skip(kSpriteHeaderSize);
     if (paletteCount_ < 1 || paletteCount_ > 256)
         Fail("sprite has funny number of palette entires (%i)", paletteCount_);
     palette_ = in_.Here();
