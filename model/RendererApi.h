@@ -82,17 +82,17 @@ inline constexpr int32_t kRendererInfoBufferSize = 512;
 // the latest frame time; the buttons start and end drags that pointer moves
 // apply. Any other code is ignored.
 enum ViewportInput : int32_t {
-    kInputMoveForward = 1,    // numeric keypad 8
-    kInputMoveBack = 2,       // numeric keypad 5
-    kInputMoveLeft = 3,       // numeric keypad 4
-    kInputMoveRight = 4,      // numeric keypad 6
-    kInputLookUp = 5,         // arrow up: pitch falls, at most to -90
-    kInputLookDown = 6,       // arrow down: pitch rises, at most to 90
-    kInputTurnLeft = 7,       // arrow left: yaw rises
-    kInputTurnRight = 8,      // arrow right: yaw falls
+    kInputMoveForward = 1,  // numeric keypad 8
+    kInputMoveBack = 2,     // numeric keypad 5
+    kInputMoveLeft = 3,     // numeric keypad 4
+    kInputMoveRight = 4,    // numeric keypad 6
+    kInputLookUp = 5,       // arrow up: pitch falls, at most to -90
+    kInputLookDown = 6,     // arrow down: pitch rises, at most to 90
+    kInputTurnLeft = 7,     // arrow left: yaw rises
+    kInputTurnRight = 8,    // arrow right: yaw falls
     kInputLeftButtonDown = 9,
     kInputRightButtonDown = 10,
-    kInputPointerMove = 11,   // applies the drags that are on
+    kInputPointerMove = 11,  // applies the drags that are on
     kInputLeftButtonUp = 12,
     kInputRightButtonUp = 13,
 };

@@ -12,8 +12,7 @@ SpriteModel *SpriteLoader::LoadSprite(const char *name)
     std::vector<uint8_t> bytes;
     if (!fs_.LoadFile(name, bytes, report_))
         return nullptr;
-    std::unique_ptr<SpriteModel> model =
-        Mod_LoadSpriteModel(bytes.data(), bytes.size(), sink_, report_);
+    std::unique_ptr<SpriteModel> model = Mod_LoadSpriteModel(bytes.data(), bytes.size(), sink_, report_);
     return model.release();
 }
 

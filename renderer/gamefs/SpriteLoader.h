@@ -9,10 +9,7 @@
 
 class SpriteLoader {
 public:
-    SpriteLoader(TextureSink &sink, MessageSink report)
-        : sink_(sink), report_(std::move(report))
-    {
-    }
+    SpriteLoader(TextureSink &sink, MessageSink report) : sink_(sink), report_(std::move(report)) {}
 
     GameFileSystem &FileSystem() { return fs_; }
     const GameFileSystem &FileSystem() const { return fs_; }
