@@ -13,6 +13,12 @@ namespace gx {
 
 namespace {
 
+// Names and render modes compare as record texts, ignoring ASCII case.
+bool EqualsIgnoringCase(const char *a, const char *b)
+{
+    return EqualIgnoringAsciiCase(RecordText(a), RecordText(b));
+}
+
 float g_cosTable[450];
 bool g_cosTableFilled = false;
 
@@ -642,11 +648,6 @@ TypeLink *FindTypeLink(const SimState &sim, const char *name)
         if (EqualsIgnoringCase(link->type->name, name))
             return link;
     return nullptr;
-}
-
-bool EqualsIgnoringCase(const char *a, const char *b)
-{
-    return EqualIgnoringAsciiCase(RecordText(a), RecordText(b));
 }
 
 }  // namespace gx

@@ -14,6 +14,8 @@ struct SpriteModel;  // owned by the sprite loader
 
 namespace gx {
 
+using ::MessageSink;  // the shared sink type, also reachable as gx::MessageSink
+
 // Display lists holding the render state of each mode (compiled by the device).
 enum : int32_t {
     kListAdditive = 500,
@@ -177,6 +179,5 @@ void ReleaseSprites(SimState &sim);  // the device closes: textures go, names st
 
 TypeLink *FindTypeLink(const SimState &sim, const char *name);
 int32_t RenderListForMode(const char *rendermode);
-bool EqualsIgnoringCase(const char *a, const char *b);
 
 }  // namespace gx
