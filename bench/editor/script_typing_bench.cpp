@@ -77,12 +77,13 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int keystrokes = argc > 1 ? std::max(20, std::atoi(argv[1])) : 300;
     SetPluginDirectory(QStringLiteral(SCRIPT_MANAGER_DIR));
-    LoadManagers(nullptr);
-    if (ManagerCount < 1 || !ManagerTable[0].CheckMemoryFile) {
+    TManagerHost managers;
+    managers.Load(PluginDirectory());
+    if (managers.Count() < 1 || !managers[0].CheckMemoryFile) {
         std::fprintf(stderr, "no manager with a check in %s\n", SCRIPT_MANAGER_DIR);
         return 1;
     }
-    const TParticleManager &manager = ManagerTable[0];
+    const TParticleManager &manager = managers[0];
     const QString script = HundredKilobyteScript();
 
     TScriptEditor pane;

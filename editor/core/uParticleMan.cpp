@@ -1,10 +1,5 @@
 #include "uParticleMan.h"
 
-#include "uMessages.h"
-
-TParticleManager ManagerTable[kMaxManagers];
-int ManagerCount = 0;
-
 namespace {
 // Plug-ins are outside code: never trust them to terminate a buffer.
 QString BufferText(char *buffer, int size)
@@ -45,29 +40,38 @@ QString ManagerFileSuffix()
     return QStringLiteral("Man") + ModuleSuffix();
 }
 
-void LoadManagers(QWidget *owner)
+TManagerHost::~TManagerHost()
 {
-    ManagerCount = 0;
-    const QString directory = PluginDirectory();
+    Unload();
+}
+
+void TManagerHost::Load(const QString &directory, const THostWarning &warn)
+{
+    Unload();
+    count_ = 0;
+    auto report = [&warn](const QString &text) {
+        if (warn)
+            warn(text, QString());
+    };
     const QStringList files = FindPluginFiles(directory, ManagerFilePrefix(), ManagerFileSuffix());
     for (const QString &file : files) {
-        if (ManagerCount >= kMaxManagers)
+        if (count_ >= kMaxManagers)
             break;
-        TParticleManager &slot = ManagerTable[ManagerCount];
+        TParticleManager &slot = table_[count_];
         slot = TParticleManager{};
         TLibraryHandle module = LoadLibraryFile(directory + QLatin1Char('/') + file);
         if (!module) {
-            ShowMessageBox(owner, QStringLiteral("Failed to load library: ") + file, QString(),
-                           TMsgIcon::Warning);
+            report(QStringLiteral("Failed to load library: ") + file);
             continue;
         }
         slot.module = module;
         slot.fileName = file;
+        loaded_[count_] = true;
         if (!BindManager(slot)) {
-            ShowMessageBox(owner, file + QStringLiteral(" is not a valid ParticleMan extension!"),
-                           QString(), TMsgIcon::Warning);
+            report(file + QStringLiteral(" is not a valid ParticleMan extension!"));
             FreeLibraryFile(module);
             slot = TParticleManager{};
+            loaded_[count_] = false;
             continue;
         }
         char buffer[kManagerNameBufferSize] = {};
@@ -78,28 +82,37 @@ void LoadManagers(QWidget *owner)
             slot.GetUserParmName(i, slot.userParmNames[i]);
             slot.userParmNames[i][kManagerNameBufferSize - 1] = '\0';
         }
-        ++ManagerCount;
+        ++count_;
     }
 }
 
-void UnloadManagers()
+void TManagerHost::Unload()
 {
-    for (int i = 0; i < ManagerCount; ++i) {
-        if (ManagerTable[i].module) {
-            FreeLibraryFile(ManagerTable[i].module);
-            ManagerTable[i].module = nullptr;
-        }
+    for (int i = 0; i < count_; ++i) {
+        if (table_[i].module && loaded_[i])
+            FreeLibraryFile(table_[i].module);
+        table_[i].module = nullptr;
+        loaded_[i] = false;
     }
 }
 
-QString ManagerFilterText()
+int TManagerHost::Add(const TParticleManager &manager)
+{
+    if (count_ >= kMaxManagers)
+        return -1;
+    table_[count_] = manager;
+    loaded_[count_] = false;
+    return count_++;
+}
+
+QString TManagerHost::FilterText() const
 {
     QString filter;
-    for (int i = 0; i < ManagerCount; ++i) {
-        if (!ManagerTable[i].module)
+    for (int i = 0; i < count_; ++i) {
+        if (!table_[i].module)
             continue;
         char buffer[kManagerNameBufferSize] = {};
-        ManagerTable[i].GetSupportedExtensions(buffer);
+        table_[i].GetSupportedExtensions(buffer);
         if (i > 0)
             filter += QLatin1Char('|');
         filter += BufferText(buffer, sizeof buffer);
@@ -107,25 +120,25 @@ QString ManagerFilterText()
     return filter;
 }
 
-int ManagerForExtension(const QString &extension)
+int TManagerHost::ForExtension(const QString &extension) const
 {
     const QByteArray ext = extension.toLatin1();
-    for (int i = 0; i < ManagerCount; ++i) {
-        if (ManagerTable[i].module && (ManagerTable[i].IsExtensionSupported(ext.constData()) & 0xFF))
+    for (int i = 0; i < count_; ++i) {
+        if (table_[i].module && (table_[i].IsExtensionSupported(ext.constData()) & 0xFF))
             return i;
     }
     return -1;
 }
 
-QString ManagerListLine(int index)
+QString TManagerHost::ListLine(int index) const
 {
-    if (!ManagerValid(index))
+    if (!Valid(index))
         return QString();
-    const TParticleManager &m = ManagerTable[index];
+    const TParticleManager &m = table_[index];
     return m.title + QStringLiteral(" [") + m.fileName + QLatin1Char(']');
 }
 
-bool ManagerValid(int index)
+bool TManagerHost::Valid(int index) const
 {
-    return index >= 0 && index < ManagerCount && ManagerTable[index].module != nullptr;
+    return index >= 0 && index < count_ && table_[index].module != nullptr;
 }

@@ -1,5 +1,6 @@
 // The few operating-system services the editor needs beyond Qt: the folder of
 // the running program, shared libraries, and the listing of plug-in files.
+// The window system's part lives with the windows (uWindowSystem).
 // One implementation per platform; only the Linux one exists now.
 #pragma once
 
@@ -41,11 +42,3 @@ QStringList FindPluginFiles(const QString &directory, const QString &prefix,
 
 // The platform's suffix of loadable modules, with its dot.
 QString ModuleSuffix();
-
-// Makes sure every window request made so far has reached the display server,
-// so that another connection (the renderer's) can use the windows at once.
-void SyncWindowSystem();
-
-// Gives a native window a plain background that the display server itself
-// paints wherever nothing else draws; red, green, blue 0 to 255.
-void SetNativeBackground(uintptr_t window, int red, int green, int blue);

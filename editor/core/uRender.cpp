@@ -1,21 +1,6 @@
 #include "uRender.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QPalette>
-#include <chrono>
-
-#include "uMessages.h"
-
-TEmbRenderer RendererTable[kRendererSlotCount];
-int CurrentRenderer = 0;
-bool DeviceOpen = false;
-
-namespace {
-TEffectClock g_clock;
-std::chrono::steady_clock::time_point g_lastFrame;
-bool g_haveLastFrame = false;
-}
 
 namespace {
 // Every export is required at load time: a renderer missing one would
@@ -55,33 +40,6 @@ void BindOptionalExports(TEmbRenderer &r)
     BindExport(r.module, "R_FrameEffect", r.FrameEffect);
 }
 
-TEmbRenderer *OpenDevice()
-{
-    return DeviceOpen ? &RendererTable[CurrentRenderer] : nullptr;
-}
-
-// Windows system colour indexes and the palette roles that stand for them.
-QColor SystemColour(int index)
-{
-    const QPalette palette = QApplication::palette();
-    switch (index) {
-    case 1: case 2: case 3: case 4: case 15: case 20: case 22:
-        return palette.color(QPalette::Button);
-    case 5: return palette.color(QPalette::Base);
-    case 6: return palette.color(QPalette::Dark);
-    case 7: case 18: return palette.color(QPalette::ButtonText);
-    case 8: return palette.color(QPalette::Text);
-    case 9: return palette.color(QPalette::WindowText);
-    case 13: return palette.color(QPalette::Highlight);
-    case 14: return palette.color(QPalette::HighlightedText);
-    case 16: return palette.color(QPalette::Mid);
-    case 17: return palette.color(QPalette::PlaceholderText);
-    case 21: return palette.color(QPalette::Shadow);
-    case 23: return palette.color(QPalette::ToolTipText);
-    case 24: return palette.color(QPalette::ToolTipBase);
-    default: return palette.color(QPalette::Window);
-    }
-}
 }  // namespace
 
 QString RendererFileName(int slot)
@@ -92,24 +50,48 @@ QString RendererFileName(int slot)
     return QLatin1String(names[slot]) + ModuleSuffix();
 }
 
-void LoadRenderer(QWidget *owner, int slot, const QString &fileName)
+TRendererHost::~TRendererHost()
 {
-    TEmbRenderer &r = RendererTable[slot];
+    Unload();
+}
+
+TEmbRenderer *TRendererHost::OpenDevice()
+{
+    return deviceOpen_ ? &table_[current_] : nullptr;
+}
+
+const TEmbRenderer *TRendererHost::OpenDevice() const
+{
+    return deviceOpen_ ? &table_[current_] : nullptr;
+}
+
+void TRendererHost::LoadSlot(int slot, const QString &directory, const QString &fileName,
+                             const THostWarning &warn)
+{
+    if (slot < 0 || slot >= kRendererSlotCount)
+        return;
+    if (deviceOpen_ && slot == current_) {
+        table_[slot].CloseDevice();
+        deviceOpen_ = false;
+    }
+    TEmbRenderer &r = table_[slot];
+    if (r.module)
+        FreeLibraryFile(r.module);
     r = TEmbRenderer{};
     r.fileName = fileName;
-    const QString path = PluginDirectory() + QLatin1Char('/') + fileName;
+    const QString path = directory + QLatin1Char('/') + fileName;
     if (!QFile::exists(path))
         return;
     r.module = LoadLibraryFile(path);
     if (!r.module) {
-        ShowMessageBox(owner, QStringLiteral("Failed to load library: ") + fileName,
-                       QStringLiteral("Error"), TMsgIcon::Warning);
+        if (warn)
+            warn(QStringLiteral("Failed to load library: ") + fileName, QStringLiteral("Error"));
         return;
     }
     if (!BindRenderer(r)) {
-        ShowMessageBox(owner,
-                       QLatin1Char('"') + fileName + QStringLiteral("\" is not a valid renderer!"),
-                       QStringLiteral("Error"), TMsgIcon::Warning);
+        if (warn)
+            warn(QLatin1Char('"') + fileName + QStringLiteral("\" is not a valid renderer!"),
+                 QStringLiteral("Error"));
         FreeLibraryFile(r.module);
         r = TEmbRenderer{};
         r.fileName = fileName;
@@ -124,41 +106,41 @@ void LoadRenderer(QWidget *owner, int slot, const QString &fileName)
     r.Initialize();
 }
 
-void LoadRenderers(QWidget *owner)
+void TRendererHost::Load(const QString &directory, const THostWarning &warn)
 {
     for (int slot = 0; slot < kRendererSlotCount; ++slot)
-        LoadRenderer(owner, slot, RendererFileName(slot));
+        LoadSlot(slot, directory, RendererFileName(slot), warn);
 }
 
-void SelectRenderer(uintptr_t viewport, int slot, int width, int height)
+void TRendererHost::Select(uintptr_t viewport, int slot, int width, int height)
 {
-    if (slot < 0 || slot >= kRendererSlotCount || !RendererTable[slot].module)
+    if (slot < 0 || slot >= kRendererSlotCount || !table_[slot].module)
         return;
-    if (DeviceOpen && slot == CurrentRenderer)
+    if (deviceOpen_ && slot == current_)
         return;
-    if (DeviceOpen) {
-        RendererTable[CurrentRenderer].CloseDevice();
-        DeviceOpen = false;
+    if (deviceOpen_) {
+        table_[current_].CloseDevice();
+        deviceOpen_ = false;
     }
-    CurrentRenderer = slot;
-    TEmbRenderer &r = RendererTable[slot];
+    current_ = slot;
+    TEmbRenderer &r = table_[slot];
     if (r.OpenDevice(viewport) & 0xFF) {
-        DeviceOpen = true;
+        deviceOpen_ = true;
         r.ResizeDevice(width, height);
         // A renderer starts playing at 1x; anything else is handed on.
-        if (r.SetPlayback && (g_clock.paused || g_clock.speed != 1.0))
-            r.SetPlayback(g_clock.paused ? 1 : 0, g_clock.speed);
-        ClockRestart(g_clock);
+        if (r.SetPlayback && (clock_.paused || clock_.speed != 1.0))
+            r.SetPlayback(clock_.paused ? 1 : 0, clock_.speed);
+        ClockRestart(clock_);
     }
 }
 
-void UnloadRenderers()
+void TRendererHost::Unload()
 {
-    if (DeviceOpen) {
-        RendererTable[CurrentRenderer].CloseDevice();
-        DeviceOpen = false;
+    if (deviceOpen_) {
+        table_[current_].CloseDevice();
+        deviceOpen_ = false;
     }
-    for (TEmbRenderer &r : RendererTable) {
+    for (TEmbRenderer &r : table_) {
         if (r.module) {
             FreeLibraryFile(r.module);
             r.module = nullptr;
@@ -167,18 +149,17 @@ void UnloadRenderers()
     }
 }
 
-uint32_t ResolveColour(uint32_t colour)
+uint32_t TRendererHost::ResolveColour(uint32_t colour) const
 {
     if ((colour >> 24) == 0)
         return colour;
     if ((colour >> 24) != 0x80)
         return colour & 0xFFFFFF;
-    const QColor c = SystemColour(static_cast<int>(colour & 0xFF));
-    return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-           (static_cast<uint32_t>(c.blue()) << 16);
+    // Without a source a system colour falls back to a mid grey.
+    return systemColours_ ? systemColours_(static_cast<int>(colour & 0xFF)) & 0xFFFFFF : 0x808080;
 }
 
-void ColourComponents(uint32_t colour, double rgb[3])
+void TRendererHost::ColourComponents(uint32_t colour, double rgb[3]) const
 {
     const uint32_t plain = ResolveColour(colour);
     rgb[0] = (plain & 0xFF) / 255.0;
@@ -186,7 +167,7 @@ void ColourComponents(uint32_t colour, double rgb[3])
     rgb[2] = ((plain >> 16) & 0xFF) / 255.0;
 }
 
-void ApplyDeviceOptions(uint32_t background, uint32_t ground, uint32_t text, bool waitSync,
+void TRendererHost::ApplyDeviceOptions(uint32_t background, uint32_t ground, uint32_t text, bool waitSync,
                         bool textShadow)
 {
     TEmbRenderer *r = OpenDevice();
@@ -199,9 +180,9 @@ void ApplyDeviceOptions(uint32_t background, uint32_t ground, uint32_t text, boo
     r->SetDeviceOptions(bg, gr, tx, waitSync ? 1 : 0, textShadow ? 1 : 0);
 }
 
-QString RendererInfoText()
+QString TRendererHost::InfoText() const
 {
-    const TEmbRenderer &r = RendererTable[CurrentRenderer];
+    const TEmbRenderer &r = table_[current_];
     QString text = QStringLiteral("RENDERER:\r\n\r\n");
     text += QStringLiteral("Name:     ") + r.name + QStringLiteral("\r\n");
     text += QStringLiteral("Library:    ") + r.fileName + QStringLiteral("\r\n");
@@ -217,45 +198,39 @@ QString RendererInfoText()
     return text;
 }
 
-void ShowRendererInfo(QWidget *owner)
-{
-    ShowMessageBox(owner, RendererInfoText(), QStringLiteral("Renderer Information"),
-                   TMsgIcon::Information);
-}
-
-void UpdateDevice()
+void TRendererHost::UpdateDevice()
 {
     TEmbRenderer *r = OpenDevice();
     if (!r)
         return;
     const auto now = std::chrono::steady_clock::now();
     const double elapsed =
-        g_haveLastFrame ? std::chrono::duration<double>(now - g_lastFrame).count() : 0.0;
-    g_lastFrame = now;
-    g_haveLastFrame = true;
-    ClockFrame(g_clock, elapsed);
+        haveLastFrame_ ? std::chrono::duration<double>(now - lastFrame_).count() : 0.0;
+    lastFrame_ = now;
+    haveLastFrame_ = true;
+    ClockFrame(clock_, elapsed);
     r->UpdateDevice();
 }
 
-void ResizeDevice(int width, int height)
+void TRendererHost::ResizeDevice(int width, int height)
 {
     if (TEmbRenderer *r = OpenDevice())
         r->ResizeDevice(width, height);
 }
 
-void InputEvent(int code)
+void TRendererHost::InputEvent(int code)
 {
     if (TEmbRenderer *r = OpenDevice())
         r->InputEvent(code);
 }
 
-void SetShowGround(bool show)
+void TRendererHost::SetShowGround(bool show)
 {
     if (TEmbRenderer *r = OpenDevice())
         r->SetShowGround(show ? 1 : 0);
 }
 
-void SetGamedir(const QString &baseDir, const QString &additionalDir)
+void TRendererHost::SetGamedir(const QString &baseDir, const QString &additionalDir)
 {
     if (TEmbRenderer *r = OpenDevice()) {
         const QByteArray base = QFile::encodeName(baseDir);
@@ -264,52 +239,52 @@ void SetGamedir(const QString &baseDir, const QString &additionalDir)
     }
 }
 
-void UpdateParticles(const ParticleSystem *record)
+void TRendererHost::UpdateParticles(const ParticleSystem *record)
 {
     if (TEmbRenderer *r = OpenDevice()) {
         r->UpdateParticles(record);
         r->UpdateTextures();
-        ClockRestart(g_clock);
+        ClockRestart(clock_);
     }
 }
 
-void UpdateTypes()
+void TRendererHost::UpdateTypes()
 {
     if (TEmbRenderer *r = OpenDevice()) {
         r->UpdateTypes();
-        ClockRestart(g_clock);  // the renderer empties its pool
+        ClockRestart(clock_);  // the renderer empties its pool
     }
 }
 
-void UpdateTextures()
+void TRendererHost::UpdateTextures()
 {
     if (TEmbRenderer *r = OpenDevice())
         r->UpdateTextures();
 }
 
-void UpdateRendermode()
+void TRendererHost::UpdateRendermode()
 {
     if (TEmbRenderer *r = OpenDevice())
         r->UpdateRendermode();
 }
 
-void RelinkTypes()
+void TRendererHost::RelinkTypes()
 {
     if (TEmbRenderer *r = OpenDevice()) {
         r->RelinkTypes();
-        ClockRestart(g_clock);  // the renderer empties its pool
+        ClockRestart(clock_);  // the renderer empties its pool
     }
 }
 
-void ReallocParticles()
+void TRendererHost::ReallocParticles()
 {
     if (TEmbRenderer *r = OpenDevice()) {
         r->ReallocParticles();
-        ClockRestart(g_clock);  // the renderer empties its pool
+        ClockRestart(clock_);  // the renderer empties its pool
     }
 }
 
-bool RendererOffers(TRendererControl control)
+bool TRendererHost::Offers(TRendererControl control) const
 {
     const TEmbRenderer *r = OpenDevice();
     if (!r)
@@ -329,41 +304,36 @@ bool RendererOffers(TRendererControl control)
     return false;
 }
 
-const TEffectClock &EffectClock()
+void TRendererHost::SetPlayback(bool paused, double speed)
 {
-    return g_clock;
-}
-
-void SetPlayback(bool paused, double speed)
-{
-    ClockPlayback(g_clock, paused, speed);
+    ClockPlayback(clock_, paused, speed);
     if (TEmbRenderer *r = OpenDevice(); r && r->SetPlayback)
-        r->SetPlayback(paused ? 1 : 0, g_clock.speed);
+        r->SetPlayback(paused ? 1 : 0, clock_.speed);
 }
 
-void StepFrame()
+void TRendererHost::StepFrame()
 {
     if (TEmbRenderer *r = OpenDevice(); r && r->StepFrame) {
         r->StepFrame();
-        ClockStep(g_clock);
+        ClockStep(clock_);
     }
 }
 
-void RestartEffect()
+void TRendererHost::RestartEffect()
 {
     if (TEmbRenderer *r = OpenDevice(); r && r->RestartEffect) {
         r->RestartEffect();
-        ClockRestart(g_clock);
+        ClockRestart(clock_);
     }
 }
 
-void ResetCamera()
+void TRendererHost::ResetCamera()
 {
     if (TEmbRenderer *r = OpenDevice(); r && r->ResetCamera)
         r->ResetCamera();
 }
 
-void FrameEffect()
+void TRendererHost::FrameEffect()
 {
     if (TEmbRenderer *r = OpenDevice(); r && r->FrameEffect)
         r->FrameEffect();

@@ -160,7 +160,7 @@ void ScriptSync::ShowScriptText(const std::string &text)
     state_.scriptModified = false;
 }
 
-void ScriptSync::PageControl1Change(int newIndex)
+void ScriptSync::TabChanged(int newIndex)
 {
     if (newIndex == kScriptTab && state_.recordModified) {
         state_.recordModified = false;

@@ -86,7 +86,7 @@ public:
     void SetHeaderSource(std::function<std::string()> header) { header_ = std::move(header); }
 
     void ScriptEditorChange();
-    void PageControl1Change(int newIndex);
+    void TabChanged(int newIndex);
     bool RegenerateScript();
     bool ApplyScript();
     void Revert();

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,7 @@
 #include "uSelectRenderer.h"
 #include "uSpriteBrowser.h"
 #include "uViewport.h"
+#include "uWindowSystem.h"
 
 // The resources live in a static library: register them explicitly.
 static void InitResources()
@@ -51,6 +53,8 @@ static void InitResources()
 
 namespace {
 constexpr int kFrameInterval = 16;
+// Writers often save a file in several pieces: read it once they are done.
+constexpr int kFileSettleTime = 300;
 // Wide enough for the inspector's label and value columns side by side.
 constexpr int kLeftPanelWidth = 360;
 
@@ -152,44 +156,44 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     CreateMenus();
     CreateLeftPanel();
 
-    Panel3 = new TViewport(this);
-    SetHint(Panel3, QString());
-    Splitter1->addWidget(Panel3);
-    Splitter1->setStretchFactor(0, 0);
-    Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({kLeftPanelWidth, width() - kLeftPanelWidth});
-    setCentralWidget(Splitter1);
+    Viewport = new TViewport(this);
+    SetHint(Viewport, QString());
+    Splitter->addWidget(Viewport);
+    Splitter->setStretchFactor(0, 0);
+    Splitter->setStretchFactor(1, 1);
+    Splitter->setSizes({kLeftPanelWidth, width() - kLeftPanelWidth});
+    setCentralWidget(Splitter);
     statusBar()->setSizeGripEnabled(true);
 
     edKeys = new TKeyEdit(this);
     PlaceKeyEdit();
 
-    connect(Panel3, &TViewport::Panel3MouseDown, this, [this](Qt::MouseButton button) {
+    connect(Viewport, &TViewport::MouseDown, this, [this](Qt::MouseButton button) {
         edKeys->setFocus();
         if (button == Qt::LeftButton)
-            InputEvent(9);
+            Renderers.InputEvent(9);
         else if (button == Qt::RightButton)
-            InputEvent(10);
+            Renderers.InputEvent(10);
     });
-    connect(Panel3, &TViewport::Panel3MouseUp, this, [this](Qt::MouseButton button, bool inside) {
+    connect(Viewport, &TViewport::MouseUp, this, [this](Qt::MouseButton button, bool inside) {
         if (!inside) {
             // Released after a drag that left the viewport.
-            InputEvent(12);
-            InputEvent(13);
+            Renderers.InputEvent(12);
+            Renderers.InputEvent(13);
         } else if (button == Qt::LeftButton) {
-            InputEvent(12);
+            Renderers.InputEvent(12);
         } else if (button == Qt::RightButton) {
-            InputEvent(13);
+            Renderers.InputEvent(13);
         }
     });
-    connect(Panel3, &TViewport::Panel3MouseMove, this, [] { InputEvent(11); });
-    connect(Panel3, &TViewport::Panel3Resize, this, [this] {
+    connect(Viewport, &TViewport::MouseMove, this, [this] { Renderers.InputEvent(11); });
+    connect(Viewport, &TViewport::Resized, this, [this] {
         const QSize size = ViewportPixelSize();
-        ResizeDevice(size.width(), size.height());
-        UpdateDevice();
+        Renderers.ResizeDevice(size.width(), size.height());
+        Renderers.UpdateDevice();
     });
-    connect(edKeys, &TKeyEdit::ViewportKey, this, [](int code) { InputEvent(code); });
-    Playback = new TPlaybackControls(this, ToolBar1, mnuRender, statusBar());
+    connect(edKeys, &TKeyEdit::ViewportKey, this, [this](int code) { Renderers.InputEvent(code); });
+    CreatePlaybackControls();
     connect(edKeys, &TKeyEdit::PlayPauseKey, Playback, &TPlaybackControls::TogglePlay);
 
     OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
@@ -206,10 +210,27 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     FrameTimer = new QTimer(this);
     FrameTimer->setObjectName(QStringLiteral("FrameTimer"));
     FrameTimer->setInterval(kFrameInterval);
-    connect(FrameTimer, &QTimer::timeout, this, [] { UpdateDevice(); });
+    connect(FrameTimer, &QTimer::timeout, this, [this] { Renderers.UpdateDevice(); });
     FrameTimer->start();
+    Renderers.SetSystemColours(SystemColourValue);
 
     CreateNewDialog();
+
+    Recovery = std::make_unique<RecoveryStore>();
+    RecoveryTimer = new QTimer(this);
+    RecoveryTimer->setObjectName(QStringLiteral("RecoveryTimer"));
+    RecoveryTimer->setSingleShot(true);
+    connect(RecoveryTimer, &QTimer::timeout, this, [this] { WriteRecovery(); });
+    FileWatcher = new QFileSystemWatcher(this);
+    FileChangeTimer = new QTimer(this);
+    FileChangeTimer->setSingleShot(true);
+    FileChangeTimer->setInterval(kFileSettleTime);
+    connect(FileWatcher, &QFileSystemWatcher::fileChanged, FileChangeTimer, qOverload<>(&QTimer::start));
+    connect(FileWatcher, &QFileSystemWatcher::directoryChanged, FileChangeTimer, qOverload<>(&QTimer::start));
+    connect(FileChangeTimer, &QTimer::timeout, this, [this] { DocumentFileChanged(); });
+
+    Doc.SetListener([this] { RefreshDocumentState(); });
+    RefreshDocumentState();
 }
 
 TfrmMain::~TfrmMain()
@@ -218,9 +239,16 @@ TfrmMain::~TfrmMain()
     // Exit ends without the closing steps, but the device still has to go
     // before the window it draws into.
     if (!ClosedDown && StartupDone) {
-        UnloadRenderers();
-        UnloadManagers();
+        Renderers.Unload();
+        Managers.Unload();
     }
+}
+
+THostWarning TfrmMain::HostWarning()
+{
+    return [this](const QString &text, const QString &caption) {
+        ShowMessageBox(this, text, caption, TMsgIcon::Warning);
+    };
 }
 
 QAction *TfrmMain::RendererAction(int slot) const
@@ -233,108 +261,168 @@ QAction *TfrmMain::RendererAction(int slot) const
     }
 }
 
+namespace {
+// One command of the main window: where it is kept, its object name, caption,
+// shortcuts, hint ("short|long"), what it does and when it can be used.
+struct TActionRow {
+    QAction *TfrmMain::*action;
+    const char *name;
+    const char *caption;
+    const char *shortcut;     // empty: none
+    const char *altShortcut;  // empty: none
+    const char *hint;
+    void (*handler)(TfrmMain &w);
+    bool (*enabled)(const TfrmMain &w);  // null: always
+};
+
+bool HasDocument(const TfrmMain &w)
+{
+    return w.EditControlsEnabled;
+}
+
+template <int slot>
+bool RendererUsable(const TfrmMain &w)
+{
+    return w.Renderers[slot].supported;
+}
+
+template <TRendererControl control>
+bool RendererOffers(const TfrmMain &w)
+{
+    return w.Renderers.Offers(control);
+}
+
+bool AnyRendererUsable(const TfrmMain &w)
+{
+    for (int slot = 0; slot < kRendererSlotCount; ++slot) {
+        if (w.Renderers[slot].supported)
+            return true;
+    }
+    return false;
+}
+
+// In menu order. The renderer commands' checks and Show Ground's mark are
+// state of their own, kept by the window.
+const TActionRow kActionTable[] = {
+    {&TfrmMain::acNew, "acNew", "&New...", "Ctrl+N", "", "Create new particles",
+     [](TfrmMain &w) { w.acNewExecute(); }, nullptr},
+    {&TfrmMain::acOpen, "acOpen", "&Open...", "Ctrl+O", "", "Load particles from file",
+     [](TfrmMain &w) { w.acOpenExecute(); }, nullptr},
+    {&TfrmMain::acSave, "acSave", "&Save", "Ctrl+S", "", "Save changes in particles",
+     [](TfrmMain &w) { w.acSaveExecute(); }, HasDocument},
+    {&TfrmMain::acSaveAs, "acSaveAs", "Save &As...", "", "", "Save particles to another file",
+     [](TfrmMain &w) { w.acSaveAsExecute(); }, HasDocument},
+    {&TfrmMain::acEditTypes, "acEditTypes", "Edit &Types...", "Ctrl+T", "", "Edit particle types",
+     [](TfrmMain &w) { w.acEditTypesExecute(); }, HasDocument},
+    {&TfrmMain::acPreferences, "acPreferences", "&Preferences...", "Ctrl+P", "", "",
+     [](TfrmMain &w) { w.acPreferencesExecute(); }, nullptr},
+    {&TfrmMain::acChangeGamedir, "acChangeGamedir", "&Game Directories...", "Ctrl+G", "",
+     "Change your game directory", [](TfrmMain &w) { w.acChangeGamedirExecute(); }, nullptr},
+    {&TfrmMain::acExit, "acExit", "E&xit", "", "", "Close program", [](TfrmMain &w) { w.acExitExecute(); },
+     nullptr},
+    {&TfrmMain::acUndo, "acUndo", "&Undo", "Ctrl+Z", "", "Undo|Reverts the last action",
+     [](TfrmMain &w) { w.UndoExecute(); }, nullptr},
+    {&TfrmMain::acRedo, "acRedo", "&Redo", "Ctrl+Shift+Z", "Ctrl+Y", "Redo|Repeats the last action undone",
+     [](TfrmMain &w) { w.RedoExecute(); }, nullptr},
+    {&TfrmMain::acCut, "acCut", "Cu&t", "Ctrl+X", "", "Cut|Cuts the selection and puts it on the Clipboard",
+     [](TfrmMain &w) { w.EditCommand(w.acCut); }, nullptr},
+    {&TfrmMain::acCopy, "acCopy", "&Copy", "Ctrl+C", "",
+     "Copy|Copies the selection and puts it on the Clipboard", [](TfrmMain &w) { w.EditCommand(w.acCopy); },
+     nullptr},
+    {&TfrmMain::acPaste, "acPaste", "&Paste", "Ctrl+V", "", "Paste|Inserts Clipboard contents",
+     [](TfrmMain &w) { w.EditCommand(w.acPaste); }, nullptr},
+    {&TfrmMain::acSelectAll, "acSelectAll", "Select &All", "Ctrl+A", "",
+     "Select All|Selects the entire document", [](TfrmMain &w) { w.EditCommand(w.acSelectAll); }, nullptr},
+    {&TfrmMain::acSelectRendererOGL, "acSelectRendererOGL", "&OpenGL", "Ctrl+F1", "", "Select OpenGL Renderer",
+     [](TfrmMain &w) { w.SelectRendererExecute(0); }, RendererUsable<0>},
+    {&TfrmMain::acSelectRendererD3D7, "acSelectRendererD3D7", "&Direct3D7", "Ctrl+F2", "",
+     "Select Direct3D7 Renderer", [](TfrmMain &w) { w.SelectRendererExecute(1); }, RendererUsable<1>},
+    {&TfrmMain::acSelectRendererD3D9, "acSelectRendererD3D9", "D&irect3D9", "Ctrl+F3", "",
+     "Select Direct3D9 Renderer", [](TfrmMain &w) { w.SelectRendererExecute(2); }, RendererUsable<2>},
+    {&TfrmMain::acShowGround, "acShowGround", "Show &Ground", "F4", "", "Toggle ground rendering",
+     [](TfrmMain &w) { w.acShowGroundExecute(w.acShowGround->isChecked()); }, nullptr},
+    {&TfrmMain::acGetRenderInfo, "acGetRenderInfo", "&Renderer Information...", "Ctrl+I", "",
+     "Show information about current renderer", [](TfrmMain &w) { w.acGetRenderInfoExecute(); },
+     AnyRendererUsable},
+    {&TfrmMain::acPlayPause, "acPlayPause", "&Pause", "", "", "Pause or play the effect (Space in the viewport)",
+     [](TfrmMain &w) { w.Playback->TogglePlay(); }, RendererOffers<TRendererControl::Playback>},
+    {&TfrmMain::acStep, "acStep", "S&tep Frame", "F6", "", "Advance the paused effect by one frame",
+     [](TfrmMain &w) { w.Playback->Step(); }, RendererOffers<TRendererControl::Step>},
+    {&TfrmMain::acRestart, "acRestart", "&Restart Effect", "F5", "",
+     "Start the effect again from its first frame", [](TfrmMain &w) { w.Playback->Restart(); },
+     RendererOffers<TRendererControl::Restart>},
+    {&TfrmMain::acSpeed010, "acSpeed010", "0.1x", "", "", "Play the effect at a tenth of its speed",
+     [](TfrmMain &w) { w.Playback->SetSpeedIndex(0); }, RendererOffers<TRendererControl::Playback>},
+    {&TfrmMain::acSpeed025, "acSpeed025", "0.25x", "", "", "Play the effect at a quarter of its speed",
+     [](TfrmMain &w) { w.Playback->SetSpeedIndex(1); }, RendererOffers<TRendererControl::Playback>},
+    {&TfrmMain::acSpeed050, "acSpeed050", "0.5x", "", "", "Play the effect at half its speed",
+     [](TfrmMain &w) { w.Playback->SetSpeedIndex(2); }, RendererOffers<TRendererControl::Playback>},
+    {&TfrmMain::acSpeed100, "acSpeed100", "1x", "", "", "Play the effect at its own speed",
+     [](TfrmMain &w) { w.Playback->SetSpeedIndex(3); }, RendererOffers<TRendererControl::Playback>},
+    {&TfrmMain::acSpeed200, "acSpeed200", "2x", "", "", "Play the effect at twice its speed",
+     [](TfrmMain &w) { w.Playback->SetSpeedIndex(4); }, RendererOffers<TRendererControl::Playback>},
+    {&TfrmMain::acSpeed400, "acSpeed400", "4x", "", "", "Play the effect at four times its speed",
+     [](TfrmMain &w) { w.Playback->SetSpeedIndex(5); }, RendererOffers<TRendererControl::Playback>},
+    {&TfrmMain::acResetView, "acResetView", "Reset &View", "F7", "", "Put the camera back where it starts",
+     [](TfrmMain &w) { w.Playback->ResetView(); }, RendererOffers<TRendererControl::ResetCamera>},
+    {&TfrmMain::acFrameEffect, "acFrameEffect", "&Frame Effect", "F8", "",
+     "Move the camera so that the particles fill the view", [](TfrmMain &w) { w.Playback->FrameEffect(); },
+     RendererOffers<TRendererControl::FrameEffect>},
+    {&TfrmMain::acHelpTopics, "acHelpTopics", "&Help Topics", "F1", "", "Show Sparkwright Help File",
+     [](TfrmMain &w) { w.acHelpTopicsExecute(); }, nullptr},
+    {&TfrmMain::acWebSite, "acWebSite", "&Brindle Works On Web", "", "", "Visit Brindle Works web site",
+     [](TfrmMain &w) { w.acWebSiteExecute(); }, nullptr},
+    {&TfrmMain::acHelpAbout, "acHelpAbout", "&About Sparkwright...", "", "", "Show information about program",
+     [](TfrmMain &w) { w.acHelpAboutExecute(); }, nullptr},
+};
+}  // namespace
+
 void TfrmMain::CreateActions()
 {
-    auto make = [this](const char *name, const QString &caption, const QKeySequence &shortcut,
-                       const QString &hint) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QLatin1String(name));
-        if (!shortcut.isEmpty())
-            action->setShortcut(shortcut);
-        if (!hint.isEmpty())
-            SetHint(action, hint);
-        return action;
-    };
-    QStyle *s = style();
-    acNew = make("acNew", QStringLiteral("&New..."), QKeySequence(QStringLiteral("Ctrl+N")),
-                 QStringLiteral("Create new particles"));
-    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), s->standardIcon(QStyle::SP_FileIcon)));
-    acOpen = make("acOpen", QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")),
-                  QStringLiteral("Load particles from file"));
-    acOpen->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
-    acSave = make("acSave", QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
-                  QStringLiteral("Save changes in particles"));
-    acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
-    acSave->setEnabled(false);
-    acSaveAs = make("acSaveAs", QStringLiteral("Save &As..."), QKeySequence(),
-                    QStringLiteral("Save particles to another file"));
-    acSaveAs->setEnabled(false);
-    acEditTypes = make("acEditTypes", QStringLiteral("Edit &Types..."),
-                       QKeySequence(QStringLiteral("Ctrl+T")), QStringLiteral("Edit particle types"));
-    Action3 = make("Action3", QStringLiteral("&Preferences..."), QKeySequence(QStringLiteral("Ctrl+P")),
-                   QString());
-    acChangeGamedir = make("acChangeGamedir", QStringLiteral("&Game Directories..."),
-                           QKeySequence(QStringLiteral("Ctrl+G")),
-                           QStringLiteral("Change your game directory"));
-    acExit = make("acExit", QStringLiteral("E&xit"), QKeySequence(), QStringLiteral("Close program"));
-
-    EditUndo1 = make("EditUndo1", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")),
-                     QStringLiteral("Undo|Reverts the last action"));
-    EditUndo1->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
-    EditCut1 = make("EditCut1", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")),
-                    QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"));
-    EditCut1->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
-    EditCopy1 = make("EditCopy1", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")),
-                     QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"));
-    EditCopy1->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
-    EditPaste1 = make("EditPaste1", QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")),
-                      QStringLiteral("Paste|Inserts Clipboard contents"));
-    EditPaste1->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
-    EditSelectAll1 = make("EditSelectAll1", QStringLiteral("Select &All"),
-                          QKeySequence(QStringLiteral("Ctrl+A")),
-                          QStringLiteral("Select All|Selects the entire document"));
-    for (QAction *a : {EditUndo1, EditCut1, EditCopy1, EditPaste1, EditSelectAll1}) {
-        connect(a, &QAction::triggered, this, [this, a] { EditCommand(a); });
+    for (const TActionRow &row : kActionTable) {
+        auto *action = new QAction(QString::fromUtf8(row.caption), this);
+        action->setObjectName(QLatin1String(row.name));
+        QList<QKeySequence> keys;
+        for (const char *key : {row.shortcut, row.altShortcut}) {
+            if (*key)
+                keys << QKeySequence(QLatin1String(key));
+        }
+        action->setShortcuts(keys);
+        if (*row.hint)
+            SetHint(action, QString::fromUtf8(row.hint));
+        const auto handler = row.handler;
+        connect(action, &QAction::triggered, this, [this, handler] { handler(*this); });
+        this->*row.action = action;
     }
 
-    acSelectRendererOGL = make("acSelectRendererOGL", QStringLiteral("&OpenGL"),
-                               QKeySequence(QStringLiteral("Ctrl+F1")),
-                               QStringLiteral("Select OpenGL Renderer"));
-    acSelectRendererD3D7 = make("acSelectRendererD3D7", QStringLiteral("&Direct3D7"),
-                                QKeySequence(QStringLiteral("Ctrl+F2")),
-                                QStringLiteral("Select Direct3D7 Renderer"));
-    acSelectRendererD3D9 = make("acSelectRendererD3D9", QStringLiteral("D&irect3D9"),
-                                QKeySequence(QStringLiteral("Ctrl+F3")),
-                                QStringLiteral("Select Direct3D9 Renderer"));
+    QStyle *s = style();
+    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), s->standardIcon(QStyle::SP_FileIcon)));
+    acOpen->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
+    acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
+    acUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
+    acRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"), s->standardIcon(QStyle::SP_ArrowForward)));
+    acCut->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
+    acCopy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
+    acPaste->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
+    acHelpTopics->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
+
     RendererGroup = new QActionGroup(this);
     RendererGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (int slot = 0; slot < 3; ++slot) {
-        QAction *a = RendererAction(slot);
-        a->setCheckable(true);
-        a->setEnabled(false);
-        RendererGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, slot] { SelectRendererExecute(slot); });
+    for (int slot = 0; slot < kRendererSlotCount; ++slot) {
+        RendererAction(slot)->setCheckable(true);
+        RendererGroup->addAction(RendererAction(slot));
     }
-    acShowGround = make("acShowGround", QStringLiteral("Show &Ground"), QKeySequence(Qt::Key_F4),
-                        QStringLiteral("Toggle ground rendering"));
     acShowGround->setCheckable(true);
     acShowGround->setChecked(true);
-    acGetRenderInfo = make("acGetRenderInfo", QStringLiteral("&Renderer Information..."),
-                           QKeySequence(QStringLiteral("Ctrl+I")),
-                           QStringLiteral("Show information about current renderer"));
-    acGetRenderInfo->setEnabled(false);
+    UpdateActionStates();
+}
 
-    Action1 = make("Action1", QStringLiteral("&Help Topics"), QKeySequence(Qt::Key_F1),
-                   QStringLiteral("Show Sparkwright Help File"));
-    Action1->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
-    Action2 = make("Action2", QStringLiteral("&Brindle Works On Web"), QKeySequence(),
-                   QStringLiteral("Visit Brindle Works web site"));
-    acHelpAbout = make("acHelpAbout", QStringLiteral("&About Sparkwright..."), QKeySequence(),
-                       QStringLiteral("Show information about program"));
-
-    connect(acNew, &QAction::triggered, this, [this] { acNewExecute(); });
-    connect(acOpen, &QAction::triggered, this, [this] { acOpenExecute(); });
-    connect(acSave, &QAction::triggered, this, [this] { acSaveExecute(); });
-    connect(acSaveAs, &QAction::triggered, this, [this] { acSaveAsExecute(); });
-    connect(acEditTypes, &QAction::triggered, this, [this] { acEditTypesExecute(); });
-    connect(Action3, &QAction::triggered, this, [this] { Action3Execute(); });
-    connect(acChangeGamedir, &QAction::triggered, this, [this] { acChangeGamedirExecute(); });
-    connect(acExit, &QAction::triggered, this, [this] { acExitExecute(); });
-    connect(acShowGround, &QAction::triggered, this, [this](bool checked) { acShowGroundExecute(checked); });
-    connect(acGetRenderInfo, &QAction::triggered, this, [this] { acGetRenderInfoExecute(); });
-    connect(Action1, &QAction::triggered, this, [this] { Action1Execute(); });
-    connect(Action2, &QAction::triggered, this, [this] { Action2Execute(); });
-    connect(acHelpAbout, &QAction::triggered, this, [this] { acHelpAboutExecute(); });
+void TfrmMain::UpdateActionStates()
+{
+    for (const TActionRow &row : kActionTable) {
+        if (row.enabled)
+            (this->*row.action)->setEnabled(row.enabled(*this));
+    }
 }
 
 void TfrmMain::CreateMenus()
@@ -344,14 +432,16 @@ void TfrmMain::CreateMenus()
     mnuFile->addSeparator();
     mnuFile->addAction(acEditTypes);
     mnuFile->addSeparator();
-    mnuFile->addActions({Action3, acChangeGamedir});
+    mnuFile->addActions({acPreferences, acChangeGamedir});
     mnuFile->addSeparator();
     mnuFile->addAction(acExit);
 
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    mnuEdit->addActions({EditUndo1, EditCut1, EditCopy1, EditPaste1});
+    mnuEdit->addActions({acUndo, acRedo});
     mnuEdit->addSeparator();
-    mnuEdit->addAction(EditSelectAll1);
+    mnuEdit->addActions({acCut, acCopy, acPaste});
+    mnuEdit->addSeparator();
+    mnuEdit->addAction(acSelectAll);
 
     mnuRender = menuBar()->addMenu(QStringLiteral("&Render"));
     mnuRender->addActions({acSelectRendererOGL, acSelectRendererD3D7, acSelectRendererD3D9});
@@ -359,9 +449,16 @@ void TfrmMain::CreateMenus()
     mnuRender->addAction(acShowGround);
     mnuRender->addSeparator();
     mnuRender->addAction(acGetRenderInfo);
+    mnuRender->addSeparator();
+    mnuRender->addActions({acPlayPause, acStep, acRestart});
+    mnuSpeed = mnuRender->addMenu(QStringLiteral("Sp&eed"));
+    mnuSpeed->setObjectName(QStringLiteral("mnuSpeed"));
+    mnuSpeed->addActions({acSpeed010, acSpeed025, acSpeed050, acSpeed100, acSpeed200, acSpeed400});
+    mnuRender->addSeparator();
+    mnuRender->addActions({acResetView, acFrameEffect});
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuHelp->addActions({Action1, Action2});
+    mnuHelp->addActions({acHelpTopics, acWebSite});
     mnuHelp->addSeparator();
     mnuHelp->addAction(acHelpAbout);
 
@@ -371,42 +468,54 @@ void TfrmMain::CreateMenus()
         connect(menu, &QMenu::aboutToHide, this, [this] { FrameTimer->start(); });
     }
 
-    ToolBar1 = addToolBar(QStringLiteral("Standard"));
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->addActions({acNew, acOpen, acSave});
-    ToolBar1->addSeparator();
-    ToolBar1->addActions({EditUndo1, EditCut1, EditCopy1, EditPaste1});
-    ToolBar1->addSeparator();
-    ToolBar1->addAction(Action1);
+    ToolBar = addToolBar(QStringLiteral("Standard"));
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setMovable(false);
+    ToolBar->addActions({acNew, acOpen, acSave});
+    ToolBar->addSeparator();
+    ToolBar->addActions({acUndo, acRedo, acCut, acCopy, acPaste});
+    ToolBar->addSeparator();
+    ToolBar->addAction(acHelpTopics);
+}
+
+void TfrmMain::CreatePlaybackControls()
+{
+    TPlaybackActions actions{acPlayPause, acStep, acRestart, acResetView, acFrameEffect,
+                             {acSpeed010, acSpeed025, acSpeed050, acSpeed100, acSpeed200, acSpeed400}};
+    Playback = new TPlaybackControls(this, Renderers, actions, [this] { UpdateActionStates(); });
+    ToolBar->addSeparator();
+    ToolBar->addActions({acPlayPause, acStep, acRestart});
+    ToolBar->addWidget(Playback->cbSpeed);
+    ToolBar->addActions({acResetView, acFrameEffect});
+    statusBar()->addPermanentWidget(Playback->lblTime);
 }
 
 void TfrmMain::CreateLeftPanel()
 {
-    Splitter1 = new QSplitter(Qt::Horizontal, this);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(8);
-    Splitter1->setOpaqueResize(true);
-    Splitter1->setChildrenCollapsible(false);
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    Splitter->setObjectName(QStringLiteral("Splitter"));
+    Splitter->setHandleWidth(8);
+    Splitter->setOpaqueResize(true);
+    Splitter->setChildrenCollapsible(false);
 
-    auto *left = new QWidget(Splitter1);
-    left->setObjectName(QStringLiteral("Panel1"));
+    auto *left = new QWidget(Splitter);
+    left->setObjectName(QStringLiteral("LeftPanel"));
     auto *leftLayout = new QHBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->setSpacing(0);
-    Image1 = new QLabel(left);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setFixedWidth(17);
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap::fromImage(SideStripPicture()));
-    leftLayout->addWidget(Image1);
+    SideStrip = new QLabel(left);
+    SideStrip->setObjectName(QStringLiteral("SideStrip"));
+    SideStrip->setFixedWidth(17);
+    SideStrip->setScaledContents(true);
+    SideStrip->setPixmap(QPixmap::fromImage(SideStripPicture()));
+    leftLayout->addWidget(SideStrip);
 
-    PageControl1 = new QTabWidget(left);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    leftLayout->addWidget(PageControl1);
+    Tabs = new QTabWidget(left);
+    Tabs->setObjectName(QStringLiteral("Tabs"));
+    leftLayout->addWidget(Tabs);
 
     TabProperties = new QWidget;
-    TabProperties->setObjectName(QStringLiteral("TabSheet1"));
+    TabProperties->setObjectName(QStringLiteral("TabProperties"));
     auto *props = new QVBoxLayout(TabProperties);
     auto *typeRow = new QHBoxLayout;
     btnEditTypes = new QToolButton(TabProperties);
@@ -427,22 +536,22 @@ void TfrmMain::CreateLeftPanel()
     inspectorLayout->setContentsMargins(0, 0, 0, 0);
     ObjectInspector->setEnabled(false);
     props->addWidget(ObjectInspector, 1);
-    PageControl1->addTab(TabProperties, QStringLiteral("Properties"));
+    Tabs->addTab(TabProperties, QStringLiteral("Properties"));
 
     TabScript = new QWidget;
-    TabScript->setObjectName(QStringLiteral("TabSheet2"));
+    TabScript->setObjectName(QStringLiteral("TabScript"));
     auto *script = new QVBoxLayout(TabScript);
     auto *labels = new QHBoxLayout;
-    Label1 = new QLabel(QStringLiteral("Script Type:"), TabScript);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont bold = Label1->font();
+    lblScriptType = new QLabel(QStringLiteral("Script Type:"), TabScript);
+    lblScriptType->setObjectName(QStringLiteral("lblScriptType"));
+    QFont bold = lblScriptType->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label2 = new QLabel(QStringLiteral("<Not loaded>"), TabScript);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setTextFormat(Qt::PlainText);
-    labels->addWidget(Label1);
-    labels->addWidget(Label2, 1);
+    lblScriptType->setFont(bold);
+    lblScriptManager = new QLabel(QStringLiteral("<Not loaded>"), TabScript);
+    lblScriptManager->setObjectName(QStringLiteral("lblScriptManager"));
+    lblScriptManager->setTextFormat(Qt::PlainText);
+    labels->addWidget(lblScriptType);
+    labels->addWidget(lblScriptManager, 1);
     script->addLayout(labels);
     ScriptEditor = new TScriptEditor(TabScript);
     ScriptEditor->setObjectName(QStringLiteral("ScriptEditor"));
@@ -458,24 +567,24 @@ void TfrmMain::CreateLeftPanel()
     ScriptEditor->setEnabled(false);
     script->addWidget(ScriptEditor, 1);
     auto *buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton(QStringLiteral("Update"), TabScript);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    SetHint(BitBtn1, QStringLiteral("Reload Script"));
-    BitBtn1->setEnabled(false);
-    BitBtn2 = new QPushButton(QStringLiteral("Revert"), TabScript);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    SetHint(BitBtn2, QStringLiteral("Discard changes in script"));
-    BitBtn2->setEnabled(false);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    btnUpdate = new QPushButton(QStringLiteral("Update"), TabScript);
+    btnUpdate->setObjectName(QStringLiteral("btnUpdate"));
+    SetHint(btnUpdate, QStringLiteral("Reload Script"));
+    btnUpdate->setEnabled(false);
+    btnRevert = new QPushButton(QStringLiteral("Revert"), TabScript);
+    btnRevert->setObjectName(QStringLiteral("btnRevert"));
+    SetHint(btnRevert, QStringLiteral("Discard changes in script"));
+    btnRevert->setEnabled(false);
+    buttons->addWidget(btnUpdate);
+    buttons->addWidget(btnRevert);
     script->addLayout(buttons);
-    PageControl1->addTab(TabScript, QStringLiteral("Script"));
+    Tabs->addTab(TabScript, QStringLiteral("Script"));
 
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int i) { PageControl1Change(i); });
+    connect(Tabs, &QTabWidget::currentChanged, this, [this](int i) { TabChanged(i); });
     connect(TypeCombo, qOverload<int>(&QComboBox::activated), this, [this](int i) { TypeComboChange(i); });
     connect(ScriptEditor, &QPlainTextEdit::textChanged, this, [this] { ScriptEditorChange(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(btnUpdate, &QPushButton::clicked, this, [this] { btnUpdateClick(); });
+    connect(btnRevert, &QPushButton::clicked, this, [this] { btnRevertClick(); });
     connect(btnEditTypes, &QToolButton::clicked, this, [this] { acEditTypesExecute(); });
     CreateInspectorWidgets();
 }
@@ -506,15 +615,15 @@ void TfrmMain::showEvent(QShowEvent *event)
 
 uintptr_t TfrmMain::ViewportHandle()
 {
-    const uintptr_t handle = static_cast<uintptr_t>(Panel3->winId());
+    const uintptr_t handle = static_cast<uintptr_t>(Viewport->winId());
     SyncWindowSystem();
     return handle;
 }
 
 QSize TfrmMain::ViewportPixelSize() const
 {
-    const qreal ratio = Panel3->devicePixelRatioF();
-    return QSize(qRound(Panel3->width() * ratio), qRound(Panel3->height() * ratio));
+    const qreal ratio = Viewport->devicePixelRatioF();
+    return QSize(qRound(Viewport->width() * ratio), qRound(Viewport->height() * ratio));
 }
 
 void TfrmMain::FormActivate()
@@ -528,6 +637,7 @@ void TfrmMain::FormActivate()
     DocumentPath.clear();
     DocumentName.clear();
     CurrentManager = 0;
+    Doc.StartHistory();
     RecordModified = false;
     ScriptModified = false;
     ScriptBackup.clear();
@@ -536,7 +646,7 @@ void TfrmMain::FormActivate()
     std::memset(static_cast<void *>(&DocumentRecord), 0, sizeof DocumentRecord);
     // The grey the viewport shows while no renderer draws into it.
     const QColor panel = palette().color(QPalette::Mid);
-    SetNativeBackground(static_cast<uintptr_t>(Panel3->winId()), panel.red(), panel.green(), panel.blue());
+    SetNativeBackground(static_cast<uintptr_t>(Viewport->winId()), panel.red(), panel.green(), panel.blue());
 
     const TStoredSettings stored = ReadStoredSettings();
     GameDir = stored.GameDir;
@@ -558,9 +668,9 @@ void TfrmMain::FormActivate()
     }
     SpriteFolder = GameDir;
 
-    LoadManagers(this);
+    Managers.Load(PluginDirectory(), HostWarning());
     FillNewList();
-    const QStringList filters = FilterNameFilters(ManagerFilterText());
+    const QStringList filters = FilterNameFilters(Managers.FilterText());
     for (QFileDialog *dialog : {OpenDialog, SaveDialog}) {
         dialog->setNameFilters(filters);
         // A name typed without extension gets the one of the chosen format.
@@ -573,10 +683,13 @@ void TfrmMain::FormActivate()
 
     StartupRendererChoice();
 
-    SetGamedir(GameDir, GameDir2);
+    Renderers.SetGamedir(GameDir, GameDir2);
     ApplyCurrentDeviceOptions();
-    SetShowGround(acShowGround->isChecked());
+    Renderers.SetShowGround(acShowGround->isChecked());
 
+    // Restored work takes the place of the file named on the command line.
+    if (OfferRecovery())
+        return;
     if (!CommandLine.isEmpty() && !QFileInfo(CommandLine.first()).isFile()) {
         const QFileInfo named(CommandLine.first());
         ShowMessageBox(this, MissingCommandLineFileMessage(CommandLine.first(), named.isDir()), QString(),
@@ -585,7 +698,7 @@ void TfrmMain::FormActivate()
         const QString path = CommandLine.first();
         if (!CheckManagersLoaded())
             return;
-        const int manager = ManagerForExtension(FileExtension(path));
+        const int manager = Managers.ForExtension(FileExtension(path));
         if (manager < 0) {
             ShowMessageBox(this, QStringLiteral("Unsupported file format: \"") + path + QLatin1Char('"'),
                            QString(), TMsgIcon::Warning);
@@ -598,16 +711,16 @@ void TfrmMain::FormActivate()
 void TfrmMain::StartupRendererChoice()
 {
     TfrmSelectRenderer dialog(this);
-    LoadRenderers(this);
+    Renderers.Load(PluginDirectory(), HostWarning());
+    UpdateActionStates();
     int available = 0;
     for (int slot : {1, 2, 0}) {
-        if (!RendererTable[slot].supported)
+        if (!Renderers[slot].supported)
             continue;
         QRadioButton *button = dialog.Button(slot);
         button->setEnabled(true);
         button->setChecked(true);
-        button->setToolTip(RendererTable[slot].name);
-        RendererAction(slot)->setEnabled(true);
+        button->setToolTip(Renderers[slot].name);
         RendererAction(slot)->setChecked(true);
         ++available;
     }
@@ -617,7 +730,7 @@ void TfrmMain::StartupRendererChoice()
     }
     int choice = StoredRenderer;
     // A stored choice that names no usable renderer is asked for again.
-    if (choice < 1 || choice > kRendererSlotCount || !RendererTable[choice - 1].supported)
+    if (choice < 1 || choice > kRendererSlotCount || !Renderers[choice - 1].supported)
         choice = 0;
     if (choice == 0) {
         ExecDialog(&dialog);  // closing by the frame counts as OK
@@ -626,20 +739,19 @@ void TfrmMain::StartupRendererChoice()
     if (choice >= 1 && choice <= kRendererSlotCount) {
         RendererAction(choice - 1)->setChecked(true);
         const QSize size = ViewportPixelSize();
-        SelectRenderer(ViewportHandle(), choice - 1, size.width(), size.height());
+        Renderers.Select(ViewportHandle(), choice - 1, size.width(), size.height());
     }
-    acGetRenderInfo->setEnabled(true);
 }
 
 void TfrmMain::ApplyCurrentDeviceOptions()
 {
-    ApplyDeviceOptions(ProgramSettings.BgColor, ProgramSettings.GrColor, ProgramSettings.TxtColor,
+    Renderers.ApplyDeviceOptions(ProgramSettings.BgColor, ProgramSettings.GrColor, ProgramSettings.TxtColor,
                        ProgramSettings.WaitSync, ProgramSettings.TextShadow);
 }
 
 bool TfrmMain::CheckManagersLoaded()
 {
-    if (ManagerCount > 0)
+    if (Managers.Count() > 0)
         return true;
     ShowMessageBox(this,
                    QStringLiteral("No particle manager plug-in is loaded, so particle files cannot be "
@@ -654,21 +766,23 @@ void TfrmMain::SetScriptText(const QString &text)
     ScriptShownBytes = LineBytes(text);
     ScriptEditor->setPlainText(ScriptTextFromBytes(ScriptShownBytes));
     ScriptModified = false;
+    RefreshDocumentState();
 }
 
 void TfrmMain::SetDocumentCaption()
 {
-    setWindowTitle(ApplicationTitle() + QStringLiteral(" [") + DocumentName + QLatin1Char(']'));
+    setWindowTitle(ApplicationTitle() + QStringLiteral(" [") + DocumentName + QLatin1Char(']') +
+                   (HasUnsavedChanges() ? QStringLiteral(" *") : QString()));
 }
 
 bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
 {
     const int index = managerNumber - 1;
-    if (!ManagerValid(index)) {
+    if (!Managers.Valid(index)) {
         CheckManagersLoaded();
         return false;
     }
-    const TParticleManager &manager = ManagerTable[index];
+    const TParticleManager &manager = Managers[index];
     const std::optional<QString> findingsNote = ExamineScriptFile(path, index);
     if (!findingsNote)
         return false;
@@ -687,11 +801,13 @@ bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
 bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
 {
     const int index = managerNumber - 1;
-    if (!ManagerValid(index)) {
+    if (!Managers.Valid(index)) {
         CheckManagersLoaded();
         return false;
     }
-    const TParticleManager &manager = ManagerTable[index];
+    const TParticleManager &manager = Managers[index];
+    if (!MayOverwriteChangedFile(path))
+        return false;
     const std::string header = ScriptHeaderBytes(DocumentRecord);
     if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.c_str(), &DocumentRecord) & 0xFF)) {
         ShowMessageBox(this,
@@ -700,8 +816,9 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
-    Label2->setText(manager.title);
+    lblScriptManager->setText(manager.title);
     AdoptDocumentFile(index, path, false);
+    Doc.MarkSaved();
     return true;
 }
 
@@ -713,10 +830,10 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
     CurrentManager = managerIndex;
     DocumentPath = path;
     DocumentName = path;
-    SetDocumentCaption();
     ScriptBackup = ReadTextFileLines(path);
     SetScriptText(LinesText(ScriptBackup));
     if (refreshViews) {
+        Doc.StartHistory();
         RefreshAfterLoad();
         if (Playback)
             Playback->FrameWhenUnderway();
@@ -724,14 +841,14 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
-    UnsavedChanges = false;
+    SetDocumentCaption();
+    WatchDocumentFile();
 }
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)
 {
-    acSaveAs->setEnabled(enabled);
-    acSave->setEnabled(enabled);
-    acEditTypes->setEnabled(enabled);
+    EditControlsEnabled = enabled;
+    UpdateActionStates();
     const QPalette::ColorRole face = enabled ? QPalette::Base : QPalette::Button;
     SetBaseColour(TypeCombo, face);
     SetBaseColour(ScriptEditor, face);
@@ -739,17 +856,17 @@ void TfrmMain::SetEditControlsEnabled(bool enabled)
     TypeCombo->setEnabled(enabled);
     btnEditTypes->setEnabled(enabled);
     const bool inTable = CurrentManager >= 0 && CurrentManager < kMaxManagers;
-    if (inTable && ManagerTable[CurrentManager].module && ManagerTable[CurrentManager].isText == 0) {
+    if (inTable && Managers[CurrentManager].module && Managers[CurrentManager].isText == 0) {
         ScriptEditor->setPlainText(QStringLiteral("Script is not editable!"));
         ScriptEditor->setEnabled(false);
         SetBaseColour(ScriptEditor, QPalette::Button);
         ScriptModified = false;
-        BitBtn1->setEnabled(false);
-        BitBtn2->setEnabled(false);
+        btnUpdate->setEnabled(false);
+        btnRevert->setEnabled(false);
     } else {
         ScriptEditor->setEnabled(enabled);
-        BitBtn1->setEnabled(enabled);
-        BitBtn2->setEnabled(enabled);
+        btnUpdate->setEnabled(enabled);
+        btnRevert->setEnabled(enabled);
     }
 }
 
@@ -765,26 +882,27 @@ void TfrmMain::acOpenExecute()
     OpenDocument(OpenDialog->selectedFiles().constFirst(), SelectedFilterNumber(OpenDialog));
 }
 
-void TfrmMain::acSaveExecute()
+bool TfrmMain::acSaveExecute()
 {
-    // A script the manager could not take (or that holds a text too long to
-    // store) is not saved over: the pane keeps it for the user to mend.
-    if (PageControl1->currentIndex() == 1 && ScriptEditor->isEnabled() && !ApplyScript())
-        return;
-    if (!DocumentPath.isEmpty())
-        SaveDocument(DocumentPath, CurrentManager + 1);
-    else
-        acSaveAsExecute();
+    // Typed text is part of what the user sees: it goes into the file. The
+    // pane is never older than the record, so an untouched pane is not applied.
+    // Text the manager rejects (or that holds a text too long to store) is
+    // not saved over: saving would replace it in the pane with the file's text.
+    if (!CommitPaneEdits())
+        return false;
+    const bool saved = !DocumentPath.isEmpty() ? SaveDocument(DocumentPath, CurrentManager + 1)
+                                               : acSaveAsExecute();
     FillInspector(TypeCombo->currentIndex());
+    return saved;
 }
 
-void TfrmMain::acSaveAsExecute()
+bool TfrmMain::acSaveAsExecute()
 {
     if (!CheckManagersLoaded())
-        return;
+        return false;
     if (ExecDialog(SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
-        return;
-    SaveDocument(SaveDialog->selectedFiles().constFirst(), SelectedFilterNumber(SaveDialog));
+        return false;
+    return SaveDocument(SaveDialog->selectedFiles().constFirst(), SelectedFilterNumber(SaveDialog));
 }
 
 TMsgResult TfrmMain::AskSaveChanges()
@@ -799,8 +917,8 @@ bool TfrmMain::MayLeaveDocument()
         return true;
     switch (AskSaveChanges()) {
     case TMsgResult::Yes:
-        acSaveExecute();  // goes on whatever the save's outcome, a cancelled Save As too
-        return true;
+        // A failed save or a cancelled Save As keeps the document where it is.
+        return acSaveExecute();
     case TMsgResult::No:
         return true;
     default:
@@ -835,20 +953,26 @@ void TfrmMain::FormClose()
         TStoredSettings s;
         s.GameDir = GameDir;
         s.GameDir2 = GameDir2;
-        s.CurrentRenderer = CurrentRenderer + 1;
+        s.CurrentRenderer = Renderers.Current() + 1;
         s.ShowGround = acShowGround->isChecked();
         s.StartMaximized = isMaximized();
         s.program = ProgramSettings;
         WriteStoredSettings(s);
-        UnloadManagers();
-        UnloadRenderers();
+        Managers.Unload();
+        Renderers.Unload();
     }
     ScriptBackup.clear();
+    // The close question was answered: the work is saved or dropped on purpose.
+    RecoveryTimer->stop();
+    Recovery->Remove();
     ClosedDown = true;
 }
 
 void TfrmMain::Terminate()
 {
+    // Exit asks nothing; unsaved work is kept for the next start instead.
+    if (StartupDone)
+        WriteRecovery();
     Terminated = true;
     FrameTimer->stop();
     // Ends the event loop without closing the window: no close question,
@@ -864,11 +988,11 @@ void TfrmMain::acExitExecute()
 void TfrmMain::mouseReleaseEvent(QMouseEvent *event)
 {
     QMainWindow::mouseReleaseEvent(event);
-    InputEvent(12);
-    InputEvent(13);
+    Renderers.InputEvent(12);
+    Renderers.InputEvent(13);
 }
 
-void TfrmMain::Action3Execute()
+void TfrmMain::acPreferencesExecute()
 {
     if (ExecutePreferences(this, GameDir, GameDir2))
         ApplyCurrentDeviceOptions();
@@ -881,29 +1005,30 @@ void TfrmMain::acChangeGamedirExecute()
         return;
     GameDir = dialog.BaseDirectory();
     GameDir2 = dialog.AdditionalDirectory();
-    SetGamedir(GameDir, GameDir2);
+    Renderers.SetGamedir(GameDir, GameDir2);
     // The renderer keeps the sprites it found (or did not find) under the old
     // folders: rebuilding the types loads them again from the new ones.
     if (DocumentReady)
-        UpdateTypes();
+        Renderers.UpdateTypes();
     MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
 }
 
 void TfrmMain::acShowGroundExecute(bool checked)
 {
-    SetShowGround(checked);
+    Renderers.SetShowGround(checked);
 }
 
 void TfrmMain::acGetRenderInfoExecute()
 {
-    ShowRendererInfo(this);
+    ShowMessageBox(this, Renderers.InfoText(), QStringLiteral("Renderer Information"),
+                   TMsgIcon::Information);
 }
 
 void TfrmMain::SelectRendererExecute(int slot)
 {
     RendererAction(slot)->setChecked(true);
     const QSize size = ViewportPixelSize();
-    SelectRenderer(ViewportHandle(), slot, size.width(), size.height());
+    Renderers.Select(ViewportHandle(), slot, size.width(), size.height());
     ApplyCurrentDeviceOptions();
 }
 
@@ -911,11 +1036,10 @@ void TfrmMain::EditCommand(QAction *action)
 {
     // The three text controls share the names of these commands, not a base.
     auto apply = [this, action](auto *text) {
-        if (action == EditUndo1) text->undo();
-        else if (action == EditCut1) text->cut();
-        else if (action == EditCopy1) text->copy();
-        else if (action == EditPaste1) text->paste();
-        else if (action == EditSelectAll1) text->selectAll();
+        if (action == acCut) text->cut();
+        else if (action == acCopy) text->copy();
+        else if (action == acPaste) text->paste();
+        else if (action == acSelectAll) text->selectAll();
     };
     QWidget *focus = QApplication::focusWidget();
     if (auto *line = qobject_cast<QLineEdit *>(focus))
@@ -924,4 +1048,51 @@ void TfrmMain::EditCommand(QAction *action)
         apply(plain);
     else if (auto *rich = qobject_cast<QTextEdit *>(focus))
         apply(rich);
+}
+
+namespace {
+// The focused text control's own undo or redo; false when no text control
+// has the focus. A read-only one (the viewport's key catcher) has nothing to undo.
+bool TextControlUndo(bool redo)
+{
+    QWidget *focus = QApplication::focusWidget();
+    auto apply = [redo](auto *text) {
+        if (redo)
+            text->redo();
+        else
+            text->undo();
+        return true;
+    };
+    if (auto *line = qobject_cast<QLineEdit *>(focus); line && !line->isReadOnly())
+        return apply(line);
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(focus); plain && !plain->isReadOnly())
+        return apply(plain);
+    if (auto *rich = qobject_cast<QTextEdit *>(focus); rich && !rich->isReadOnly())
+        return apply(rich);
+    return false;
+}
+}  // namespace
+
+void TfrmMain::UndoExecute()
+{
+    if (!TextControlUndo(false))
+        StepHistory(false);
+}
+
+void TfrmMain::RedoExecute()
+{
+    if (!TextControlUndo(true))
+        StepHistory(true);
+}
+
+void TfrmMain::RefreshDocumentState()
+{
+    if (!DocumentName.isEmpty())
+        SetDocumentCaption();
+    auto named = [](const QString &command, const std::string &step) {
+        return step.empty() ? command : command + QLatin1Char(' ') + QString::fromStdString(step);
+    };
+    acUndo->setText(named(QStringLiteral("&Undo"), Doc.UndoName()));
+    acRedo->setText(named(QStringLiteral("&Redo"), Doc.RedoName()));
+    UpdateRecovery();
 }

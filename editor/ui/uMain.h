@@ -1,25 +1,34 @@
 // The main window: the document, the action table, the left panel with its
 // Properties and Script pages, the viewport and the frame timer.
 //
-// The pieces are kept apart on purpose. uMain.cpp builds the window and runs
-// the start-up sequence and the document workflow; uMainScript.cpp holds the
-// inspector and script-pane handlers; uMainTypes.cpp holds New, Edit Types,
-// help and about. Each of the latter two files may be replaced as a whole.
+// The pieces are kept apart on purpose. uMain.cpp builds the window from its
+// action table and runs the start-up sequence and the document workflow;
+// uMainScript.cpp holds the inspector and script-pane handlers, the changes,
+// undo and redo; uMainTypes.cpp holds New, Edit Types, help and about;
+// uMainRecovery.cpp the recovery files and the watch on the document's file.
+// The document itself, its history and the plug-in hosts live in the core.
 #pragma once
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "ParticleSystem.h"
+#include "uDocument.h"
 #include "uMessages.h"
+#include "uParticleMan.h"
+#include "uRecovery.h"
+#include "uRender.h"
 #include "uTextRules.h"
 
 class QAction;
 class QActionGroup;
 class QComboBox;
 class QFileDialog;
+class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -43,23 +52,31 @@ public:
     ~TfrmMain() override;
 
     // ---- document state ------------------------------------------------
-    // The renderer keeps the address of DocumentRecord for the whole run.
-    ParticleSystem DocumentRecord{};
-    ParticleSystem DefaultsRecord{};
-    int CurrentManager = 0;
-    QString DocumentPath;
-    QString DocumentName;
+    // The document and its history. The names below are the document's own
+    // fields under the names the window's code and its tests use.
+    Document Doc;
+    ParticleSystem &DocumentRecord = Doc.record;  // the renderer keeps its address
+    ParticleSystem &DefaultsRecord = Doc.defaults;
+    int &CurrentManager = Doc.manager;
+    QString &DocumentPath = Doc.path;
+    QString &DocumentName = Doc.name;
+    // Which side of the script sync is stale: the pane (the record changed
+    // since the pane was written) or the record (text typed, not applied).
     bool RecordModified = false;
     bool ScriptModified = false;
     bool DocumentReady = false;
-    // Edits since the last open, save or new. The two flags above say which
-    // side of the script sync is stale and are cleared by a tab switch or an
-    // Update that nothing has saved yet; this one remembers the edit for the
-    // save question.
-    bool UnsavedChanges = false;
-    bool HasUnsavedChanges() const { return RecordModified || ScriptModified || UnsavedChanges; }
+    // Unsaved work: the history away from its save point, or typed script
+    // text not yet applied.
+    bool HasUnsavedChanges() const { return Doc.Modified() || ScriptModified; }
     QStringList ScriptBackup;  // the script's bytes, one Latin-1 character each
     std::string ScriptShownBytes;  // what the pane was last filled with, as bytes
+
+    // The plug-in hosts, for the whole run. After the document: the open
+    // device keeps the record's address until the host closes it.
+    TManagerHost Managers;
+    TRendererHost Renderers;
+    // Shows a host's report about a plug-in it cannot use.
+    THostWarning HostWarning();
 
     QString GameDir;       // base game directory
     QString GameDir2;      // additional game directory
@@ -77,48 +94,64 @@ public:
     QAction *acSave = nullptr;
     QAction *acSaveAs = nullptr;
     QAction *acEditTypes = nullptr;
-    QAction *Action3 = nullptr;  // Preferences
+    QAction *acPreferences = nullptr;
     QAction *acChangeGamedir = nullptr;
     QAction *acExit = nullptr;
-    QAction *EditUndo1 = nullptr;
-    QAction *EditCut1 = nullptr;
-    QAction *EditCopy1 = nullptr;
-    QAction *EditPaste1 = nullptr;
-    QAction *EditSelectAll1 = nullptr;
+    QAction *acUndo = nullptr;
+    QAction *acRedo = nullptr;
+    QAction *acCut = nullptr;
+    QAction *acCopy = nullptr;
+    QAction *acPaste = nullptr;
+    QAction *acSelectAll = nullptr;
     QAction *acSelectRendererOGL = nullptr;
     QAction *acSelectRendererD3D7 = nullptr;
     QAction *acSelectRendererD3D9 = nullptr;
     QAction *acShowGround = nullptr;
     QAction *acGetRenderInfo = nullptr;
-    QAction *Action1 = nullptr;  // Help Topics
-    QAction *Action2 = nullptr;  // web site
+    // Playback and camera: enabled while the open device's renderer offers them.
+    QAction *acPlayPause = nullptr;
+    QAction *acStep = nullptr;
+    QAction *acRestart = nullptr;
+    QAction *acSpeed010 = nullptr;  // 0.1x
+    QAction *acSpeed025 = nullptr;
+    QAction *acSpeed050 = nullptr;
+    QAction *acSpeed100 = nullptr;  // 1x, the default
+    QAction *acSpeed200 = nullptr;
+    QAction *acSpeed400 = nullptr;
+    QAction *acResetView = nullptr;
+    QAction *acFrameEffect = nullptr;
+    QAction *acHelpTopics = nullptr;
+    QAction *acWebSite = nullptr;
     QAction *acHelpAbout = nullptr;
     QActionGroup *RendererGroup = nullptr;
     QMenu *mnuFile = nullptr;
     QMenu *mnuEdit = nullptr;
     QMenu *mnuRender = nullptr;
+    QMenu *mnuSpeed = nullptr;
     QMenu *mnuHelp = nullptr;
-    QToolBar *ToolBar1 = nullptr;
+    QToolBar *ToolBar = nullptr;
     QAction *RendererAction(int slot) const;
+    // Enables each command of the action table by its rule.
+    void UpdateActionStates();
 
     // ---- left panel ----------------------------------------------------
-    QLabel *Image1 = nullptr;  // decorative strip, 17 pixels wide
-    QTabWidget *PageControl1 = nullptr;
+    QLabel *SideStrip = nullptr;  // decorative strip, 17 pixels wide
+    QTabWidget *Tabs = nullptr;
     QWidget *TabProperties = nullptr;  // page 0, "Properties"
     QWidget *TabScript = nullptr;      // page 1, "Script"
     QToolButton *btnEditTypes = nullptr;
     QComboBox *TypeCombo = nullptr;
     // Holds the inspector grid; empty here, laid out with a QVBoxLayout.
     QWidget *ObjectInspector = nullptr;
-    QLabel *Label1 = nullptr;  // "Script Type:"
-    QLabel *Label2 = nullptr;  // the current manager's title
+    QLabel *lblScriptType = nullptr;     // "Script Type:"
+    QLabel *lblScriptManager = nullptr;  // the current manager's title
     QPlainTextEdit *ScriptEditor = nullptr;
-    QPushButton *BitBtn1 = nullptr;  // Update
-    QPushButton *BitBtn2 = nullptr;  // Revert
+    QPushButton *btnUpdate = nullptr;
+    QPushButton *btnRevert = nullptr;
 
     // ---- viewport and timer --------------------------------------------
-    QSplitter *Splitter1 = nullptr;
-    TViewport *Panel3 = nullptr;
+    QSplitter *Splitter = nullptr;
+    TViewport *Viewport = nullptr;
     TKeyEdit *edKeys = nullptr;
     TPlaybackControls *Playback = nullptr;
     QTimer *FrameTimer = nullptr;
@@ -129,12 +162,28 @@ public:
     // ---- start-up, document workflow, closing (uMain.cpp) --------------
     void FormActivate();  // the start-up sequence, once
     bool OpenDocument(const QString &path, int managerNumber);
+    // The one way the window changes the record: runs `edit` as the history
+    // step `stepName` and brings the script pane along. True when it changed.
+    bool ChangeDocument(const QString &stepName, const std::function<void(ParticleSystem &)> &edit);
+    // Undo or redo one step of the history and show the restored record.
+    void UndoExecute();
+    void RedoExecute();
+    bool StepHistory(bool forward);
+    // Typed script text not yet applied becomes a step of its own. False
+    // when the manager rejects it: the text then stays in the pane, unapplied.
+    bool CommitPaneEdits();
+    bool PaneEditable() const;  // false for a manager that gives no text
+    // After a change from outside the pane: rewrite the pane, or mark it stale.
+    void ShowChangedRecordInPane();
+    static constexpr int kStatusNoteTime = 5000;  // ms a status bar note stays
     bool SaveDocument(const QString &path, int managerNumber);
     void AdoptDocumentFile(int managerIndex, const QString &path, bool refreshViews);
     void SetEditControlsEnabled(bool enabled);
+    bool EditControlsEnabled = false;  // a document is open for editing
     TMsgResult AskSaveChanges();
     // The save question when the document has unsaved edits; Yes saves. False
-    // when the user cancels, and the document must then stay.
+    // when the user cancels or the save does not happen (failed, Save As
+    // cancelled), and the document must then stay.
     bool MayLeaveDocument();
     bool CloseQuery();
     void FormClose();
@@ -142,17 +191,20 @@ public:
     // Sets the pane to a script's bytes (one Latin-1 character each, as
     // ScriptBackup holds them), clears ScriptModified.
     void SetScriptText(const QString &text);
+    // "Sparkwright [name]", with " *" while there is unsaved work.
     void SetDocumentCaption();
+    // The caption and the Undo and Redo commands after any change of state.
+    void RefreshDocumentState();
     uintptr_t ViewportHandle();
     QSize ViewportPixelSize() const;
     void StartupRendererChoice();
     bool CheckManagersLoaded();
 
     void acOpenExecute();
-    void acSaveExecute();
-    void acSaveAsExecute();
+    bool acSaveExecute();    // false when nothing was saved
+    bool acSaveAsExecute();
     void acExitExecute();
-    void Action3Execute();
+    void acPreferencesExecute();
     void acChangeGamedirExecute();
     void acShowGroundExecute(bool checked);
     void acGetRenderInfoExecute();
@@ -167,12 +219,12 @@ public:
     void RefreshAfterLoad();
     void FillInspector(int page);
     void RegenerateScript();
-    bool ApplyScript();
-    void PageControl1Change(int index);
+    bool ApplyScript(const QString &stepName = QStringLiteral("Update"));
+    void TabChanged(int index);
     void TypeComboChange(int index);
     void ScriptEditorChange();
-    void BitBtn1Click();  // Update
-    void BitBtn2Click();  // Revert
+    void btnUpdateClick();
+    void btnRevertClick();
     // Before a file is opened: the manager's findings summed up for the status
     // bar (empty for none), or nothing when the file holds no key and the user
     // chose not to open it.
@@ -189,9 +241,37 @@ public:
     // the "Main type not defined!" warning when no name matches maintype.
     void RefillTypeCombo(bool warnMainType);
     void acEditTypesExecute();
-    void Action1Execute();  // Help Topics
-    void Action2Execute();  // web site
+    void acHelpTopicsExecute();
+    void acWebSiteExecute();
     void acHelpAboutExecute();
+
+    // Shows a record the history or the disk put in place: renderer, type
+    // list (keeping the page), inspector and script pane.
+    void ShowRestoredRecord(bool typesChanged);
+
+    // ---- recovery files and outside changes (uMainRecovery.cpp) --------
+    std::unique_ptr<RecoveryStore> Recovery;
+    QTimer *RecoveryTimer = nullptr;
+    int RecoveryInterval = 30000;  // ms: unsaved work is written at most this often
+    // Starts the timer while there is unsaved work; removes the file once there is none.
+    void UpdateRecovery();
+    bool WriteRecovery();
+    // At start-up: offers the work of sessions that ended unsaved. True when
+    // a document was restored.
+    bool OfferRecovery();
+    bool RestoreRecovery(const RecoveryEntry &entry);
+
+    QFileSystemWatcher *FileWatcher = nullptr;
+    QTimer *FileChangeTimer = nullptr;  // lets a writer finish before the file is read
+    QByteArray DiskContents;            // digest of the file as last opened, saved or reloaded
+    QByteArray DeclinedContents;        // a change the user chose not to reload
+    void WatchDocumentFile();
+    void DocumentFileChanged();
+    // Reads the file again as one step ("Reload"); false when it cannot be read.
+    bool ReloadDocument();
+    // Before a save over the document's own file: asks when another program
+    // changed it since it was opened or saved. False when the user says no.
+    bool MayOverwriteChangedFile(const QString &path);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -203,6 +283,7 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateLeftPanel();
+    void CreatePlaybackControls();  // after the menus, the toolbar and the status bar
     void PlaceKeyEdit();
     void ApplyCurrentDeviceOptions();
     bool StartupQueued = false;

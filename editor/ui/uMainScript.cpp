@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <cstring>
+#include <memory>
 
 #include "uPropertyEdit.h"
 #include "uPropertyRows.h"
@@ -27,11 +29,15 @@ namespace {
 // The renderer host's forwarders, which do nothing without an open device.
 class HostRenderer : public RendererCalls {
 public:
-    void ReallocParticles() override { ::ReallocParticles(); }
-    void RelinkTypes() override { ::RelinkTypes(); }
-    void UpdateTextures() override { ::UpdateTextures(); }
-    void UpdateRendermode() override { ::UpdateRendermode(); }
-    void UpdateParticles(const ParticleSystem *record) override { ::UpdateParticles(record); }
+    explicit HostRenderer(TRendererHost &host) : host_(host) {}
+    void ReallocParticles() override { host_.ReallocParticles(); }
+    void RelinkTypes() override { host_.RelinkTypes(); }
+    void UpdateTextures() override { host_.UpdateTextures(); }
+    void UpdateRendermode() override { host_.UpdateRendermode(); }
+    void UpdateParticles(const ParticleSystem *record) override { host_.UpdateParticles(record); }
+
+private:
+    TRendererHost &host_;
 };
 
 TMsgIcon BoxIcon(MessageIcon icon)
@@ -94,7 +100,7 @@ public:
         combo->setEnabled(true);
     }
     void FillInspector(int page) override { w_.FillInspector(page); }
-    void SetManagerTitle(const std::string &title) override { w_.Label2->setText(TextFromBytes(title)); }
+    void SetManagerTitle(const std::string &title) override { w_.lblScriptManager->setText(TextFromBytes(title)); }
     void ShowMessage(const std::string &caption, const std::string &text, MessageIcon icon) override
     {
         ShowMessageBox(&w_, TextFromBytes(text), TextFromBytes(caption), BoxIcon(icon));
@@ -109,12 +115,12 @@ private:
     TfrmMain &w_;
 };
 
-ScriptManager CurrentScriptManager(int index)
+ScriptManager CurrentScriptManager(const TManagerHost &Managers, int index)
 {
     ScriptManager m;
-    if (!ManagerValid(index))
+    if (!Managers.Valid(index))
         return m;
-    const TParticleManager &slot = ManagerTable[index];
+    const TParticleManager &slot = Managers[index];
     m.saveMemoryFile = slot.SaveMemoryFile;
     m.loadMemoryFile = slot.LoadMemoryFile;
     m.getDefaults = slot.GetDefaults;
@@ -123,25 +129,30 @@ ScriptManager CurrentScriptManager(int index)
     return m;
 }
 
-UserParmNames CurrentUserParmNames(int index)
+UserParmNames CurrentUserParmNames(const TManagerHost &Managers, int index)
 {
-    if (!ManagerValid(index))
+    if (!Managers.Valid(index))
         return {};
-    return UserParmNamesFromBuffers(ManagerTable[index].userParmNames);
+    return UserParmNamesFromBuffers(Managers[index].userParmNames);
 }
 
 // One sync over the window's own state, for the length of one handler.
 template <typename F>
 auto WithScriptSync(TfrmMain &w, F &&work)
 {
-    HostRenderer renderer;
+    HostRenderer renderer(w.Renderers);
     MainScriptView view(w);
-    const ScriptManager manager = CurrentScriptManager(w.CurrentManager);
+    const ScriptManager manager = CurrentScriptManager(w.Managers, w.CurrentManager);
     ScriptSync sync({w.RecordModified, w.ScriptModified, w.DocumentReady}, w.DocumentRecord,
                     w.DefaultsRecord, view, renderer);
-    if (ManagerValid(w.CurrentManager))
+    if (w.Managers.Valid(w.CurrentManager))
         sync.SetManager(&manager);
     sync.SetHeaderSource([&w] { return ScriptHeaderBytes(w.DocumentRecord); });
+    // The sync sets the pane and its flags: the caption follows afterwards.
+    struct RefreshAtEnd {
+        TfrmMain &w;
+        ~RefreshAtEnd() { w.RefreshDocumentState(); }
+    } refresh{w};
     return work(sync);
 }
 
@@ -176,15 +187,15 @@ void TfrmMain::CreateInspectorWidgets()
     // The pane's text as the document's manager reads it: the bytes Update would hand over.
     services.encode = [this](const QString &text) { return ScriptBytesFromText(text, ScriptShownBytes); };
     services.check = [this](const std::string &text) {
-        if (!ManagerValid(CurrentManager) || ManagerTable[CurrentManager].isText == 0)
+        if (!Managers.Valid(CurrentManager) || Managers[CurrentManager].isText == 0)
             return std::string();
-        return CheckReport(ManagerTable[CurrentManager].CheckMemoryFile, text);
+        return CheckReport(Managers[CurrentManager].CheckMemoryFile, text);
     };
     services.keyList = [this]() -> std::string {
-        if (!ManagerValid(CurrentManager) || !ManagerTable[CurrentManager].GetScriptKeys)
+        if (!Managers.Valid(CurrentManager) || !Managers[CurrentManager].GetScriptKeys)
             return {};
         std::vector<char> list(8192, '\0');
-        ManagerTable[CurrentManager].GetScriptKeys(list.data(), static_cast<int32_t>(list.size()));
+        Managers[CurrentManager].GetScriptKeys(list.data(), static_cast<int32_t>(list.size()));
         return std::string(list.data(), strnlen(list.data(), list.size()));
     };
     pane->SetServices(std::move(services));
@@ -199,9 +210,9 @@ void TfrmMain::MarkInspectorRows()
 
 std::optional<QString> TfrmMain::ExamineScriptFile(const QString &path, int managerIndex)
 {
-    if (!ManagerValid(managerIndex))
+    if (!Managers.Valid(managerIndex))
         return QString();
-    const TParticleManager &manager = ManagerTable[managerIndex];
+    const TParticleManager &manager = Managers[managerIndex];
     QFile file(path);
     if (!manager.CheckMemoryFile || manager.isText == 0 || !file.open(QIODevice::ReadOnly))
         return QString();  // the load reports what is wrong with the file
@@ -225,7 +236,7 @@ void TfrmMain::FillInspector(int page)
 {
     ObjectInspector->setEnabled(false);
     InspectorGrid->ClearRows();
-    InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(CurrentManager),
+    InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(Managers, CurrentManager),
                                               InspectorDecimalSeparator()));
     MarkInspectorRows();
     MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
@@ -239,10 +250,9 @@ void TfrmMain::TypeComboChange(int index)
 
 void TfrmMain::ObjectInspectorValidate(int, int row, const QString &key, const QString &value)
 {
-    HostRenderer renderer;
-    const UserParmNames names = CurrentUserParmNames(CurrentManager);
+    HostRenderer renderer(Renderers);
+    const UserParmNames names = CurrentUserParmNames(Managers, CurrentManager);
     const std::string separator = InspectorDecimalSeparator();
-    InspectorEditContext ctx{DocumentRecord, names, separator, renderer, RecordModified, DocumentReady};
     const int page = TypeCombo->currentIndex();
     // The row keeps the bytes it shows: an untouched text goes back unchanged,
     // a typed one in the document's character set.
@@ -259,12 +269,16 @@ void TfrmMain::ObjectInspectorValidate(int, int row, const QString &key, const Q
                 valueBytes = choice;
                 break;
             }
-    const EditResult result =
-        ValidateInspectorEdit(ctx, page, keyBytes, valueBytes, [this, encoding](std::string_view rowKey) {
+    EditResult result;
+    // The row's label names the step: "Undo Gravity".
+    ChangeDocument(key, [&](ParticleSystem &record) {
+        InspectorEditContext ctx{record, names, separator, renderer, RecordModified, DocumentReady};
+        result = ValidateInspectorEdit(ctx, page, keyBytes, valueBytes, [this, encoding](std::string_view rowKey) {
             const int r = InspectorGrid->RowOfKey(TextFromBytes(rowKey));
             const InspectorRow *other = InspectorGrid->RowInfo(r);
             return other ? BytesForEditedText(InspectorGrid->Value(r), other->value, encoding) : std::string();
         });
+    });
     switch (result.outcome) {
     case EditOutcome::UnknownKey:
         ShowMessageBox(this, TextFromBytes(result.message), QString(), TMsgIcon::Warning);
@@ -295,7 +309,7 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
     if (!info)
         return;
     const int page = TypeCombo->currentIndex();
-    HostRenderer renderer;
+    HostRenderer renderer(Renderers);
 
     if (info->picker == RowPicker::Sprite) {
         const std::optional<TSpriteChoice> choice =
@@ -308,7 +322,9 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
             return;
         }
         InspectorGrid->SetValue(row, choice->rowPath);
-        ApplySpriteChoice(DocumentRecord, page, path, renderer);
+        // A pick from the browser is one step, named after the row as typing is.
+        ChangeDocument(TextFromBytes(info->key),
+                       [&](ParticleSystem &record) { ApplySpriteChoice(record, page, path, renderer); });
         MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
         return;
     }
@@ -330,8 +346,12 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
                                                                                : InspectorKey::kEndColor1));
         const QString second = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor2
                                                                                 : InspectorKey::kEndColor2));
-        if (const auto error = ApplyColourRows(DocumentRecord, page, start, first.toStdString(),
-                                               second.toStdString(), InspectorDecimalSeparator()))
+        std::optional<std::string> error;
+        ChangeDocument(TextFromBytes(info->key), [&](ParticleSystem &record) {
+            error = ApplyColourRows(record, page, start, first.toStdString(), second.toStdString(),
+                                    InspectorDecimalSeparator());
+        });
+        if (error)
             ShowMessageBox(this, TextFromBytes(*error), QString(), TMsgIcon::Error);
     }
 }
@@ -346,30 +366,108 @@ void TfrmMain::RegenerateScript()
     WithScriptSync(*this, [](ScriptSync &sync) { return sync.RegenerateScript(); });
 }
 
-bool TfrmMain::ApplyScript()
+bool TfrmMain::ApplyScript(const QString &stepName)
 {
-    UnsavedChanges = UnsavedChanges || RecordModified || ScriptModified;
-    return WithScriptSync(*this, [](ScriptSync &sync) { return sync.ApplyScript(); });
+    // The sync refills the views from the record it read: nothing else to follow.
+    const std::unique_ptr<ParticleSystem> before = std::make_unique<ParticleSystem>(DocumentRecord);
+    const bool applied = WithScriptSync(*this, [](ScriptSync &sync) { return sync.ApplyScript(); });
+    Doc.CommitChange(stepName.toStdString(), *before);
+    return applied;
 }
 
-void TfrmMain::PageControl1Change(int index)
+bool TfrmMain::PaneEditable() const
 {
-    // The sync clears the flag it acts on; the edit itself is still unsaved.
-    UnsavedChanges = UnsavedChanges || RecordModified || ScriptModified;
-    WithScriptSync(*this, [index](ScriptSync &sync) { sync.PageControl1Change(index); });
+    return ScriptEditor->isEnabled();
+}
+
+bool TfrmMain::CommitPaneEdits()
+{
+    if (ScriptModified && PaneEditable())
+        return ApplyScript(QStringLiteral("Script Edit"));
+    return true;
+}
+
+bool TfrmMain::ChangeDocument(const QString &stepName, const std::function<void(ParticleSystem &)> &edit)
+{
+    if (!Doc.Change(stepName.toStdString(), edit))
+        return false;
+    ShowChangedRecordInPane();
+    return true;
+}
+
+void TfrmMain::ShowChangedRecordInPane()
+{
+    // A pane in view is rewritten at once, so that it never shows (and Save
+    // never applies) a text older than the record; a hidden one on showing.
+    if (Tabs->currentIndex() == kScriptTab && PaneEditable() && !ScriptModified)
+        RegenerateScript();
+    else
+        RecordModified = true;
+}
+
+bool TfrmMain::StepHistory(bool forward)
+{
+    // Typed text becomes a step first: undo then takes back the typing
+    // instead of dropping it. Text the manager rejects stays in the pane, and
+    // nothing is undone over it.
+    if (!CommitPaneEdits())
+        return false;
+    StepEffect effect;
+    if (!(forward ? Doc.Redo(&effect) : Doc.Undo(&effect)))
+        return false;
+    ShowRestoredRecord(effect.typesChanged);
+    statusBar()->showMessage((forward ? QStringLiteral("Redone: ") : QStringLiteral("Undone: ")) +
+                                 QString::fromStdString(effect.name),
+                             kStatusNoteTime);
+    return true;
+}
+
+void TfrmMain::ShowRestoredRecord(bool typesChanged)
+{
+    if (typesChanged)
+        Renderers.UpdateTypes();
+    Renderers.UpdateParticles(&DocumentRecord);
+    const int page = TypeCombo->currentIndex();
+    RefillTypeCombo(false);
+    TypeCombo->setCurrentIndex(page >= 0 && page < TypeCombo->count() ? page : 0);
+    FillInspector(TypeCombo->currentIndex());
+    RecordModified = false;
+    if (PaneEditable())
+        RegenerateScript();
+    DocumentReady = true;
+}
+
+void TfrmMain::TabChanged(int index)
+{
+    if (ScriptModified) {
+        // Leaving the pane applies the typed text, as a step of its own;
+        // coming back to text the manager rejected keeps it as typed.
+        if (index == kPropertiesTab)
+            CommitPaneEdits();
+        return;
+    }
+    WithScriptSync(*this, [index](ScriptSync &sync) { sync.TabChanged(index); });
 }
 
 void TfrmMain::ScriptEditorChange()
 {
     ScriptModified = true;
+    RefreshDocumentState();
 }
 
-void TfrmMain::BitBtn1Click()
+void TfrmMain::btnUpdateClick()
 {
-    ApplyScript();
+    ApplyScript(QStringLiteral("Update"));
 }
 
-void TfrmMain::BitBtn2Click()
+void TfrmMain::btnRevertClick()
 {
-    WithScriptSync(*this, [](ScriptSync &sync) { sync.Revert(); });
+    // Revert puts the last loaded, saved or applied text back and applies
+    // it: one step, so the edits it takes back can be had again by Undo.
+    const std::unique_ptr<ParticleSystem> before = std::make_unique<ParticleSystem>(DocumentRecord);
+    WithScriptSync(*this, [](ScriptSync &sync) {
+        sync.Revert();
+        sync.ApplyScript();
+    });
+    Doc.CommitChange("Revert", *before);
 }

@@ -23,6 +23,7 @@
 #include "uPreferences.h"
 #include "uRender.h"
 #include "uScriptSync.h"
+#include "uWindowSystem.h"
 
 void TfrmMain::CreateNewDialog()
 {
@@ -33,8 +34,8 @@ void TfrmMain::CreateNewDialog()
 void TfrmMain::FillNewList()
 {
     frmNew->ListBox1()->clear();
-    for (int i = 0; i < ManagerCount; ++i)
-        frmNew->AddManagerLine(ManagerTable[i].title, ManagerTable[i].fileName);
+    for (int i = 0; i < Managers.Count(); ++i)
+        frmNew->AddManagerLine(Managers[i].title, Managers[i].fileName);
 }
 
 void TfrmMain::RefillTypeCombo(bool warnMainType)
@@ -61,7 +62,7 @@ void TfrmMain::RefillTypeCombo(bool warnMainType)
 void TfrmMain::acNewExecute()
 {
     // Without a manager nothing can be created: say so before asking anything.
-    if (ManagerCount <= 0) {
+    if (Managers.Count() <= 0) {
         ShowMessageBox(this,
                        QStringLiteral("No particle manager plug-in is loaded, so no new particles "
                                       "can be created.\r\nPut a manager library (emb*Man") +
@@ -78,12 +79,12 @@ void TfrmMain::acNewExecute()
 
 bool TfrmMain::NewDocument(int managerIndex)
 {
-    if (!ManagerValid(managerIndex)) {
+    if (!Managers.Valid(managerIndex)) {
         ShowMessageBox(this, QStringLiteral("Select a particle type to create."), QString(),
                        TMsgIcon::Warning);
         return false;
     }
-    const TParticleManager &manager = ManagerTable[managerIndex];
+    const TParticleManager &manager = Managers[managerIndex];
     const NewDocumentExports exports{manager.GetDefaults, manager.NewParticles,
                                      manager.SaveMemoryFile};
     if (!exports.Complete()) {
@@ -100,7 +101,7 @@ bool TfrmMain::NewDocument(int managerIndex)
 
     CreateNewRecord(exports, QFile::encodeName(ProgramSettings.DefaultSpr).toStdString(), DocumentRecord,
                     DefaultsRecord);
-    UpdateParticles(&DocumentRecord);
+    Renderers.UpdateParticles(&DocumentRecord);
     RefillTypeCombo(true);
     FillInspector(0);
 
@@ -120,24 +121,32 @@ bool TfrmMain::NewDocument(int managerIndex)
     ScriptBackup = TextLines(script);
     SetScriptText(script);
     SetEditControlsEnabled(true);
-    Label2->setText(manager.title);
+    lblScriptManager->setText(manager.title);
     RecordModified = false;
-    UnsavedChanges = false;
     DocumentReady = true;
+    Doc.StartHistory();
+    WatchDocumentFile();  // a new document has no file yet
     return true;
 }
 
 void TfrmMain::acEditTypesExecute()
 {
-    if (!ExecuteEditTypes(this, DocumentRecord, DefaultsRecord))
+    // Typed script text first becomes part of the record the dialog edits;
+    // text the manager rejects must be mended first, not lost.
+    if (!CommitPaneEdits())
         return;
-    RecordModified = true;
+    bool confirmed = false;
+    ChangeDocument(QStringLiteral("Edit Types"), [&](ParticleSystem &record) {
+        confirmed = ExecuteEditTypes(this, record, DefaultsRecord);
+    });
+    if (!confirmed)
+        return;
     RefillTypeCombo(false);
-    UpdateTypes();
+    Renderers.UpdateTypes();
     FillInspector(0);
 }
 
-void TfrmMain::Action1Execute()
+void TfrmMain::acHelpTopicsExecute()
 {
     const HelpFileChoice help = ChooseHelpFile(QFile::encodeName(ProgramDirectory()).toStdString());
     if (help.kind == HelpFileKind::None) {
@@ -150,7 +159,7 @@ void TfrmMain::Action1Execute()
                        TMsgIcon::Warning);
 }
 
-void TfrmMain::Action2Execute()
+void TfrmMain::acWebSiteExecute()
 {
     Prompts::OpenUrl(QUrl(QString::fromLatin1(Contacts::kWebSite)));
 }
@@ -160,6 +169,6 @@ void TfrmMain::acHelpAboutExecute()
     // No frame is drawn while the box is up: draw one now, so that the
     // viewport does not keep what the closed menu covered.
     SyncWindowSystem();
-    UpdateDevice();
+    Renderers.UpdateDevice();
     RunAboutBox(this, FrameTimer);
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 #include <cstdint>
 
@@ -58,6 +59,16 @@ TMsgResult ShowMessageBox(QWidget *owner, const QString &text, const QString &ca
     case TMsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case TMsgButtons::RestoreDiscard: {
+        QPushButton *restore = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+        QPushButton *discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+        box.setEscapeButton(box.addButton(QMessageBox::Cancel));
+        box.setDefaultButton(restore);
+        box.exec();
+        if (box.clickedButton() == restore)
+            return TMsgResult::Yes;
+        return box.clickedButton() == discard ? TMsgResult::No : TMsgResult::Cancel;
+    }
     }
     switch (box.exec()) {
     case QMessageBox::Yes: return TMsgResult::Yes;

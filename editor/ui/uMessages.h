@@ -13,7 +13,8 @@ class QDialog;
 
 
 enum class TMsgIcon { None, Information, Warning, Question, Error };
-enum class TMsgButtons { Ok, YesNo, YesNoCancel };
+// RestoreDiscard: "Restore" answers Yes, "Discard" No, closing the box Cancel.
+enum class TMsgButtons { Ok, YesNo, YesNoCancel, RestoreDiscard };
 enum class TMsgResult { Ok, Cancel, Yes, No };
 
 struct TMessageRecord {

@@ -5,11 +5,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QMenu>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
-#include <QToolBar>
 
 #include "uEffectClock.h"
 #include "uRender.h"
@@ -26,90 +23,36 @@ QIcon StandardIcon(QStyle::StandardPixmap which)
 
 }  // namespace
 
-TPlaybackControls::TPlaybackControls(QObject *parent, QToolBar *toolbar, QMenu *menu,
-                                     QStatusBar *statusBar)
-    : QObject(parent)
+TPlaybackControls::TPlaybackControls(QObject *parent, TRendererHost &host, const TPlaybackActions &actions,
+                                     std::function<void()> refreshStates)
+    : QObject(parent), host_(host), refreshStates_(std::move(refreshStates))
 {
-    auto make = [this](const char *name, const QString &text, const QString &tip,
-                       const QKeySequence &shortcut) {
-        auto *action = new QAction(text, this);
-        action->setObjectName(QLatin1String(name));
-        action->setToolTip(tip);
-        action->setStatusTip(tip);
-        if (!shortcut.isEmpty())
-            action->setShortcut(shortcut);
-        return action;
-    };
-    acPlayPause = make("acPlayPause", QStringLiteral("&Pause"),
-                       QStringLiteral("Pause or play the effect (Space in the viewport)"), {});
-    acStep = make("acStep", QStringLiteral("S&tep Frame"),
-                  QStringLiteral("Advance the paused effect by one frame"), QKeySequence(Qt::Key_F6));
-    acRestart = make("acRestart", QStringLiteral("&Restart Effect"),
-                     QStringLiteral("Start the effect again from its first frame"),
-                     QKeySequence(Qt::Key_F5));
-    acResetView = make("acResetView", QStringLiteral("Reset &View"),
-                       QStringLiteral("Put the camera back where it starts"), QKeySequence(Qt::Key_F7));
-    acFrameEffect = make("acFrameEffect", QStringLiteral("&Frame Effect"),
-                         QStringLiteral("Move the camera so that the particles fill the view"),
-                         QKeySequence(Qt::Key_F8));
+    acPlayPause = actions.playPause;
+    acStep = actions.step;
+    acRestart = actions.restart;
+    acResetView = actions.resetView;
+    acFrameEffect = actions.frameEffect;
     acPlayPause->setIcon(StandardIcon(QStyle::SP_MediaPause));
     acStep->setIcon(StandardIcon(QStyle::SP_MediaSkipForward));
     acRestart->setIcon(StandardIcon(QStyle::SP_MediaSeekBackward));
 
-    mnuSpeed_ = new QMenu(QStringLiteral("Sp&eed"));
-    mnuSpeed_->setObjectName(QStringLiteral("mnuSpeed"));
     speeds_ = new QActionGroup(this);
     cbSpeed = new QComboBox;
     cbSpeed->setObjectName(QStringLiteral("cbSpeed"));
     cbSpeed->setToolTip(QStringLiteral("Playback speed"));
     cbSpeed->setFocusPolicy(Qt::NoFocus);  // keys stay with the viewport or the editors
-    for (int i = 0; i < kPlaybackSpeedCount; ++i) {
-        const QString text = QString::fromLatin1(SpeedText(kPlaybackSpeeds[i]).c_str());
-        QAction *speed = mnuSpeed_->addAction(text);
+    for (int i = 0; i < actions.speeds.size() && i < kPlaybackSpeedCount; ++i) {
+        QAction *speed = actions.speeds[i];
         speed->setCheckable(true);
         speed->setChecked(i == kDefaultSpeedIndex);
         speeds_->addAction(speed);
-        connect(speed, &QAction::triggered, this, [this, i] { SetSpeedIndex(i); });
-        cbSpeed->addItem(text);
+        cbSpeed->addItem(speed->text().remove(QLatin1Char('&')));
     }
     cbSpeed->setCurrentIndex(kDefaultSpeedIndex);
-    connect(cbSpeed, qOverload<int>(&QComboBox::activated), this,
-            [this](int i) { SetSpeedIndex(i); });
+    connect(cbSpeed, qOverload<int>(&QComboBox::activated), this, [this](int i) { SetSpeedIndex(i); });
 
-    connect(acPlayPause, &QAction::triggered, this, [this] { TogglePlay(); });
-    connect(acStep, &QAction::triggered, this, [this] {
-        if (!EffectClock().paused)
-            SetPlayback(true, EffectClock().speed);
-        StepFrame();
-        Refresh();
-    });
-    connect(acRestart, &QAction::triggered, this, [this] {
-        RestartEffect();
-        Refresh();
-    });
-    connect(acResetView, &QAction::triggered, this, [] { ResetCamera(); });
-    connect(acFrameEffect, &QAction::triggered, this, [this] {
-        frameArmed_ = false;
-        FrameEffect();
-    });
-
-    if (menu) {
-        menu->addSeparator();
-        menu->addActions({acPlayPause, acStep, acRestart});
-        menu->addMenu(mnuSpeed_);
-        menu->addSeparator();
-        menu->addActions({acResetView, acFrameEffect});
-    }
-    if (toolbar) {
-        toolbar->addSeparator();
-        toolbar->addActions({acPlayPause, acStep, acRestart});
-        toolbar->addWidget(cbSpeed);
-        toolbar->addActions({acResetView, acFrameEffect});
-    }
     lblTime = new QLabel;
     lblTime->setObjectName(QStringLiteral("lblTime"));
-    if (statusBar)
-        statusBar->addPermanentWidget(lblTime);
 
     refresh_ = new QTimer(this);
     refresh_->setInterval(kRefreshMilliseconds);
@@ -126,17 +69,42 @@ QAction *TPlaybackControls::SpeedAction(int index) const
 
 void TPlaybackControls::TogglePlay()
 {
-    if (!RendererOffers(TRendererControl::Playback))
+    if (!host_.Offers(TRendererControl::Playback))
         return;
-    SetPlayback(!EffectClock().paused, EffectClock().speed);
+    host_.SetPlayback(!host_.EffectClock().paused, host_.EffectClock().speed);
     Refresh();
+}
+
+void TPlaybackControls::Step()
+{
+    if (!host_.EffectClock().paused)
+        host_.SetPlayback(true, host_.EffectClock().speed);
+    host_.StepFrame();
+    Refresh();
+}
+
+void TPlaybackControls::Restart()
+{
+    host_.RestartEffect();
+    Refresh();
+}
+
+void TPlaybackControls::ResetView()
+{
+    host_.ResetCamera();
+}
+
+void TPlaybackControls::FrameEffect()
+{
+    frameArmed_ = false;
+    host_.FrameEffect();
 }
 
 void TPlaybackControls::SetSpeedIndex(int index)
 {
     if (index < 0 || index >= kPlaybackSpeedCount)
         return;
-    SetPlayback(EffectClock().paused, kPlaybackSpeeds[index]);
+    host_.SetPlayback(host_.EffectClock().paused, kPlaybackSpeeds[index]);
     Refresh();
 }
 
@@ -147,14 +115,10 @@ void TPlaybackControls::FrameWhenUnderway()
 
 void TPlaybackControls::Refresh()
 {
-    const bool playback = RendererOffers(TRendererControl::Playback);
-    const TEffectClock &clock = EffectClock();
-    acPlayPause->setEnabled(playback);
-    acStep->setEnabled(RendererOffers(TRendererControl::Step));
-    acRestart->setEnabled(RendererOffers(TRendererControl::Restart));
-    acResetView->setEnabled(RendererOffers(TRendererControl::ResetCamera));
-    acFrameEffect->setEnabled(RendererOffers(TRendererControl::FrameEffect));
-    mnuSpeed_->setEnabled(playback);
+    if (refreshStates_)
+        refreshStates_();
+    const bool playback = host_.Offers(TRendererControl::Playback);
+    const TEffectClock &clock = host_.EffectClock();
     cbSpeed->setEnabled(playback);
 
     const bool paused = clock.paused;
@@ -172,9 +136,8 @@ void TPlaybackControls::Refresh()
     }
     lblTime->setText(playback ? QString::fromLatin1(EffectStatusText(clock).c_str()) : QString());
 
-    if (frameArmed_ && RendererOffers(TRendererControl::FrameEffect) &&
-        clock.seconds >= kFrameAfterSeconds) {
+    if (frameArmed_ && host_.Offers(TRendererControl::FrameEffect) && clock.seconds >= kFrameAfterSeconds) {
         frameArmed_ = false;
-        FrameEffect();
+        host_.FrameEffect();
     }
 }

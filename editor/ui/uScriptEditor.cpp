@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStringListModel>
 #include <QTextBlock>
 #include <QTimer>
@@ -196,6 +197,9 @@ void TScriptEditor::RefreshKeys()
     const std::string list = services_.keyList ? services_.keyList() : std::string();
     if (list != keyList_ || (!list.empty() && !highlighter_->Keys().Known())) {
         keyList_ = list;
+        // Colouring the text anew changes no character, but the document
+        // reports it as a text change: the window would take it for typing.
+        const QSignalBlocker quiet(this);
         highlighter_->SetKeys(ParseScriptKeyList(list));
     }
 }

@@ -25,7 +25,7 @@ int ViewportKeyCode(int key, bool keypad)
 
 TViewport::TViewport(QWidget *parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("Panel3"));
+    setObjectName(QStringLiteral("Viewport"));
     // The renderer draws into this window itself; Qt must not paint over it.
     setAttribute(Qt::WA_NativeWindow);
     setAttribute(Qt::WA_PaintOnScreen);
@@ -38,22 +38,22 @@ TViewport::TViewport(QWidget *parent) : QWidget(parent)
 
 void TViewport::mousePressEvent(QMouseEvent *event)
 {
-    emit Panel3MouseDown(event->button());
+    emit MouseDown(event->button());
 }
 
 void TViewport::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit Panel3MouseUp(event->button(), rect().contains(event->position().toPoint()));
+    emit MouseUp(event->button(), rect().contains(event->position().toPoint()));
 }
 
 void TViewport::mouseMoveEvent(QMouseEvent *)
 {
-    emit Panel3MouseMove();
+    emit MouseMove();
 }
 
 void TViewport::resizeEvent(QResizeEvent *)
 {
-    emit Panel3Resize();
+    emit Resized();
 }
 
 TKeyEdit::TKeyEdit(QWidget *parent) : QLineEdit(parent)

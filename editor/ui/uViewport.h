@@ -15,10 +15,10 @@ public:
     QPaintEngine *paintEngine() const override { return nullptr; }
 
 signals:
-    void Panel3MouseDown(Qt::MouseButton button);
-    void Panel3MouseUp(Qt::MouseButton button, bool inside);
-    void Panel3MouseMove();
-    void Panel3Resize();
+    void MouseDown(Qt::MouseButton button);
+    void MouseUp(Qt::MouseButton button, bool inside);
+    void MouseMove();
+    void Resized();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -13,6 +13,7 @@
 #include "uParticleMan.h"
 #include "uPlatform.h"
 #include "uPreferences.h"
+#include "uRecovery.h"
 #include "uRender.h"
 
 namespace {
@@ -63,35 +64,29 @@ DialogCatcher::~DialogCatcher()
     SetDialogHook(nullptr);
 }
 
-QStringList RendererLog(int slot)
+QStringList RendererLog(const TRendererHost &host, int slot)
 {
-    auto log = reinterpret_cast<const char *(*)()>(LibraryExport(RendererTable[slot].module, "FakeRendererLog"));
+    auto log = reinterpret_cast<const char *(*)()>(LibraryExport(host[slot].module, "FakeRendererLog"));
     if (!log)
         return {};
     return QString::fromLatin1(log()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-void ClearRendererLog(int slot)
+void ClearRendererLog(const TRendererHost &host, int slot)
 {
-    if (auto clear = reinterpret_cast<void (*)()>(LibraryExport(RendererTable[slot].module, "FakeRendererClear")))
+    if (auto clear = reinterpret_cast<void (*)()>(LibraryExport(host[slot].module, "FakeRendererClear")))
         clear();
 }
 
-const double *RendererOptions(int slot)
+const double *RendererOptions(const TRendererHost &host, int slot)
 {
-    return static_cast<const double *>(LibraryExport(RendererTable[slot].module, "FakeLastOptions"));
-}
-
-void UnloadHosts()
-{
-    UnloadManagers();
-    UnloadRenderers();
-    CurrentRenderer = 0;
+    return static_cast<const double *>(LibraryExport(host[slot].module, "FakeLastOptions"));
 }
 
 void ResetEditor(const QString &pluginDirectory)
 {
     ClearStoredSettings();
+    QDir(RecoveryStore::DefaultFolder()).removeRecursively();
     SetPluginDirectory(pluginDirectory);
     ProgramSettings = TProgramSettings{};
 }
@@ -127,7 +122,12 @@ QString FakePlugins(const QString &set)
 void UsePrivateSettingsFolder()
 {
     static QTemporaryDir folder;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()));
+    // A test process started by a test inherits its parent's folders.
+    if (qEnvironmentVariableIsSet("SPARKWRIGHT_TEST_CHILD"))
+        return;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path() + "/config"));
+    // Recovery files go to the data folder: never the user's own.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder.path() + "/data"));
 }
 
 

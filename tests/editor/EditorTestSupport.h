@@ -3,6 +3,8 @@
 // folder for the test process.
 #pragma once
 
+class TRendererHost;
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -35,12 +37,10 @@ public:
 };
 
 // The call log of the test renderer in a slot, and clearing it.
-QStringList RendererLog(int slot);
-void ClearRendererLog(int slot);
-const double *RendererOptions(int slot);
+QStringList RendererLog(const TRendererHost &host, int slot);
+void ClearRendererLog(const TRendererHost &host, int slot);
+const double *RendererOptions(const TRendererHost &host, int slot);
 
-// Unloads both hosts and puts the renderer choice back on its first slot.
-void UnloadHosts();
 // A fresh start for a test of the main window: no stored settings, the
 // program's default settings, plug-ins from the given folder.
 void ResetEditor(const QString &pluginDirectory);

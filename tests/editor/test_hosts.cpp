@@ -7,16 +7,22 @@
 #include "EditorTestSupport.h"
 #include "uParticleMan.h"
 #include "uRender.h"
+#include "uWindowSystem.h"
+
+namespace {
+// Plug-in reports shown as the main window shows them.
+THostWarning BoxWarning()
+{
+    return [](const QString &text, const QString &caption) {
+        ShowMessageBox(nullptr, text, caption, TMsgIcon::Warning);
+    };
+}
+}  // namespace
 
 class HostTests : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup()
-    {
-        SetPlayback(false, 1.0);
-        UnloadHosts();
-        SetPluginDirectory(QString());
-    }
+    void cleanup() { SetPluginDirectory(QString()); }
 
     void pluginPatternIgnoresCaseAndNeedsBothEnds()
     {
@@ -40,9 +46,10 @@ private slots:
 
     void managersLoadInNameOrderAndBadOnesAreReportedOnce()
     {
+        TManagerHost managers;
         SetPluginDirectory(FakePlugins("hosts"));
         MessageCatcher catcher;
-        LoadManagers(nullptr);
+        managers.Load(PluginDirectory(), BoxWarning());
 
         QCOMPARE(catcher.Texts(), QStringList({"embBadMan.so is not a valid ParticleMan extension!",
                                                "Failed to load library: embJunkMan.so"}));
@@ -51,235 +58,243 @@ private slots:
             QCOMPARE(m.icon, TMsgIcon::Warning);
         }
         // The library after the incomplete one takes its slot.
-        QCOMPARE(ManagerCount, 2);
-        QCOMPARE(ManagerTable[0].fileName, QString("embAlphaMan.so"));
-        QCOMPARE(ManagerTable[1].fileName, QString("embBetaMan.so"));
-        QCOMPARE(ManagerTable[0].title, QString("Alpha Particle"));
-        QCOMPARE(ManagerTable[0].isText, uint8_t(1));
-        QCOMPARE(ManagerTable[1].isText, uint8_t(0));  // 0x100: only the low byte counts
-        QCOMPARE(QString(ManagerTable[1].userParmNames[7]), QString("Beta Particle 7"));
-        QVERIFY(ManagerTable[2].module == nullptr);
+        QCOMPARE(managers.Count(), 2);
+        QCOMPARE(managers[0].fileName, QString("embAlphaMan.so"));
+        QCOMPARE(managers[1].fileName, QString("embBetaMan.so"));
+        QCOMPARE(managers[0].title, QString("Alpha Particle"));
+        QCOMPARE(managers[0].isText, uint8_t(1));
+        QCOMPARE(managers[1].isText, uint8_t(0));  // 0x100: only the low byte counts
+        QCOMPARE(QString(managers[1].userParmNames[7]), QString("Beta Particle 7"));
+        QVERIFY(managers[2].module == nullptr);
 
-        QCOMPARE(ManagerFilterText(),
+        QCOMPARE(managers.FilterText(),
                  QString("Alpha Particles (*.alp)|*.alp|Beta Particles (*.bet)|*.bet"));
-        QCOMPARE(ManagerListLine(0), QString("Alpha Particle [embAlphaMan.so]"));
-        QCOMPARE(ManagerListLine(1), QString("Beta Particle [embBetaMan.so]"));
-        QCOMPARE(ManagerListLine(2), QString());
+        QCOMPARE(managers.ListLine(0), QString("Alpha Particle [embAlphaMan.so]"));
+        QCOMPARE(managers.ListLine(1), QString("Beta Particle [embBetaMan.so]"));
+        QCOMPARE(managers.ListLine(2), QString());
 
-        QCOMPARE(ManagerForExtension(".ALP"), 0);
-        QCOMPARE(ManagerForExtension(".bet"), 1);
-        QCOMPARE(ManagerForExtension("bet"), -1);
-        QCOMPARE(ManagerForExtension(""), -1);
+        QCOMPARE(managers.ForExtension(".ALP"), 0);
+        QCOMPARE(managers.ForExtension(".bet"), 1);
+        QCOMPARE(managers.ForExtension("bet"), -1);
+        QCOMPARE(managers.ForExtension(""), -1);
 
-        UnloadManagers();
-        QVERIFY(ManagerTable[0].module == nullptr && ManagerTable[1].module == nullptr);
+        managers.Unload();
+        QVERIFY(managers[0].module == nullptr && managers[1].module == nullptr);
     }
 
     void noManagersGiveAnEmptyFilterAndNoMessage()
     {
+        TManagerHost managers;
         SetPluginDirectory(FakePlugins("empty"));
         MessageCatcher catcher;
-        LoadManagers(nullptr);
-        QCOMPARE(ManagerCount, 0);
-        QCOMPARE(ManagerFilterText(), QString());
-        QCOMPARE(ManagerForExtension(".alp"), -1);
+        managers.Load(PluginDirectory(), BoxWarning());
+        QCOMPARE(managers.Count(), 0);
+        QCOMPARE(managers.FilterText(), QString());
+        QCOMPARE(managers.ForExtension(".alp"), -1);
         QVERIFY(catcher.messages.isEmpty());
     }
 
     void theTableHoldsThirtyTwoManagersAtMost()
     {
+        TManagerHost managers;
         QTemporaryDir dir;
         const QString source = FakePlugins("app") + "/embAlphaMan.so";
         for (int i = 0; i < 33; ++i)
             QVERIFY(QFile::copy(source, dir.filePath(QString("emb%1Man.so").arg(i, 2, 10, QChar('0')))));
         SetPluginDirectory(dir.path());
         MessageCatcher catcher;
-        LoadManagers(nullptr);
-        QCOMPARE(ManagerCount, kMaxManagers);
-        QCOMPARE(ManagerTable[31].fileName, QString("emb31Man.so"));
+        managers.Load(PluginDirectory(), BoxWarning());
+        QCOMPARE(managers.Count(), kMaxManagers);
+        QCOMPARE(managers[31].fileName, QString("emb31Man.so"));
         QVERIFY(catcher.messages.isEmpty());
     }
 
     void renderersFillTheirFixedSlots()
     {
+        TRendererHost renderers;
         SetPluginDirectory(FakePlugins("hosts"));
         MessageCatcher catcher;
-        LoadRenderers(nullptr);
+        renderers.Load(PluginDirectory(), BoxWarning());
         QVERIFY(catcher.messages.isEmpty());
-        QCOMPARE(RendererTable[0].fileName, QString("gxOpenGL.so"));
-        QCOMPARE(RendererTable[0].name, QString("Fake GL"));
-        QVERIFY(RendererTable[0].supported);
+        QCOMPARE(renderers[0].fileName, QString("gxOpenGL.so"));
+        QCOMPARE(renderers[0].name, QString("Fake GL"));
+        QVERIFY(renderers[0].supported);
         // Unsupported: kept loaded and initialised, never offered.
-        QVERIFY(RendererTable[1].module != nullptr);
-        QVERIFY(!RendererTable[1].supported);
-        QCOMPARE(RendererLog(1), QStringList({"Initialize"}));
-        QVERIFY(RendererTable[2].supported);
+        QVERIFY(renderers[1].module != nullptr);
+        QVERIFY(!renderers[1].supported);
+        QCOMPARE(RendererLog(renderers, 1), QStringList({"Initialize"}));
+        QVERIFY(renderers[2].supported);
     }
 
     void badRendererLibrariesAreReportedAsErrors()
     {
+        TRendererHost renderers;
         SetPluginDirectory(FakePlugins("hosts"));
         MessageCatcher catcher;
-        LoadRenderer(nullptr, 0, "gxJunk.so");
-        LoadRenderer(nullptr, 1, "gxBroken.so");
-        LoadRenderer(nullptr, 2, "gxAbsent.so");
+        renderers.LoadSlot(0, PluginDirectory(), "gxJunk.so", BoxWarning());
+        renderers.LoadSlot(1, PluginDirectory(), "gxBroken.so", BoxWarning());
+        renderers.LoadSlot(2, PluginDirectory(), "gxAbsent.so", BoxWarning());
         QCOMPARE(catcher.Texts(), QStringList({"Failed to load library: gxJunk.so",
                                                "\"gxBroken.so\" is not a valid renderer!"}));
         for (const TMessageRecord &m : catcher.messages) {
             QCOMPARE(m.caption, QString("Error"));
             QCOMPARE(m.icon, TMsgIcon::Warning);
         }
-        for (const TEmbRenderer &r : RendererTable) {
-            QVERIFY(r.module == nullptr);
-            QVERIFY(!r.supported);
+        for (int slot = 0; slot < kRendererSlotCount; ++slot) {
+            QVERIFY(renderers[slot].module == nullptr);
+            QVERIFY(!renderers[slot].supported);
         }
-        QCOMPARE(RendererTable[2].fileName, QString("gxAbsent.so"));
+        QCOMPARE(renderers[2].fileName, QString("gxAbsent.so"));
     }
 
     void forwardersStaySilentUntilADeviceOpens()
     {
+        TRendererHost renderers;
         SetPluginDirectory(FakePlugins("hosts"));
-        LoadRenderers(nullptr);
-        ClearRendererLog(0);
-        UpdateDevice();
-        InputEvent(9);
-        SetShowGround(true);
-        ApplyDeviceOptions(0, 0, 0, true, true);
-        QVERIFY(RendererLog(0).isEmpty());
+        renderers.Load(PluginDirectory(), BoxWarning());
+        ClearRendererLog(renderers, 0);
+        renderers.UpdateDevice();
+        renderers.InputEvent(9);
+        renderers.SetShowGround(true);
+        renderers.ApplyDeviceOptions(0, 0, 0, true, true);
+        QVERIFY(RendererLog(renderers, 0).isEmpty());
 
-        SelectRenderer(0x1234, 0, 320, 200);
-        QVERIFY(DeviceOpen);
-        QCOMPARE(RendererLog(0), QStringList({"Open window", "Resize 320 200"}));
-        ClearRendererLog(0);
+        renderers.Select(0x1234, 0, 320, 200);
+        QVERIFY(renderers.DeviceOpen());
+        QCOMPARE(RendererLog(renderers, 0), QStringList({"Open window", "Resize 320 200"}));
+        ClearRendererLog(renderers, 0);
 
         // The same renderer again: nothing closes or reopens.
-        SelectRenderer(0x1234, 0, 320, 200);
-        QVERIFY(RendererLog(0).isEmpty());
+        renderers.Select(0x1234, 0, 320, 200);
+        QVERIFY(RendererLog(renderers, 0).isEmpty());
 
         ParticleSystem record{};
         record.particles = 77;
-        UpdateParticles(&record);
-        InputEvent(13);
-        SetGamedir("/base", "");
-        QCOMPARE(RendererLog(0), QStringList({"Particles 77", "Textures", "Input 13", "Gamedir [/base] []"}));
+        renderers.UpdateParticles(&record);
+        renderers.InputEvent(13);
+        renderers.SetGamedir("/base", "");
+        QCOMPARE(RendererLog(renderers, 0), QStringList({"Particles 77", "Textures", "Input 13", "Gamedir [/base] []"}));
     }
 
     void aFailedOpenLeavesNoDeviceButKeepsTheSlotCurrent()
     {
+        TRendererHost renderers;
         SetPluginDirectory(FakePlugins("hosts"));
-        LoadRenderers(nullptr);
-        SelectRenderer(0x1234, 0, 10, 10);
-        ClearRendererLog(0);
-        SelectRenderer(0x1234, 2, 10, 10);
-        QCOMPARE(RendererLog(0), QStringList({"Close"}));
-        QVERIFY(!DeviceOpen);
-        QCOMPARE(CurrentRenderer, 2);
-        ClearRendererLog(2);
-        UpdateDevice();
-        ResizeDevice(5, 5);
-        QVERIFY(RendererLog(2).isEmpty());
+        renderers.Load(PluginDirectory(), BoxWarning());
+        renderers.Select(0x1234, 0, 10, 10);
+        ClearRendererLog(renderers, 0);
+        renderers.Select(0x1234, 2, 10, 10);
+        QCOMPARE(RendererLog(renderers, 0), QStringList({"Close"}));
+        QVERIFY(!renderers.DeviceOpen());
+        QCOMPARE(renderers.Current(), 2);
+        ClearRendererLog(renderers, 2);
+        renderers.UpdateDevice();
+        renderers.ResizeDevice(5, 5);
+        QVERIFY(RendererLog(renderers, 2).isEmpty());
 
-        // The information box still names the current renderer.
-        MessageCatcher catcher;
-        ShowRendererInfo(nullptr);
-        QCOMPARE(catcher.messages.size(), 1);
-        QCOMPARE(catcher.messages[0].caption, QString("Renderer Information"));
-        QCOMPARE(catcher.messages[0].icon, TMsgIcon::Information);
-        QCOMPARE(catcher.messages[0].text,
+        // The information text still names the current renderer.
+        QCOMPARE(renderers.InfoText(),
                  QString("RENDERER:\r\n\r\nName:     Fake D3D9\r\nLibrary:    gxD3D9.so\r\n"
                          "\r\nAdditional Information:\r\nFake information\nsecond line"));
 
-        UnloadRenderers();
-        QVERIFY(RendererLog(2).isEmpty());  // nothing open, so nothing closed
+        renderers.Unload();
+        QVERIFY(RendererLog(renderers, 2).isEmpty());  // nothing open, so nothing closed
     }
 
     void optionalPlaybackExportsAreBoundWhenPresent()
     {
+        TRendererHost renderers;
         SetPluginDirectory(FakePlugins("hosts"));
-        LoadRenderers(nullptr);
+        renderers.Load(PluginDirectory(), BoxWarning());
         // Bound where present; a renderer without them loads as before.
-        QVERIFY(RendererTable[0].SetPlayback && RendererTable[0].StepFrame &&
-                RendererTable[0].RestartEffect && RendererTable[0].ResetCamera &&
-                RendererTable[0].FrameEffect);
-        QVERIFY(RendererTable[1].module != nullptr);
-        QVERIFY(!RendererTable[1].SetPlayback && !RendererTable[1].StepFrame &&
-                !RendererTable[1].RestartEffect && !RendererTable[1].ResetCamera &&
-                !RendererTable[1].FrameEffect);
+        QVERIFY(renderers[0].SetPlayback && renderers[0].StepFrame &&
+                renderers[0].RestartEffect && renderers[0].ResetCamera &&
+                renderers[0].FrameEffect);
+        QVERIFY(renderers[1].module != nullptr);
+        QVERIFY(!renderers[1].SetPlayback && !renderers[1].StepFrame &&
+                !renderers[1].RestartEffect && !renderers[1].ResetCamera &&
+                !renderers[1].FrameEffect);
         const TRendererControl all[] = {TRendererControl::Playback, TRendererControl::Step,
                                         TRendererControl::Restart, TRendererControl::ResetCamera,
                                         TRendererControl::FrameEffect};
         for (TRendererControl c : all)
-            QVERIFY(!RendererOffers(c));  // no device open yet
+            QVERIFY(!renderers.Offers(c));  // no device open yet
 
         // The renderer without them: nothing offered, the calls go nowhere,
         // but the host remembers the playback state.
-        SelectRenderer(0x1234, 1, 10, 10);
-        QVERIFY(DeviceOpen);
+        renderers.Select(0x1234, 1, 10, 10);
+        QVERIFY(renderers.DeviceOpen());
         for (TRendererControl c : all)
-            QVERIFY(!RendererOffers(c));
-        ClearRendererLog(1);
-        SetPlayback(true, 0.25);
-        StepFrame();
-        RestartEffect();
-        ResetCamera();
-        FrameEffect();
-        UpdateDevice();
-        QCOMPARE(RendererLog(1), QStringList({"Update"}));
-        QVERIFY(EffectClock().paused);
-        QCOMPARE(EffectClock().speed, 0.25);
+            QVERIFY(!renderers.Offers(c));
+        ClearRendererLog(renderers, 1);
+        renderers.SetPlayback(true, 0.25);
+        renderers.StepFrame();
+        renderers.RestartEffect();
+        renderers.ResetCamera();
+        renderers.FrameEffect();
+        renderers.UpdateDevice();
+        QCOMPARE(RendererLog(renderers, 1), QStringList({"Update"}));
+        QVERIFY(renderers.EffectClock().paused);
+        QCOMPARE(renderers.EffectClock().speed, 0.25);
 
         // Switching to one that has them hands the state over at once.
-        ClearRendererLog(0);
-        SelectRenderer(0x1234, 0, 10, 10);
+        ClearRendererLog(renderers, 0);
+        renderers.Select(0x1234, 0, 10, 10);
         for (TRendererControl c : all)
-            QVERIFY(RendererOffers(c));
-        StepFrame();
-        RestartEffect();
-        ResetCamera();
-        FrameEffect();
-        SetPlayback(false, 4.0);
-        QCOMPARE(RendererLog(0), QStringList({"Open window", "Resize 10 10", "Playback 1 0.25",
+            QVERIFY(renderers.Offers(c));
+        renderers.StepFrame();
+        renderers.RestartEffect();
+        renderers.ResetCamera();
+        renderers.FrameEffect();
+        renderers.SetPlayback(false, 4.0);
+        QCOMPARE(RendererLog(renderers, 0), QStringList({"Open window", "Resize 10 10", "Playback 1 0.25",
                                               "Step", "Restart", "Reset camera", "Frame effect",
                                               "Playback 0 4"}));
     }
 
     void unloadClosesTheOpenDeviceFirst()
     {
+        TRendererHost renderers;
         SetPluginDirectory(FakePlugins("hosts"));
-        LoadRenderers(nullptr);
-        SelectRenderer(0x1234, 0, 10, 10);
-        ClearRendererLog(0);
+        renderers.Load(PluginDirectory(), BoxWarning());
+        renderers.Select(0x1234, 0, 10, 10);
+        ClearRendererLog(renderers, 0);
         // Resolve the log before the library goes away.
-        auto log = reinterpret_cast<const char *(*)()>(LibraryExport(RendererTable[0].module, "FakeRendererLog"));
+        auto log = reinterpret_cast<const char *(*)()>(LibraryExport(renderers[0].module, "FakeRendererLog"));
         TLibraryHandle extra = LoadLibraryFile(FakePlugins("hosts") + "/gxOpenGL.so");
-        UnloadRenderers();
-        QVERIFY(!DeviceOpen);
+        renderers.Unload();
+        QVERIFY(!renderers.DeviceOpen());
         QCOMPARE(QString::fromLatin1(log()), QString("Close\n"));
         FreeLibraryFile(extra);
-        for (const TEmbRenderer &r : RendererTable)
-            QVERIFY(r.module == nullptr);
+        for (int slot = 0; slot < kRendererSlotCount; ++slot)
+            QVERIFY(renderers[slot].module == nullptr);
     }
 
     void coloursBecomeComponentsInRedGreenBlueOrder()
     {
+        TRendererHost renderers;
         double rgb[3];
-        ColourComponents(8421504, rgb);
+        renderers.ColourComponents(8421504, rgb);
         for (double c : rgb)
             QCOMPARE(c, 128 / 255.0);
-        ColourComponents(4605510, rgb);
+        renderers.ColourComponents(4605510, rgb);
         for (double c : rgb)
             QCOMPARE(c, 70 / 255.0);
-        ColourComponents(0x0000FF, rgb);  // red lives in the lowest byte
+        renderers.ColourComponents(0x0000FF, rgb);  // red lives in the lowest byte
         QCOMPARE(rgb[0], 1.0);
         QCOMPARE(rgb[1], 0.0);
         QCOMPARE(rgb[2], 0.0);
-        ColourComponents(0x123456, rgb);
+        renderers.ColourComponents(0x123456, rgb);
         QCOMPARE(rgb[0], 0x56 / 255.0);
         QCOMPARE(rgb[2], 0x12 / 255.0);
 
-        // A system colour follows the palette.
+        // A system colour follows its source: the window layer's palette.
+        renderers.ColourComponents(0x80000005, rgb);
+        for (double c : rgb)
+            QCOMPARE(c, 128 / 255.0);  // no source: a mid grey
+        renderers.SetSystemColours(SystemColourValue);
         const QColor base = QApplication::palette().color(QPalette::Base);
-        ColourComponents(0x80000005, rgb);
+        renderers.ColourComponents(0x80000005, rgb);
         QCOMPARE(rgb[0], base.red() / 255.0);
         QCOMPARE(rgb[1], base.green() / 255.0);
         QCOMPARE(rgb[2], base.blue() / 255.0);
@@ -287,11 +302,12 @@ private slots:
 
     void deviceOptionsCarryTheConvertedColoursAndFlags()
     {
+        TRendererHost renderers;
         SetPluginDirectory(FakePlugins("hosts"));
-        LoadRenderers(nullptr);
-        SelectRenderer(0x1234, 0, 10, 10);
-        ApplyDeviceOptions(8421504, 4605510, 16777215, true, false);
-        const double *o = RendererOptions(0);
+        renderers.Load(PluginDirectory(), BoxWarning());
+        renderers.Select(0x1234, 0, 10, 10);
+        renderers.ApplyDeviceOptions(8421504, 4605510, 16777215, true, false);
+        const double *o = RendererOptions(renderers, 0);
         QVERIFY(o);
         QCOMPARE(o[0], 128 / 255.0);
         QCOMPARE(o[4], 70 / 255.0);

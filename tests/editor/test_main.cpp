@@ -49,6 +49,13 @@ QStringList Lines(const QList<QAction *> &actions)
     return lines;
 }
 
+// A real edit through the inspector: one step in the document's history.
+void EditParticleCount(TfrmMain &w, int count)
+{
+    w.ObjectInspectorValidate(1, 0, "Number of Particles", QString::number(count));
+    QCOMPARE(w.DocumentRecord.particles, count);
+}
+
 void WriteFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -93,32 +100,28 @@ private slots:
     }
 
     void init() { ResetEditor(FakePlugins("app")); }
-    void cleanup()
-    {
-        SetPlayback(false, 1.0);
-        UnloadHosts();
-    }
 
     void actionTableAsDesigned()
     {
         TfrmMain w;
         QStringList lines;
-        for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acEditTypes, w.Action3,
-                           w.acChangeGamedir, w.acExit, w.EditUndo1, w.EditCut1, w.EditCopy1,
-                           w.EditPaste1, w.EditSelectAll1, w.acSelectRendererOGL,
+        for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acEditTypes, w.acPreferences,
+                           w.acChangeGamedir, w.acExit, w.acUndo, w.acRedo, w.acCut, w.acCopy,
+                           w.acPaste, w.acSelectAll, w.acSelectRendererOGL,
                            w.acSelectRendererD3D7, w.acSelectRendererD3D9, w.acShowGround,
-                           w.acGetRenderInfo, w.Action1, w.Action2, w.acHelpAbout})
+                           w.acGetRenderInfo, w.acHelpTopics, w.acWebSite, w.acHelpAbout})
             lines << ActionLine(a);
         const QStringList expected = {
             "&New... | Ctrl+N | Create new particles | on",
             "&Open... | Ctrl+O | Load particles from file | on",
             "&Save | Ctrl+S | Save changes in particles | off",
             "Save &As... |  | Save particles to another file | off",
-            "Edit &Types... | Ctrl+T | Edit particle types | on",
+            "Edit &Types... | Ctrl+T | Edit particle types | off",  // no document yet
             "&Preferences... | Ctrl+P |  | on",
             "&Game Directories... | Ctrl+G | Change your game directory | on",
             "E&xit |  | Close program | on",
             "&Undo | Ctrl+Z | Undo|Reverts the last action | on",
+            "&Redo | Ctrl+Shift+Z | Redo|Repeats the last action undone | on",
             "Cu&t | Ctrl+X | Cut|Cuts the selection and puts it on the Clipboard | on",
             "&Copy | Ctrl+C | Copy|Copies the selection and puts it on the Clipboard | on",
             "&Paste | Ctrl+V | Paste|Inserts Clipboard contents | on",
@@ -134,27 +137,28 @@ private slots:
         };
         QCOMPARE(lines, expected);
         QVERIFY(w.acShowGround->isChecked());
-        QCOMPARE(w.EditCopy1->statusTip(), QString("Copies the selection and puts it on the Clipboard"));
-        QCOMPARE(w.EditCopy1->toolTip(), QString("Copy"));
+        QCOMPARE(w.acRedo->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+        QCOMPARE(w.acCopy->statusTip(), QString("Copies the selection and puts it on the Clipboard"));
+        QCOMPARE(w.acCopy->toolTip(), QString("Copy"));
 
         QCOMPARE(Lines(w.mnuFile->actions()),
                  QStringList({"&New...", "&Open...", "&Save", "Save &As...", "-", "Edit &Types...", "-",
                               "&Preferences...", "&Game Directories...", "-", "E&xit"}));
         QCOMPARE(Lines(w.mnuEdit->actions()),
-                 QStringList({"&Undo", "Cu&t", "&Copy", "&Paste", "-", "Select &All"}));
+                 QStringList({"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Select &All"}));
         QCOMPARE(Lines(w.mnuRender->actions()),
                  QStringList({"&OpenGL", "&Direct3D7", "D&irect3D9", "-", "Show &Ground", "-",
                               "&Renderer Information...", "-", "&Pause", "S&tep Frame",
                               "&Restart Effect", "Sp&eed", "-", "Reset &View", "&Frame Effect"}));
         QCOMPARE(Lines(w.mnuHelp->actions()),
                  QStringList({"&Help Topics", "&Brindle Works On Web", "-", "&About Sparkwright..."}));
-        QCOMPARE(Lines(w.ToolBar1->actions()),
-                 QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "Cu&t", "&Copy", "&Paste", "-",
+        QCOMPARE(Lines(w.ToolBar->actions()),
+                 QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "-",
                               "&Help Topics", "-", "&Pause", "S&tep Frame", "&Restart Effect", "",
                               "Reset &View", "&Frame Effect"}));
-        QCOMPARE(w.PageControl1->tabText(0), QString("Properties"));
-        QCOMPARE(w.PageControl1->tabText(1), QString("Script"));
-        QCOMPARE(w.Label2->text(), QString("<Not loaded>"));
+        QCOMPARE(w.Tabs->tabText(0), QString("Properties"));
+        QCOMPARE(w.Tabs->tabText(1), QString("Script"));
+        QCOMPARE(w.lblScriptManager->text(), QString("<Not loaded>"));
         QCOMPARE(w.windowTitle(), QString("Sparkwright"));
         QCOMPARE(w.FrameTimer->interval(), 16);
         QVERIFY(w.FrameTimer->isActive());
@@ -177,8 +181,8 @@ private slots:
         QVERIFY(!cancelEnabled);
         QCOMPARE(shownBase, QString());
         QVERIFY(w->Terminated);
-        QCOMPARE(ManagerCount, 0);
-        QVERIFY(RendererTable[0].module == nullptr);
+        QCOMPARE(w->Managers.Count(), 0);
+        QVERIFY(w->Renderers[0].module == nullptr);
         QVERIFY(CloseByFrame(*w));
         QVERIFY(messages.messages.isEmpty());
         QVERIFY(StoredKeys().isEmpty());
@@ -205,8 +209,8 @@ private slots:
         QCOMPARE(buttons, QStringList({"OpenGL 1 1 Fake GL", "Direct3D7 0 0 ", "Direct3D9 1 0 Fake D3D9", "Renderer"}));
         QVERIFY(messages.messages.isEmpty());
         QCOMPARE(w->GameDir, gameDir);
-        QVERIFY(DeviceOpen);
-        QCOMPARE(CurrentRenderer, 0);
+        QVERIFY(w->Renderers.DeviceOpen());
+        QCOMPARE(w->Renderers.Current(), 0);
         QVERIFY(w->acSelectRendererOGL->isChecked());
         QVERIFY(w->acSelectRendererOGL->isEnabled());
         QVERIFY(!w->acSelectRendererD3D7->isEnabled());
@@ -214,10 +218,10 @@ private slots:
         QVERIFY(w->acGetRenderInfo->isEnabled());
 
         const QSize size = w->ViewportPixelSize();
-        QCOMPARE(RendererLog(0),
+        QCOMPARE(RendererLog(w->Renderers, 0),
                  QStringList({"Initialize", "Open window", QString("Resize %1 %2").arg(size.width()).arg(size.height()),
                               "Gamedir [" + gameDir + "] []", "Options 1 1", "Ground 1"}));
-        const double *o = RendererOptions(0);
+        const double *o = RendererOptions(w->Renderers, 0);
         QCOMPARE(o[0], 128 / 255.0);
         QCOMPARE(o[3], 70 / 255.0);
         QCOMPARE(o[6], 1.0);
@@ -241,7 +245,7 @@ private slots:
         DialogCatcher dialogs;
         auto w = Start();
         QVERIFY(dialogs.seen.isEmpty());
-        QVERIFY(DeviceOpen);
+        QVERIFY(w->Renderers.DeviceOpen());
         QVERIFY(w->acSelectRendererOGL->isChecked());
     }
 
@@ -268,13 +272,13 @@ private slots:
         auto w = Start();
         QCOMPARE(dialogs.seen, QStringList({"frmSelectRenderer"}));
         // Direct3D9 is current, but its device never opens: no message, no frames.
-        QCOMPARE(CurrentRenderer, 2);
-        QVERIFY(!DeviceOpen);
+        QCOMPARE(w->Renderers.Current(), 2);
+        QVERIFY(!w->Renderers.DeviceOpen());
         QVERIFY(w->acSelectRendererD3D9->isChecked());
         QVERIFY(messages.messages.isEmpty());
-        QCOMPARE(RendererLog(2), QStringList({"Initialize", "Open window"}));
+        QCOMPARE(RendererLog(w->Renderers, 2), QStringList({"Initialize", "Open window"}));
         QTest::qWait(60);
-        QCOMPARE(RendererLog(2).size(), 2);
+        QCOMPARE(RendererLog(w->Renderers, 2).size(), 2);
         QVERIFY(CloseByFrame(*w));
         QCOMPARE(StoredValue("CurrentRenderer"), QString("3"));
     }
@@ -318,7 +322,7 @@ private slots:
         QCOMPARE(w->windowTitle(), "Sparkwright [" + path + "]");
         QCOMPARE(w->CurrentManager, 1);
         QCOMPARE(w->DocumentRecord.particles, 2);
-        QCOMPARE(w->Label2->text(), QString("Beta Particle"));
+        QCOMPARE(w->lblScriptManager->text(), QString("Beta Particle"));
         QVERIFY(w->DocumentReady);
         QVERIFY(!w->RecordModified && !w->ScriptModified);
         QVERIFY(w->acSave->isEnabled() && w->acSaveAs->isEnabled() && w->acEditTypes->isEnabled());
@@ -327,8 +331,8 @@ private slots:
         QCOMPARE(w->TypeCombo->itemText(0), QString("<GLOBAL>"));
         // This manager gives no text: the pane cannot be used.
         QCOMPARE(w->ScriptEditor->toPlainText(), QString("Script is not editable!"));
-        QVERIFY(!w->ScriptEditor->isEnabled() && !w->BitBtn1->isEnabled() && !w->BitBtn2->isEnabled());
-        const QStringList log = RendererLog(0);
+        QVERIFY(!w->ScriptEditor->isEnabled() && !w->btnUpdate->isEnabled() && !w->btnRevert->isEnabled());
+        const QStringList log = RendererLog(w->Renderers, 0);
         QVERIFY(log.indexOf("Particles 2") >= 0);
         QCOMPARE(log.at(log.indexOf("Particles 2") + 1), QString("Textures"));
     }
@@ -346,7 +350,6 @@ private slots:
             QCOMPARE(w->windowTitle(), QString("Sparkwright"));
             QVERIFY(!w->acSave->isEnabled());
         }
-        cleanup();
         {
             // A file that is not there is said so, not passed over in silence.
             MessageCatcher messages;
@@ -356,7 +359,6 @@ private slots:
             QCOMPARE(messages.messages[0].icon, TMsgIcon::Warning);
             QVERIFY(w->DocumentPath.isEmpty());
         }
-        cleanup();
         {
             MessageCatcher messages;
             auto w = Start({work.path()});
@@ -436,7 +438,7 @@ private slots:
         QCOMPARE(LinesText(w->ScriptBackup, "\r\n"), written);
         QCOMPARE(w->DocumentPath, target);
         QCOMPARE(w->windowTitle(), "Sparkwright [" + target + "]");
-        QCOMPARE(w->Label2->text(), QString("Alpha Particle"));
+        QCOMPARE(w->lblScriptManager->text(), QString("Alpha Particle"));
         QVERIFY(!w->RecordModified && !w->ScriptModified);
     }
 
@@ -480,7 +482,7 @@ private slots:
         SeedUsualSettings();
         const QString path = Effect("asked.alp");
         auto w = Start({path});
-        w->PageControl1->setCurrentIndex(1);  // Save then applies the pane first
+        w->Tabs->setCurrentIndex(1);  // Save then applies the pane first
         w->ScriptEditor->appendPlainText("type=asked");
         QFile::remove(path);
         MessageCatcher messages;
@@ -495,19 +497,58 @@ private slots:
             QVERIFY(ReadFile(path).contains("type=asked"));
     }
 
-    void yesForANeverSavedDocumentStillClosesWhenSaveAsIsCancelled()
+    // Yes to the save question and then no save (Save As cancelled, the
+    // file read-only) keeps the window and the edits: closing, New and Open.
+    void aSaveThatDoesNotHappenKeepsTheDocument()
     {
         SeedUsualSettings();
         auto w = Start({Effect("base.alp")});
         w->DocumentPath.clear();
         w->DocumentName = "NewParticle";
-        w->RecordModified = true;
+        EditParticleCount(*w, 77);
         MessageCatcher messages;
         DialogCatcher dialogs;  // rejects the save dialog
-        QVERIFY(CloseByFrame(*w));
+        messages.answers.push_back(TMsgResult::Yes);
+        QVERIFY(!CloseByFrame(*w));
         QCOMPARE(messages.Texts(), QStringList({"Save changes in \"NewParticle\"?"}));
         QCOMPARE(dialogs.seen, QStringList({"SaveDialog"}));
-        QVERIFY(w->ClosedDown);
+        QVERIFY(!w->ClosedDown);
+        QCOMPARE(w->DocumentRecord.particles, 77);
+        QVERIFY(w->HasUnsavedChanges());
+        QCOMPARE(w->windowTitle(), QString("Sparkwright [NewParticle] *"));
+
+        // A file that cannot be written: the failure is shown and the window stays.
+        const QString locked = Effect("locked.alp");
+        QVERIFY(w->OpenDocument(locked, 1));
+        EditParticleCount(*w, 55);
+        // A folder where the file was: no write can succeed, not even as root.
+        QVERIFY(QFile::remove(locked));
+        QVERIFY(QDir(work.path()).mkdir("locked.alp"));
+        for (auto command : {0, 1, 2}) {
+            messages.messages.clear();
+            messages.answers.push_back(TMsgResult::Yes);
+            const QString other = Effect("other.alp");
+            dialogs.handlers.push_back([other](QDialog *d) {  // Open picks a file before asking
+                auto *files = qobject_cast<QFileDialog *>(d);
+                if (!files)
+                    return int(QDialog::Rejected);
+                files->selectFile(other);
+                return int(QDialog::Accepted);
+            });
+            if (command == 0)
+                QVERIFY(!CloseByFrame(*w));
+            else if (command == 1)
+                w->acNew->trigger();
+            else
+                w->acOpenExecute();
+            QVERIFY2(messages.messages.size() == 2, qPrintable(messages.Texts().join('/')));
+            QVERIFY(messages.messages[1].text.startsWith("Failed to save particles to " + locked));
+            QCOMPARE(w->DocumentPath, locked);
+            QCOMPARE(w->DocumentRecord.particles, 55);
+            QVERIFY(w->HasUnsavedChanges());
+        }
+        QVERIFY(!w->ClosedDown);
+        QVERIFY(QDir(work.path()).rmdir("locked.alp"));
     }
 
     void exitNeitherAsksNorWrites()
@@ -599,10 +640,10 @@ private slots:
         auto w = Start();
         QVERIFY(w->windowState() & Qt::WindowMaximized);
         QVERIFY(!w->acShowGround->isChecked());
-        const QStringList log = RendererLog(0);
+        const QStringList log = RendererLog(w->Renderers, 0);
         QVERIFY(log.contains("Options 1 0"));
         QVERIFY(log.contains("Ground 0"));
-        const double *o = RendererOptions(0);
+        const double *o = RendererOptions(w->Renderers, 0);
         QCOMPARE(o[0], 128 / 255.0);
         QCOMPARE(o[6], 1.0);
         QCOMPARE(o[7], 0.0);
@@ -631,16 +672,16 @@ private slots:
             p->memHeadinsert->setPlainText("//changed");
             return int(QDialog::Rejected);
         });
-        ClearRendererLog(0);
-        w->Action3->trigger();
+        ClearRendererLog(w->Renderers, 0);
+        w->acPreferences->trigger();
         QCOMPARE(shown, QString("/sprites/spark.spr|1|4605510|1|//Generated by Sparkwright"));
         QVERIFY(ProgramSettings.WaitSync);
         QCOMPARE(ProgramSettings.Headinsert, QString("//Generated by Sparkwright"));
-        QVERIFY(RendererLog(0).isEmpty());
+        QVERIFY(RendererLog(w->Renderers, 0).isEmpty());
 
         dialogs.handlers.push_back([](QDialog *) { return int(QDialog::Accepted); });
-        w->Action3->trigger();
-        QCOMPARE(RendererLog(0), QStringList({"Options 1 1"}));
+        w->acPreferences->trigger();
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Options 1 1"}));
 
         dialogs.handlers.push_back([](QDialog *d) {
             auto *p = qobject_cast<TfrmPreferences *>(d);
@@ -649,12 +690,12 @@ private slots:
             TfrmPreferences::SetFieldColour(p->edBgColor, 0x0000FF);
             return int(QDialog::Accepted);
         });
-        w->Action3->trigger();
+        w->acPreferences->trigger();
         QCOMPARE(ProgramSettings.Headinsert, QString("//one\r\n//two"));
         QVERIFY(!ProgramSettings.TextShadow);
         QCOMPARE(ProgramSettings.BgColor, 0x0000FFu);
-        QCOMPARE(RendererOptions(0)[0], 1.0);
-        QCOMPARE(RendererOptions(0)[10], 0.0);
+        QCOMPARE(RendererOptions(w->Renderers, 0)[0], 1.0);
+        QCOMPARE(RendererOptions(w->Renderers, 0)[10], 0.0);
     }
 
     void gameDirectoriesAreValidatedBeforeTheyAreTaken()
@@ -684,7 +725,7 @@ private slots:
             g->accept();
             return g->result();
         });
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         w->acChangeGamedir->trigger();
         QCOMPARE(results, QStringList({gameDir, "1", "0", "0"}));
         QCOMPARE(messages.Texts(),
@@ -696,12 +737,12 @@ private slots:
             QVERIFY(m.owner == shownDialog);  // the dialog owns its warnings
         }
         QCOMPARE(w->GameDir, extra);
-        QCOMPARE(RendererLog(0), QStringList({"Gamedir [" + extra + "] []"}));
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Gamedir [" + extra + "] []"}));
 
         dialogs.handlers.push_back([](QDialog *) { return int(QDialog::Rejected); });
         w->acChangeGamedir->trigger();
         QCOMPARE(w->GameDir, extra);
-        QCOMPARE(RendererLog(0).size(), 1);
+        QCOMPARE(RendererLog(w->Renderers, 0).size(), 1);
     }
 
     void playbackControlsDriveTheRendererAndFollowWhatItOffers()
@@ -716,7 +757,7 @@ private slots:
         QVERIFY(p->acFrameEffect->isEnabled());
         QCOMPARE(p->lblTime->text(), QString("Time: 0.00 s   Speed: 1x"));
 
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         w->edKeys->setFocus();
         QTest::keyClick(w->edKeys, Qt::Key_Space);  // Space in the viewport pauses
         QCOMPARE(p->acPlayPause->text(), QString("&Play"));
@@ -728,7 +769,7 @@ private slots:
         p->acFrameEffect->trigger();
         p->SpeedAction(5)->trigger();
         p->acPlayPause->trigger();
-        QCOMPARE(RendererLog(0), QStringList({"Playback 1 1", "Playback 1 0.25", "Step", "Restart",
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Playback 1 1", "Playback 1 0.25", "Step", "Restart",
                                               "Reset camera", "Frame effect", "Playback 1 4",
                                               "Playback 0 4"}));
         QVERIFY(p->SpeedAction(5)->isChecked());
@@ -746,10 +787,10 @@ private slots:
         QVERIFY(!p->acFrameEffect->isEnabled());
         QVERIFY(!p->cbSpeed->isEnabled());
         QVERIFY(p->lblTime->text().isEmpty());
-        ClearRendererLog(1);
+        ClearRendererLog(w->Renderers, 1);
         QTest::keyClick(w->edKeys, Qt::Key_Space);
-        QVERIFY(!RendererLog(1).contains("Playback 1 4"));
-        QVERIFY(!EffectClock().paused);
+        QVERIFY(!RendererLog(w->Renderers, 1).contains("Playback 1 4"));
+        QVERIFY(!w->Renderers.EffectClock().paused);
     }
 
     void anOpenedDocumentIsFramedOnceItsEffectRuns()
@@ -758,20 +799,20 @@ private slots:
         auto w = Start({Effect("framed.alp")});
         w->FrameTimer->stop();
         QCOMPARE(w->DocumentPath, work.filePath("framed.alp"));
-        SetPlayback(false, 4.0);  // a second of effect in a quarter of one
-        ClearRendererLog(0);
+        w->Renderers.SetPlayback(false, 4.0);  // a second of effect in a quarter of one
+        ClearRendererLog(w->Renderers, 0);
         w->Playback->Refresh();
-        QVERIFY(!RendererLog(0).contains("Frame effect"));  // not yet underway
+        QVERIFY(!RendererLog(w->Renderers, 0).contains("Frame effect"));  // not yet underway
         QElapsedTimer waited;
         waited.start();
-        while (EffectClock().seconds < 1.0 && waited.elapsed() < 5000) {
-            UpdateDevice();
+        while (w->Renderers.EffectClock().seconds < 1.0 && waited.elapsed() < 5000) {
+            w->Renderers.UpdateDevice();
             QTest::qWait(20);
         }
-        QVERIFY(EffectClock().seconds >= 1.0);
+        QVERIFY(w->Renderers.EffectClock().seconds >= 1.0);
         w->Playback->Refresh();
         w->Playback->Refresh();
-        QCOMPARE(RendererLog(0).count("Frame effect"), 1);  // once, not on every refresh
+        QCOMPARE(RendererLog(w->Renderers, 0).count("Frame effect"), 1);  // once, not on every refresh
     }
 
     void viewportMouseAndKeysBecomeInputCodes()
@@ -779,24 +820,24 @@ private slots:
         SeedUsualSettings();
         auto w = Start();
         w->FrameTimer->stop();
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         const QPoint inside(5, 5);
-        QTest::mousePress(w->Panel3, Qt::LeftButton, {}, inside);
-        QTest::mouseRelease(w->Panel3, Qt::LeftButton, {}, inside);
-        QTest::mousePress(w->Panel3, Qt::RightButton, {}, inside);
-        QTest::mouseRelease(w->Panel3, Qt::RightButton, {}, inside);
-        QTest::mousePress(w->Panel3, Qt::MiddleButton, {}, inside);
-        QTest::mouseRelease(w->Panel3, Qt::MiddleButton, {}, inside);
-        QTest::mouseRelease(w->Panel3, Qt::LeftButton, {}, QPoint(-20, 5));
-        QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), w->Panel3->mapToGlobal(QPointF(7, 7)),
+        QTest::mousePress(w->Viewport, Qt::LeftButton, {}, inside);
+        QTest::mouseRelease(w->Viewport, Qt::LeftButton, {}, inside);
+        QTest::mousePress(w->Viewport, Qt::RightButton, {}, inside);
+        QTest::mouseRelease(w->Viewport, Qt::RightButton, {}, inside);
+        QTest::mousePress(w->Viewport, Qt::MiddleButton, {}, inside);
+        QTest::mouseRelease(w->Viewport, Qt::MiddleButton, {}, inside);
+        QTest::mouseRelease(w->Viewport, Qt::LeftButton, {}, QPoint(-20, 5));
+        QMouseEvent move(QEvent::MouseMove, QPointF(7, 7), w->Viewport->mapToGlobal(QPointF(7, 7)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w->Panel3, &move);
+        QApplication::sendEvent(w->Viewport, &move);
         QTest::keyClick(w->edKeys, Qt::Key_8, Qt::KeypadModifier);
         QTest::keyClick(w->edKeys, Qt::Key_6, Qt::KeypadModifier);
         QTest::keyClick(w->edKeys, Qt::Key_8);  // not the keypad
         QTest::keyClick(w->edKeys, Qt::Key_Right);
         QTest::keyClick(w->edKeys, Qt::Key_A);
-        QCOMPARE(RendererLog(0), QStringList({"Input 9", "Input 12", "Input 10", "Input 13", "Input 12",
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Input 9", "Input 12", "Input 10", "Input 13", "Input 12",
                                               "Input 13", "Input 11", "Input 1", "Input 4", "Input 8"}));
         QVERIFY(w->edKeys->text().isEmpty());
         QCOMPARE(ViewportKeyCode(Qt::Key_5, true), 2);
@@ -813,17 +854,17 @@ private slots:
         auto w = Start({Effect("edit.alp", "maintype=a\n")});
         w->show();
         QApplication::setActiveWindow(w.get());
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         w->ScriptEditor->setFocus();
         QTRY_VERIFY(w->ScriptEditor->hasFocus());
-        w->EditSelectAll1->trigger();
+        w->acSelectAll->trigger();
         QCOMPARE(w->ScriptEditor->textCursor().selectedText(), QString("maintype=a") + QChar::ParagraphSeparator);
-        w->EditCut1->trigger();
+        w->acCut->trigger();
         QCOMPARE(w->ScriptEditor->toPlainText(), QString());
         QVERIFY(w->ScriptModified);
-        w->EditUndo1->trigger();
+        w->acUndo->trigger();
         QCOMPARE(w->ScriptEditor->toPlainText(), QString("maintype=a\n"));
-        w->EditPaste1->trigger();  // replaces the selection the undo restored
+        w->acPaste->trigger();  // replaces the selection the undo restored
         QVERIFY(w->ScriptEditor->toPlainText().startsWith("maintype=a"));
 
         // Another text control takes the commands once it has the focus.
@@ -832,9 +873,9 @@ private slots:
         edit->setText("xyz");
         edit->setFocus();
         QTRY_VERIFY(edit->hasFocus());
-        w->EditSelectAll1->trigger();
+        w->acSelectAll->trigger();
         QCOMPARE(edit->selectedText(), QString("xyz"));
-        w->EditCopy1->trigger();
+        w->acCopy->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QString("xyz"));
     }
 
@@ -842,13 +883,13 @@ private slots:
     {
         SeedUsualSettings();
         auto w = Start();
-        ClearRendererLog(0);
-        QTRY_VERIFY_WITH_TIMEOUT(RendererLog(0).contains("Update"), 2000);
+        ClearRendererLog(w->Renderers, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(RendererLog(w->Renderers, 0).contains("Update"), 2000);
         emit w->mnuRender->aboutToShow();
         QVERIFY(!w->FrameTimer->isActive());
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         QTest::qWait(60);
-        QVERIFY(!RendererLog(0).contains("Update"));
+        QVERIFY(!RendererLog(w->Renderers, 0).contains("Update"));
         emit w->mnuRender->aboutToHide();
         QVERIFY(w->FrameTimer->isActive());
     }
@@ -858,17 +899,17 @@ private slots:
         SeedUsualSettings();
         auto w = Start();
         w->FrameTimer->stop();
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         w->acSelectRendererOGL->trigger();
-        QCOMPARE(RendererLog(0), QStringList({"Options 1 1"}));  // not closed, not reopened
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Options 1 1"}));  // not closed, not reopened
         QVERIFY(w->acSelectRendererOGL->isChecked());
 
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         w->acSelectRendererD3D9->trigger();
-        QCOMPARE(RendererLog(0), QStringList({"Close"}));
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Close"}));
         QVERIFY(w->acSelectRendererD3D9->isChecked());
         QVERIFY(!w->acSelectRendererOGL->isChecked());
-        QCOMPARE(CurrentRenderer, 2);
+        QCOMPARE(w->Renderers.Current(), 2);
 
         MessageCatcher messages;
         w->acGetRenderInfo->trigger();
@@ -878,9 +919,9 @@ private slots:
         w->acShowGround->trigger();  // no device: the mark still toggles
         QVERIFY(!w->acShowGround->isChecked());
         w->acSelectRendererOGL->trigger();
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         w->acShowGround->trigger();
-        QCOMPARE(RendererLog(0), QStringList({"Ground 1"}));
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Ground 1"}));
     }
 
     // The sync clears its flags when a tab switch or Update brings the other
@@ -891,8 +932,8 @@ private slots:
         const QString path = Effect("synced.alp");
         auto w = Start({path});
         w->show();
-        w->RecordModified = true;  // an inspector edit
-        w->PageControl1->setCurrentIndex(1);
+        EditParticleCount(*w, 9);
+        w->Tabs->setCurrentIndex(1);
         QVERIFY(!w->RecordModified && !w->ScriptModified);
         MessageCatcher messages;
         messages.answers.push_back(TMsgResult::Cancel);
@@ -902,7 +943,7 @@ private slots:
         // Saving settles it; typed text applied by Update counts again.
         QVERIFY(w->SaveDocument(path, 1));
         w->ScriptEditor->appendPlainText("type=typed");
-        w->BitBtn1->click();
+        w->btnUpdate->click();
         QVERIFY(!w->RecordModified && !w->ScriptModified);
         messages.messages.clear();
         messages.answers.push_back(TMsgResult::Cancel);
@@ -912,19 +953,74 @@ private slots:
         // Text typed and reverted leaves nothing to save after a reopen.
         QVERIFY(w->OpenDocument(path, 1));
         w->ScriptEditor->appendPlainText("type=dropped");
-        w->BitBtn2->click();
-        w->PageControl1->setCurrentIndex(0);
+        w->btnRevert->click();
+        w->Tabs->setCurrentIndex(0);
         messages.messages.clear();
         QVERIFY(CloseByFrame(*w));
         QVERIFY(messages.messages.isEmpty());
+    }
+
+    // After an undo or a redo the renderer gets the record again, and the
+    // type list again when it changed.
+    void undoAndRedoAnnounceTheRecordToTheRenderer()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("announced.alp")});
+        w->FrameTimer->stop();
+        const int opened = w->DocumentRecord.particles;
+        EditParticleCount(*w, 40);
+        w->Tabs->setCurrentIndex(1);
+        w->ScriptEditor->setPlainText("maintype=rain\ntype=rain\n");
+        w->btnUpdate->click();
+        QCOMPARE(w->TypeCombo->count(), 2);
+        ClearRendererLog(w->Renderers, 0);
+        w->acUndo->trigger();
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Types", "Particles 40", "Textures"}));
+        QCOMPARE(w->TypeCombo->count(), 3);
+        QVERIFY(w->ScriptEditor->toPlainText().contains("type=smoke"));
+        ClearRendererLog(w->Renderers, 0);
+        w->acUndo->trigger();
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Particles " + QString::number(opened), "Textures"}));
+        QVERIFY(!w->HasUnsavedChanges());
+        ClearRendererLog(w->Renderers, 0);
+        w->acRedo->trigger();
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Particles 40", "Textures"}));
+        QCOMPARE(w->acRedo->text(), QString("&Redo Update"));
+        QVERIFY(w->windowTitle().endsWith(" *"));
+    }
+
+    // Typed text the manager rejects is never replaced behind the user's
+    // back: not by Undo, not by Save, not by a trip to the other tab.
+    void rejectedScriptTextStaysAsTyped()
+    {
+        SeedUsualSettings();
+        const QString path = Effect("rejected.alp");
+        const QString original = ReadFile(path);
+        auto w = Start({path});
+        EditParticleCount(*w, 40);
+        w->Tabs->setCurrentIndex(1);
+        w->ScriptEditor->setPlainText("REJECT this");
+        MessageCatcher messages;
+        w->acUndo->trigger();
+        QCOMPARE(w->ScriptEditor->toPlainText(), QString("REJECT this"));
+        QCOMPARE(w->DocumentRecord.particles, 40);
+        QCOMPARE(messages.messages.size(), 1);
+        QVERIFY(messages.messages[0].text.startsWith("Failed to load particles from memory."));
+        QVERIFY(!w->acSaveExecute());
+        QCOMPARE(ReadFile(path), original);
+        w->Tabs->setCurrentIndex(0);
+        w->Tabs->setCurrentIndex(1);
+        QCOMPARE(w->ScriptEditor->toPlainText(), QString("REJECT this"));
+        QVERIFY(w->ScriptModified);
+        QVERIFY(w->windowTitle().endsWith(" *"));
     }
 
     void newAsksAfterAnEditTheScriptTabTookUp()
     {
         SeedUsualSettings();
         auto w = Start({Effect("fresh.alp")});
-        w->RecordModified = true;
-        w->PageControl1->setCurrentIndex(1);
+        EditParticleCount(*w, 9);
+        w->Tabs->setCurrentIndex(1);
         MessageCatcher messages;
         messages.answers.push_back(TMsgResult::Cancel);
         DialogCatcher dialogs;
@@ -942,7 +1038,7 @@ private slots:
         const QString first = Effect("first.alp");
         const QString second = Effect("second.alp", "maintype=other\ntype=other\n");
         auto w = Start({first});
-        w->RecordModified = true;
+        EditParticleCount(*w, 9);
         MessageCatcher messages;
         DialogCatcher dialogs;
         auto pick = [&](QDialog *d) {
@@ -954,7 +1050,7 @@ private slots:
         w->acOpenExecute();
         QCOMPARE(messages.Texts(), QStringList({"Save changes in \"" + first + "\"?"}));
         QCOMPARE(w->DocumentPath, first);
-        QVERIFY(w->RecordModified);
+        QVERIFY(w->HasUnsavedChanges());
 
         messages.messages.clear();
         messages.answers.push_back(TMsgResult::No);
@@ -978,11 +1074,11 @@ private slots:
         SeedUsualSettings();
         auto w = Start();
         w->FrameTimer->stop();
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         DialogCatcher dialogs;
         QStringList logWhileShown;
         dialogs.handlers.push_back([&](QDialog *) {
-            logWhileShown = RendererLog(0);
+            logWhileShown = RendererLog(w->Renderers, 0);
             return int(QDialog::Accepted);
         });
         w->acHelpAbout->trigger();
@@ -1003,14 +1099,14 @@ private slots:
                                           QStyle::SP_DialogHelpButton})
             foreign << style->standardIcon(sp).pixmap(24, 24).toImage();
         QList<QImage> own;
-        for (QAction *a : {w.EditCut1, w.EditCopy1, w.EditPaste1}) {
+        for (QAction *a : {w.acCut, w.acCopy, w.acPaste}) {
             QVERIFY(!a->icon().isNull());
             const QImage image = a->icon().pixmap(24, 24).toImage();
             QVERIFY2(!foreign.contains(image), qPrintable(a->objectName()));
             QVERIFY2(!own.contains(image), qPrintable(a->objectName()));
             own << image;
         }
-        QVERIFY(w.ToolBar1->actions().contains(w.EditCut1));
+        QVERIFY(w.ToolBar->actions().contains(w.acCut));
 
         // Tabs indent the script by a few letters, not a quarter of the pane.
         const QFontMetricsF metrics(w.ScriptEditor->font());

@@ -94,7 +94,7 @@ class WorkKeptTests : public QObject {
 
     static void EditScript(TfrmMain &w, const QString &from, const QString &to)
     {
-        w.PageControl1->setCurrentIndex(1);
+        w.Tabs->setCurrentIndex(1);
         QString text = w.ScriptEditor->toPlainText();
         QVERIFY2(text.contains(from), qPrintable(text));
         w.ScriptEditor->setPlainText(text.replace(from, to));
@@ -108,11 +108,7 @@ private slots:
     }
 
     void init() { ResetEditor(FakePlugins("tarn")); }
-    void cleanup()
-    {
-        UnloadHosts();
-        Prompts::SetUrlHandler({});
-    }
+    void cleanup() { Prompts::SetUrlHandler({}); }
 
     void utf8TextsShowAsTypedAndKeepTheirBytes()
     {
@@ -139,7 +135,7 @@ private slots:
         QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("\"\u9846\u7C92\"")));
 
         // Typed into the inspector too, and the unchanged names go back as they came.
-        w->PageControl1->setCurrentIndex(0);
+        w->Tabs->setCurrentIndex(0);
         ShowPage(*w, 1);
         Type(*w, "Name", QStringLiteral("\u706B"));
         QCOMPARE(Field(w->DocumentRecord.types[0].name), QByteArray("\xE7\x81\xAB"));
@@ -160,14 +156,14 @@ private slots:
 
         // Through the pane and back (Update), then saved: the very same byte.
         EditScript(*w, QStringLiteral("\"endsize\" \"2\""), QStringLiteral("\"endsize\" \"3\""));
-        w->BitBtn1Click();
+        w->btnUpdateClick();
         QCOMPARE(Field(w->DocumentRecord.types[2].name), QByteArray("Flam\xE9"));
         w->acSaveExecute();
         const QByteArray saved = Bytes(path);
         QVERIFY(saved.contains("\"name\" \"Flam\xE9\""));
         QVERIFY(saved.contains("\"endsize\" \"3\""));
         // A letter Latin-1 holds, typed into this Latin-1 document, stays one byte.
-        w->PageControl1->setCurrentIndex(0);
+        w->Tabs->setCurrentIndex(0);
         ShowPage(*w, 2);
         Type(*w, "Sprite Name", QStringLiteral("sprites/\u00E9t\u00E9.spr"));
         QCOMPARE(Field(w->DocumentRecord.types[1].sprite.text), QByteArray("sprites/\xE9t\xE9.spr"));
@@ -234,7 +230,7 @@ private slots:
             p->findChild<QDialogButtonBox *>()->buttons().constFirst()->click();  // OK
             return d->result();
         });
-        w->Action3->trigger();
+        w->acPreferences->trigger();
         QCOMPARE(messages.messages.size(), 1);
         QVERIFY(messages.messages[0].text.contains("Line 2"));
         QCOMPARE(ProgramSettings.Headinsert, before);
@@ -247,13 +243,12 @@ private slots:
             p->findChild<QDialogButtonBox *>()->buttons().constFirst()->click();
             return d->result();
         });
-        w->Action3->trigger();
+        w->acPreferences->trigger();
         QCOMPARE(messages.messages.size(), 1);
         QCOMPARE(ProgramSettings.Headinsert, QString("// My effects\r\n// by me { and only me }"));
         w->acSaveExecute();
         QVERIFY(Bytes(path).startsWith("// My effects\r\n// by me { and only me }\r\n"));
         w.reset();
-        UnloadHosts();
         auto again = Start({path});
         QCOMPARE(again->DocumentRecord.typeCount, 3);
         QCOMPARE(Field(again->DocumentRecord.types[0].name), QByteArray("emitter"));
@@ -312,7 +307,7 @@ private slots:
         const QString path = Effect("rename.nbs");
         MessageCatcher messages;
         auto w = Start({path});
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         ShowPage(*w, 1);
         Type(*w, "Name", "fountain");
         QCOMPARE(Field(w->DocumentRecord.maintype), QByteArray("fountain"));
@@ -325,11 +320,10 @@ private slots:
         QCOMPARE(Field(w->DocumentRecord.types[1].overlaytype.text), QByteArray("halo"));
         ShowPage(*w, 2);
         QCOMPARE(Shown(*w, "Overlay Type"), QString("halo"));
-        QCOMPARE(RendererLog(0), QStringList({"Relink", "Relink"}));
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Relink", "Relink"}));
 
         w->acSaveExecute();
         w.reset();
-        UnloadHosts();
         auto again = Start({path});
         QCOMPARE(messages.Texts(), QStringList());  // no "Main type not defined!"
         QCOMPARE(Field(again->DocumentRecord.maintype), QByteArray("fountain"));
@@ -342,21 +336,21 @@ private slots:
     {
         const QString path = Effect("sprites.nbs");
         auto w = Start({path});
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         const QString other = work.filePath("othergame");
         QDir().mkpath(other);
         DialogCatcher dialogs;
         dialogs.handlers.push_back(AcceptGameDirectories(other));
         w->acChangeGamedir->trigger();
-        const QStringList log = RendererLog(0);
+        const QStringList log = RendererLog(w->Renderers, 0);
         const int gamedir = log.indexOf("Gamedir [" + other + "] []");
         QVERIFY2(gamedir >= 0, qPrintable(log.join('|')));
         QVERIFY2(log.indexOf("Types", gamedir) > gamedir, qPrintable(log.join('|')));
 
         // Cancelling changes nothing and reloads nothing.
-        ClearRendererLog(0);
+        ClearRendererLog(w->Renderers, 0);
         w->acChangeGamedir->trigger();
-        QCOMPARE(RendererLog(0).filter(QRegularExpression("^(Gamedir|Types)")), QStringList());
+        QCOMPARE(RendererLog(w->Renderers, 0).filter(QRegularExpression("^(Gamedir|Types)")), QStringList());
     }
 
     void helpWithoutAProgramToOpenItSaysSo()
@@ -368,7 +362,7 @@ private slots:
             asked << url;
             return false;
         });
-        w->Action1->trigger();
+        w->acHelpTopics->trigger();
         QCOMPARE(asked.size(), 1);
         QCOMPARE(messages.messages.size(), 1);
         QVERIFY(messages.messages[0].text.contains(asked[0].toLocalFile()));

@@ -43,7 +43,6 @@ class WorkflowTests : public QObject {
 
 private slots:
     void init() { ResetEditor(qEnvironmentVariable("SPARKWRIGHT_REAL_PLUGINS")); }
-    void cleanup() { UnloadHosts(); }
 
     void firstRunOpenSaveAndClose()
     {
@@ -66,17 +65,17 @@ private slots:
         });
         auto w = Start({effect});
         QCOMPARE(dialogs.seen, QStringList({"frmGameDirectories", "frmSelectRenderer"}));
-        QCOMPARE(buttons, QStringList({"OpenGL 1 1", "Direct3D7 0 0", "Direct3D9 0 0", RendererTable[0].name}));
-        QVERIFY(!RendererTable[0].name.isEmpty());
-        QVERIFY(DeviceOpen);
+        QCOMPARE(buttons, QStringList({"OpenGL 1 1", "Direct3D7 0 0", "Direct3D9 0 0", w->Renderers[0].name}));
+        QVERIFY(!w->Renderers[0].name.isEmpty());
+        QVERIFY(w->Renderers.DeviceOpen());
         QVERIFY(!w->acSelectRendererD3D7->isEnabled() && !w->acSelectRendererD3D9->isEnabled());
         QCOMPARE(messages.Texts(), QStringList());
 
-        QCOMPARE(ManagerCount, 1);
-        QCOMPARE(ManagerListLine(0), QString("Tarn Nimbus Particle [embTarnParticleMan.so]"));
+        QCOMPARE(w->Managers.Count(), 1);
+        QCOMPARE(w->Managers.ListLine(0), QString("Tarn Nimbus Particle [embTarnParticleMan.so]"));
         QCOMPARE(w->OpenDialog->nameFilters(), QStringList({"Tarn Nimbus Particles (*.nbs)"}));
         QCOMPARE(w->windowTitle(), "Sparkwright [" + effect + "]");
-        QCOMPARE(w->Label2->text(), QString("Tarn Nimbus Particle"));
+        QCOMPARE(w->lblScriptManager->text(), QString("Tarn Nimbus Particle"));
         QCOMPARE(w->ScriptEditor->toPlainText(), ReadFile(effect).replace("\r\n", "\n"));
         QCOMPARE(w->TypeCombo->count(), w->DocumentRecord.typeCount + 1);
         QCOMPARE(w->TypeCombo->itemText(1), QString("fountain"));
@@ -85,7 +84,7 @@ private slots:
         messages.messages.clear();
         w->acGetRenderInfo->trigger();
         QCOMPARE(messages.messages.size(), 1);
-        QVERIFY(messages.messages[0].text.startsWith("RENDERER:\r\n\r\nName:     " + RendererTable[0].name +
+        QVERIFY(messages.messages[0].text.startsWith("RENDERER:\r\n\r\nName:     " + w->Renderers[0].name +
                                                      "\r\nLibrary:    gxOpenGL.so\r\n"));
 
         // Save: the pane shows the file as the manager wrote it.
@@ -131,7 +130,7 @@ private slots:
             auto w = Start({Demo("effects/sparks.nbs")});
             QVERIFY(dialogs.seen.isEmpty());
             QVERIFY(w->isMaximized());
-            QVERIFY(DeviceOpen);
+            QVERIFY(w->Renderers.DeviceOpen());
             QTest::qWait(100);
             QVERIFY(CloseByFrame(*w));
         }
@@ -140,7 +139,6 @@ private slots:
         QCOMPARE(StoredValue("BgColor"), QString("8421504"));
         QCOMPARE(StoredValue("WaitSync"), QString("1"));
         QCOMPARE(StoredValue("GrColor"), QString("255"));
-        cleanup();
         auto again = Start();
         QVERIFY(again->isMaximized());
         QCOMPARE(ProgramSettings.GrColor, 255u);

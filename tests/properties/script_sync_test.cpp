@@ -183,7 +183,7 @@ TEST(ScriptText, LineEnds)
 TEST_F(ScriptSyncTest, TabSwitchGeneratesOnceAndParsesNothingBack)
 {
     state.recordModified = true;  // an inspector edit
-    sync.PageControl1Change(kScriptTab);
+    sync.TabChanged(kScriptTab);
     EXPECT_EQ(std::count(fake.saveSizes.begin(), fake.saveSizes.end(), 8192), 1);
     EXPECT_EQ(fake.lastHeader, "made by tests");
     EXPECT_EQ(view.pane, FakeScript("made by tests", record));
@@ -192,8 +192,8 @@ TEST_F(ScriptSyncTest, TabSwitchGeneratesOnceAndParsesNothingBack)
     EXPECT_TRUE(view.backup.empty());  // generating does not touch the backup
 
     const std::size_t saves = fake.saveSizes.size();
-    sync.PageControl1Change(kPropertiesTab);
-    sync.PageControl1Change(kScriptTab);
+    sync.TabChanged(kPropertiesTab);
+    sync.TabChanged(kScriptTab);
     EXPECT_EQ(fake.loads, 0);
     EXPECT_EQ(fake.saveSizes.size(), saves);
     EXPECT_TRUE(view.messages.empty());
@@ -205,7 +205,7 @@ TEST_F(ScriptSyncTest, LeavingTheScriptTabAfterTypingAppliesTheText)
     Type(FakeScript("", edited));
     EXPECT_TRUE(state.scriptModified);
     state.recordModified = true;
-    sync.PageControl1Change(kPropertiesTab);
+    sync.TabChanged(kPropertiesTab);
     EXPECT_EQ(fake.loads, 1);
     EXPECT_EQ(std::memcmp(&record, &edited, sizeof record), 0);
     EXPECT_EQ(renderer.calls, (std::vector<std::string>{"UpdateParticles"}));
@@ -254,7 +254,7 @@ TEST_F(ScriptSyncTest, RevertTouchesNeitherRecordNorInspector)
     sync.Revert();
     EXPECT_EQ(view.pane, "line one\nline two");
     EXPECT_FALSE(state.scriptModified);
-    sync.PageControl1Change(kPropertiesTab);
+    sync.TabChanged(kPropertiesTab);
     EXPECT_EQ(fake.loads, 0);
     EXPECT_TRUE(view.filledPages.empty());
     EXPECT_EQ(std::memcmp(&before, &record, sizeof record), 0);
@@ -265,7 +265,7 @@ TEST_F(ScriptSyncTest, FailedGenerationKeepsThePane)
     view.pane = "old text";
     state.recordModified = true;
     fake.failSave = true;
-    sync.PageControl1Change(kScriptTab);
+    sync.TabChanged(kScriptTab);
     EXPECT_EQ(view.pane, "old text");
     EXPECT_FALSE(state.recordModified);
     ASSERT_EQ(view.messages.size(), 1u);
@@ -299,7 +299,7 @@ TEST_F(ScriptSyncTest, ALongDocumentSurvivesTheRoundTripWhole)
     }
     record = big;
     state.recordModified = true;
-    sync.PageControl1Change(kScriptTab);
+    sync.TabChanged(kScriptTab);
     EXPECT_GT(view.pane.size(), 8192u);
     std::memset(&record, 0, sizeof record);
     EXPECT_TRUE(sync.ApplyScript());  // Update

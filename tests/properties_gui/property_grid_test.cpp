@@ -81,9 +81,8 @@ private:
 
     void PlaceTestManager()
     {
-        TParticleManager &m = ManagerTable[0];
-        m = TParticleManager{};
-        m.module = &moduleStandIn;  // never freed: the start-up sequence does not run here
+        TParticleManager m;
+        m.module = &moduleStandIn;  // the host never frees a manager it did not load
         m.fileName = QStringLiteral("embTestMan.so");
         m.title = QStringLiteral("Test Particles");
         m.isText = 1;
@@ -93,7 +92,7 @@ private:
         m.SaveMemoryFile = SaveText;
         m.LoadMemoryFile = LoadText;
         m.GetDefaults = Defaults;
-        ManagerCount = 1;
+        QCOMPARE(w->Managers.Add(m), 0);
     }
 
     void LoadDocument(const ParticleSystem &record)
@@ -121,8 +120,8 @@ private slots:
             messages.push_back(m);
             return TMsgResult::Ok;
         });
-        PlaceTestManager();
         w = new TfrmMain;
+        PlaceTestManager();
         w->CurrentManager = 0;
     }
 
@@ -132,11 +131,6 @@ private slots:
         w = nullptr;
         SetMessageHook({});
         SetDialogHook({});
-        if (ManagerTable[0].module == &moduleStandIn)
-            ManagerTable[0] = TParticleManager{};
-        else
-            UnloadManagers();
-        ManagerCount = 0;
         SetPluginDirectory(QString());
     }
 
@@ -204,7 +198,7 @@ private slots:
         QCOMPARE(w->TypeCombo->itemText(0), QStringLiteral("<GLOBAL>"));
         QCOMPARE(w->TypeCombo->itemText(2), QStringLiteral("smoke"));
         QCOMPARE(w->TypeCombo->currentIndex(), 0);
-        QCOMPARE(w->Label2->text(), QStringLiteral("Test Particles"));
+        QCOMPARE(w->lblScriptManager->text(), QStringLiteral("Test Particles"));
         QCOMPARE(w->DefaultsRecord.typeCount, 1);
         QVERIFY(w->DocumentReady);
         QCOMPARE(messages.size(), std::size_t(1));
@@ -261,6 +255,7 @@ private slots:
         w->TypeCombo->setCurrentIndex(2);
         w->FillInspector(2);
         w->RecordModified = false;
+        const QByteArray spriteBefore(w->DocumentRecord.types[1].sprite.text);
 
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -321,7 +316,20 @@ private slots:
         QCOMPARE(t.endred.min, 1.0);  // from "End Color 1"
         QCOMPARE(t.endgreen.max, 0.502);
         QCOMPARE(t.endblue.max, 0.0);
-        QVERIFY(!w->RecordModified);  // pickers change the record without the flag
+        // A picked value is a step, and the script pane is rewritten on showing.
+        QVERIFY(w->RecordModified);
+        QCOMPARE(w->acUndo->text(), QStringLiteral("&Undo End Color 2"));
+        w->acUndo->trigger();
+        QCOMPARE(t.endgreen.max, 1.0);
+        QCOMPARE(w->acUndo->text(), QStringLiteral("&Undo Sprite Name"));
+        // The browser's pick is a step of its own: undone, the row and the
+        // record show the sprite from before, and Redo brings the pick back.
+        w->acUndo->trigger();
+        QCOMPARE(QByteArray(w->DocumentRecord.types[1].sprite.text), spriteBefore);
+        QCOMPARE(w->InspectorGrid->Value(w->InspectorGrid->RowOfKey(QStringLiteral("Sprite Name"))),
+                 QString::fromLatin1(spriteBefore));
+        w->acRedo->trigger();
+        QCOMPARE(QByteArray(w->DocumentRecord.types[1].sprite.text), QByteArray("sprites/fire.spr"));
     }
 
     void scriptTabFollowsTheRecordAndBack()
@@ -330,22 +338,22 @@ private slots:
         w->SetScriptText(QStringLiteral("loaded text"));
         w->ScriptBackup = QStringList{QStringLiteral("loaded text")};
         w->RecordModified = true;
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("type smoke")));
         QVERIFY(!w->RecordModified);
         QVERIFY(!w->ScriptModified);
 
         w->ScriptEditor->setPlainText(QStringLiteral("particles 7\nmaintype a\ntype a\ntype b\ntype c\n"));
         QVERIFY(w->ScriptModified);
-        w->PageControl1->setCurrentIndex(0);
+        w->Tabs->setCurrentIndex(0);
         QCOMPARE(loads, 1);
         QCOMPARE(w->DocumentRecord.particles, 7);
         QCOMPARE(w->TypeCombo->count(), 4);
         QVERIFY(!w->ScriptModified);
 
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         w->ScriptEditor->setPlainText(QStringLiteral("rubbish"));
-        w->BitBtn1->click();  // Update with a text the manager rejects
+        w->btnUpdate->click();  // Update with a text the manager rejects
         QCOMPARE(loads, 2);
         QVERIFY(!w->DocumentReady);
         QCOMPARE(messages.back().text,
@@ -353,7 +361,7 @@ private slots:
         QCOMPARE(messages.back().caption, QStringLiteral("Error"));
 
         w->ScriptEditor->setPlainText(QStringLiteral("typed"));
-        w->BitBtn2->click();  // Revert shows what Update stored
+        w->btnRevert->click();  // Revert shows what Update stored
         QCOMPARE(w->ScriptEditor->toPlainText(), QStringLiteral("rubbish\n"));
         QVERIFY(!w->ScriptModified);
         QCOMPARE(w->DocumentRecord.particles, 7);
@@ -375,7 +383,7 @@ private slots:
         line->setFocus();
         line->selectAll();
         QTest::keyClicks(line, "ember");
-        w->PageControl1->setCurrentIndex(1);  // the open editor is committed on the way
+        w->Tabs->setCurrentIndex(1);  // the open editor is committed on the way
         QCOMPARE(QByteArray(w->DocumentRecord.types[1].name), QByteArray("ember"));
         QVERIFY(w->ScriptEditor->toPlainText().contains(QStringLiteral("type ember")));
         QVERIFY(!w->RecordModified);
@@ -384,13 +392,10 @@ private slots:
 #ifdef SCRIPT_MANAGER_DIR
     void longDocumentSurvivesThePaneWhole()
     {
-        ManagerTable[0] = TParticleManager{};
-        ManagerCount = 0;
-        SetPluginDirectory(QStringLiteral(SCRIPT_MANAGER_DIR));
-        LoadManagers(nullptr);
-        QCOMPARE(ManagerCount, 1);
+        w->Managers.Load(QStringLiteral(SCRIPT_MANAGER_DIR));
+        QCOMPARE(w->Managers.Count(), 1);
         ParticleSystem &rec = w->DocumentRecord;
-        QVERIFY(ManagerTable[0].GetDefaults(&rec) & 0xFF);
+        QVERIFY(w->Managers[0].GetDefaults(&rec) & 0xFF);
         rec.typeCount = kMaxParticleTypes;
         for (int i = 0; i < kMaxParticleTypes; ++i) {
             ParticleType &t = rec.types[i];
@@ -405,7 +410,7 @@ private slots:
         LoadDocument(before);
 
         w->RecordModified = true;
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
         const QString text = w->ScriptEditor->toPlainText();
         QVERIFY2(text.size() > kScriptMemoryBufferSize, qPrintable(QString::number(text.size())));
         QVERIFY(text.contains(QStringLiteral("type9")));

@@ -88,25 +88,22 @@ private slots:
             messages.push_back(m);
             return answer;
         });
-        ManagerCount = 0;
         SetPluginDirectory(QStringLiteral(SCRIPT_MANAGER_DIR));
-        LoadManagers(nullptr);
-        QCOMPARE(ManagerCount, 1);
-        QVERIFY(ManagerTable[0].CheckMemoryFile != nullptr);
-        QVERIFY(ManagerTable[0].GetScriptKeys != nullptr);
         w = new TfrmMain;
         w->Terminated = true;  // keeps the start-up sequence from running on show
+        w->Managers.Load(PluginDirectory(), w->HostWarning());
+        QCOMPARE(w->Managers.Count(), 1);
+        QVERIFY(w->Managers[0].CheckMemoryFile != nullptr);
+        QVERIFY(w->Managers[0].GetScriptKeys != nullptr);
         w->CurrentManager = 0;
         w->SetEditControlsEnabled(true);
-        w->PageControl1->setCurrentIndex(1);
+        w->Tabs->setCurrentIndex(1);
     }
 
     void cleanup()
     {
         delete w;
         w = nullptr;
-        UnloadManagers();
-        ManagerCount = 0;
         SetPluginDirectory(QString());
         SetMessageHook({});
         SetDialogHook({});
@@ -347,10 +344,14 @@ private slots:
 
     void aManagerWithoutTheCheckStillOpensAndEdits()
     {
-        ManagerTable[0].CheckMemoryFile = nullptr;
-        ManagerTable[0].GetScriptKeys = nullptr;
+        // The same manager once more, without the optional exports.
+        TParticleManager plain = w->Managers[0];
+        plain.CheckMemoryFile = nullptr;
+        plain.GetScriptKeys = nullptr;
+        const int slot = w->Managers.Add(plain);
+        QCOMPARE(slot, 1);
         const QString path = WriteFile(QStringLiteral("plain.nbs"), kFaultyScript);
-        QVERIFY(w->OpenDocument(path, 1));
+        QVERIFY(w->OpenDocument(path, slot + 1));
         QVERIFY(messages.empty());
         QCOMPARE(w->statusBar()->currentMessage(), QString());
         Pane()->CheckNow();
@@ -370,6 +371,9 @@ private slots:
                  QStringLiteral("1 error and 2 warnings in the script: the first at line 6 (see the problems list "
                                 "of the Script tab)"));
         QVERIFY(messages.empty());
+        // Colouring the opened text with the manager's keys is no typing.
+        QVERIFY(!w->ScriptModified);
+        QVERIFY(!w->HasUnsavedChanges());
 
         // A binary file: no key at all. Declined, nothing changes.
         QByteArray binary(65536, '\0');

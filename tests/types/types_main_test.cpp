@@ -63,7 +63,7 @@ class TypesMainTest : public QObject {
     void LoadInto(TfrmMain &w, const char *set)
     {
         SetPluginDirectory(Plugins(set));
-        LoadManagers(&w);
+        w.Managers.Load(PluginDirectory(), w.HostWarning());
         w.FillNewList();
         w.SetEditControlsEnabled(false);
     }
@@ -123,13 +123,11 @@ private slots:
         ProgramSettings.Headinsert = QStringLiteral("//made here");
     }
 
-    void cleanup() { UnloadManagers(); }
-
     void newWithoutAManagerSaysSoAndCreatesNothing()
     {
         TfrmMain w;
         LoadInto(w, "none");
-        QCOMPARE(ManagerCount, 0);
+        QCOMPARE(w.Managers.Count(), 0);
         w.RecordModified = true;
         w.acNewExecute();
         QVERIFY(dialogNames.isEmpty());
@@ -167,7 +165,7 @@ private slots:
         QVERIFY(w.DocumentReady);
         QVERIFY(w.acEditTypes->isEnabled());
         QVERIFY(w.ScriptEditor->isEnabled());
-        QCOMPARE(w.Label2->text(), QString("Types Test Particle"));
+        QCOMPARE(w.lblScriptManager->text(), QString("Types Test Particle"));
         QVERIFY(messages.isEmpty());
         // The defaults record came from the same manager.
         QCOMPARE(w.DefaultsRecord.types[3].lifetime.min, 103.0);
@@ -175,7 +173,7 @@ private slots:
         // Revert after typing brings the generated text back.
         w.ScriptEditor->setPlainText(QStringLiteral("junk"));
         QVERIFY(w.ScriptModified);
-        w.BitBtn2Click();
+        w.btnRevertClick();
         QCOMPARE(w.ScriptEditor->toPlainText(), expected);
         QVERIFY(!w.ScriptModified);
     }
@@ -286,11 +284,11 @@ private slots:
             QSKIP("the script manager plug-in is not built");
         TfrmMain w;
         SetPluginDirectory(bin);
-        LoadManagers(&w);
+        w.Managers.Load(PluginDirectory(), w.HostWarning());
         w.FillNewList();
         int tarn = -1;
-        for (int i = 0; i < ManagerCount; ++i)
-            if (ManagerTable[i].fileName == "embTarnParticleMan.so")
+        for (int i = 0; i < w.Managers.Count(); ++i)
+            if (w.Managers[i].fileName == "embTarnParticleMan.so")
                 tarn = i;
         QVERIFY(tarn >= 0);
         ProgramSettings.Headinsert.clear();
@@ -340,7 +338,7 @@ private slots:
     void helpAndWebSite()
     {
         TfrmMain w;
-        w.Action1Execute();
+        w.acHelpTopicsExecute();
         // The guide is copied beside the program by the build.
         if (QFile::exists(ProgramDirectory() + "/Sparkwright.chm")) {
             QCOMPARE(opened.size(), 1);
@@ -350,7 +348,7 @@ private slots:
             QCOMPARE(opened.size(), 1);
             QCOMPARE(opened[0].toLocalFile(), ProgramDirectory() + "/Sparkwright.htm");
         }
-        w.Action2Execute();
+        w.acWebSiteExecute();
         QCOMPARE(opened.size(), 2);
         QCOMPARE(opened[1].toString(), QString(Contacts::kWebSite));
     }
@@ -377,10 +375,10 @@ private slots:
     void sideStripShowsTheJpegPicture()
     {
         TfrmMain w;
-        const QPixmap strip = w.Image1->pixmap();
+        const QPixmap strip = w.SideStrip->pixmap();
         QVERIFY(!strip.isNull());
         QCOMPARE(strip.size(), QSize(24, 512));
-        QCOMPARE(w.Image1->width(), 17);
+        QCOMPARE(w.SideStrip->width(), 17);
     }
 
     void cleanupTestCase()
