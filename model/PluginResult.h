@@ -5,7 +5,12 @@
 
 #include <cstdint>
 
+inline constexpr uint8_t PluginLowByte(int32_t result)
+{
+    return static_cast<uint8_t>(result & 0xFF);
+}
+
 inline constexpr bool PluginYes(int32_t result)
 {
-    return (result & 0xFF) != 0;
+    return PluginLowByte(result) != 0;
 }

@@ -14,12 +14,13 @@ inline std::string_view RecordText(const char *field)
     return {field, ::strnlen(field, kParticleTextSize)};
 }
 
-// Stores text in a field of kParticleTextSize bytes, cut to 255 bytes and
-// always NUL-terminated.
+// Stores text in a field of kParticleTextSize bytes, cut to 255 bytes; the
+// rest of the field is zeroed, so that records with the same texts hold the
+// same bytes whatever the fields held before.
 inline void CopyRecordText(char *field, std::string_view text)
 {
     constexpr std::size_t kLongest = kParticleTextSize - 1;
     const std::size_t n = text.size() < kLongest ? text.size() : kLongest;
     std::memcpy(field, text.data(), n);
-    field[n] = '\0';
+    std::memset(field + n, 0, kParticleTextSize - n);
 }

@@ -33,6 +33,8 @@ TEST(RecordText, StopsAtTheFieldEndAndCopiesCut)
     EXPECT_EQ(RecordText(field), std::string(255, 'y'));
     CopyRecordText(field, "fire");
     EXPECT_EQ(RecordText(field), "fire");
+    for (std::size_t i = 4; i < sizeof field; ++i)  // nothing of the longer text stays behind
+        ASSERT_EQ(field[i], '\0') << i;
     CopyRecordText(field, "");
     EXPECT_EQ(field[0], '\0');
 }
