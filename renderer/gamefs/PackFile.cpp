@@ -60,8 +60,8 @@ bool ReadPackDirectory(ByteSource &source, PackFile &pack, std::string *why)
     if (!source.ReadAt(0, raw, sizeof raw))
         return fail("not a PAK archive (shorter than its header)");
     std::memcpy(pack.header.id, raw, 4);
-    pack.header.dirofs = ReadLittleInt32(raw + kPackHeaderDirOffset);
-    pack.header.dirlen = ReadLittleInt32(raw + kPackHeaderDirLength);
+    pack.header.dirofs = ReadLittleInt32(raw + offsetof(PackHeader, dirofs));
+    pack.header.dirlen = ReadLittleInt32(raw + offsetof(PackHeader, dirlen));
     if (std::memcmp(pack.header.id, "PACK", 4) != 0)
         return fail("not a PAK archive (no \"PACK\" at its start)");
 
@@ -83,8 +83,8 @@ bool ReadPackDirectory(ByteSource &source, PackFile &pack, std::string *why)
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t *e = dir.data() + static_cast<size_t>(i) * kPackEntrySize;
         std::memcpy(pack.files[i].name, e, kPackEntryNameSize);
-        pack.files[i].filepos = ReadLittleInt32(e + kPackEntryFilePos);
-        pack.files[i].filelen = ReadLittleInt32(e + kPackEntryFileLen);
+        pack.files[i].filepos = ReadLittleInt32(e + offsetof(PackEntry, filepos));
+        pack.files[i].filelen = ReadLittleInt32(e + offsetof(PackEntry, filelen));
     }
     pack.numfiles = static_cast<int32_t>(count);
     return true;

@@ -5,9 +5,11 @@
 //   directory = entry × (directory length / 64)
 //   entry     = name (56 bytes, NUL-padded), file offset, file length
 //
-// A stored file is the stretch of the archive an entry names.
+// A stored file is the stretch of the archive an entry names. PackHeader and
+// PackEntry below have the stored layout: fields are read at their offsets.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -18,12 +20,6 @@ constexpr int32_t kMaxPackFiles = 99;
 constexpr int32_t kPackEntrySize = 64;
 constexpr int32_t kPackEntryNameSize = 56;
 constexpr int32_t kPackHeaderSize = 12;
-
-// Byte offsets inside the header and inside a directory entry.
-constexpr int32_t kPackHeaderDirOffset = 4;
-constexpr int32_t kPackHeaderDirLength = 8;
-constexpr int32_t kPackEntryFilePos = kPackEntryNameSize;
-constexpr int32_t kPackEntryFileLen = kPackEntryNameSize + 4;
 
 struct PackEntry {
     char name[kPackEntryNameSize];  // NUL-terminated as stored
@@ -37,6 +33,7 @@ struct PackHeader {
     int32_t dirofs;
     int32_t dirlen;
 };
+static_assert(sizeof(PackHeader) == kPackHeaderSize);
 
 struct PackFile {
     std::string filename;  // full path, as opened

@@ -1,6 +1,7 @@
 #include "gamefs/SpriteModel.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -13,23 +14,28 @@ namespace {
 // A sprite file as read; integers and floats are 32-bit little-endian:
 //
 //   sprite  = header, palette, frame × numframes
-//   header  = ident, version (2), type, format, radius, width, height,
-//             numframes, beam length, sync type, palette count (16 bits)
+//   header  = StoredSpriteHeader (42 bytes)
 //   palette = RGB byte triple × palette count (1 to 256)
 //   frame   = kind (0: single), picture
 //           | kind (other: group), count, interval × count (float seconds),
 //             picture × count
 //   picture = origin x, origin y, width, height, palette index × width × height
 //
-// Offsets inside the header:
-constexpr size_t kSpriteVersionAt = 4;
-constexpr size_t kSpriteTypeAt = 8;
-constexpr size_t kSpriteFormatAt = 12;
-constexpr size_t kSpriteWidthAt = 20;
-constexpr size_t kSpriteHeightAt = 24;
-constexpr size_t kSpriteNumFramesAt = 28;
-constexpr size_t kSpritePaletteCountAt = 40;
-constexpr size_t kSpriteHeaderSize = 42;  // up to and including the palette count
+// The header as stored; its fields are read at their offsets in this struct.
+struct StoredSpriteHeader {
+    int32_t ident;
+    int32_t version;  // 2
+    int32_t type;
+    int32_t format;  // how palette indices become RGBA (SpritePixels.h)
+    float radius;
+    int32_t width, height;
+    int32_t numframes;
+    float beamLength;
+    int32_t syncType;
+    int16_t paletteCount;
+};
+constexpr size_t kSpriteHeaderSize = offsetof(StoredSpriteHeader, paletteCount) + 2;
+static_assert(kSpriteHeaderSize == 42);
 constexpr size_t kPictureHeaderSize = 16;  // origin x and y, width, height
 constexpr int32_t kSpriteVersion = 2;
 
@@ -122,20 +128,21 @@ private:
 
 std::unique_ptr<SpriteModel> SpriteParser::Parse()
 {
-    if (in_.Remaining() < kSpriteVersionAt + 4)
-        Truncated();
     const uint8_t *header = in_.Here();
-    const int32_t version = ReadLittleInt32(header + kSpriteVersionAt);
+    auto field = [header](size_t offset) { return ReadLittleInt32(header + offset); };
+    if (in_.Remaining() < offsetof(StoredSpriteHeader, type))
+        Truncated();
+    const int32_t version = field(offsetof(StoredSpriteHeader, version));
     if (version != kSpriteVersion)
         Fail("sprite has wrong version number (%i should be %i)", version, kSpriteVersion);
     if (in_.Remaining() < kSpriteHeaderSize)
         Truncated();
-    const int32_t type = ReadLittleInt32(header + kSpriteTypeAt);
-    format_ = ReadLittleInt32(header + kSpriteFormatAt);
-    const int32_t width = ReadLittleInt32(header + kSpriteWidthAt);
-    const int32_t height = ReadLittleInt32(header + kSpriteHeightAt);
-    const int32_t numframes = ReadLittleInt32(header + kSpriteNumFramesAt);
-    paletteCount_ = ReadLittleInt16(header + kSpritePaletteCountAt);
+    const int32_t type = field(offsetof(StoredSpriteHeader, type));
+    format_ = field(offsetof(StoredSpriteHeader, format));
+    const int32_t width = field(offsetof(StoredSpriteHeader, width));
+    const int32_t height = field(offsetof(StoredSpriteHeader, height));
+    const int32_t numframes = field(offsetof(StoredSpriteHeader, numframes));
+    paletteCount_ = ReadLittleInt16(header + offsetof(StoredSpriteHeader, paletteCount));
     in_.Skip(kSpriteHeaderSize);
     if (paletteCount_ < 1 || paletteCount_ > 256)
         Fail("sprite has funny number of palette entires (%i)", paletteCount_);

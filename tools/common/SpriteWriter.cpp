@@ -101,8 +101,8 @@ std::vector<uint8_t> WritePak(const std::vector<PakMember> &members, std::string
         PutInt(dir, static_cast<int32_t>(member.data.size()));
         out.insert(out.end(), member.data.begin(), member.data.end());
     }
-    SetInt(out, kPackHeaderDirOffset, static_cast<int32_t>(out.size()));
-    SetInt(out, kPackHeaderDirLength, static_cast<int32_t>(dir.size()));
+    SetInt(out, offsetof(PackHeader, dirofs), static_cast<int32_t>(out.size()));
+    SetInt(out, offsetof(PackHeader, dirlen), static_cast<int32_t>(dir.size()));
     out.insert(out.end(), dir.begin(), dir.end());
     return out;
 }
