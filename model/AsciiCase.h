@@ -5,9 +5,11 @@
 
 #include <string_view>
 
-inline constexpr char LowerAscii(char c)
+// For bytes and for UTF-16 code units alike.
+template <typename Char>
+constexpr Char LowerAscii(Char c)
 {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return (c >= Char('A') && c <= Char('Z')) ? static_cast<Char>(c - Char('A') + Char('a')) : c;
 }
 
 inline constexpr bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)

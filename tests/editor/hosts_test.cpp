@@ -325,4 +325,4 @@ int main(int argc, char **argv)
     return QTest::qExec(&tests, argc, argv);
 }
 
-#include "test_hosts.moc"
+#include "hosts_test.moc"
