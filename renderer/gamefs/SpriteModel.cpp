@@ -246,9 +246,9 @@ void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *p
     if (paletteCount < 1)
         return;
     const int32_t last = paletteCount - 1;
-    // Format 3 makes the colour of entry 255 transparent; a shorter palette
+    // The alpha-test format makes the colour of entry 255 transparent; a shorter palette
     // has no entry 255, so nothing is transparent.
-    const bool keyed = format == 3 && paletteCount == 256;
+    const bool keyed = format == kSpriteAlphaTest && paletteCount == 256;
     const uint8_t *key = palette + 255 * 3;
     for (int32_t i = 0; i < count; ++i) {
         int32_t index = indices[i];
@@ -256,7 +256,7 @@ void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *p
             index = last;  // outside the palette: its last entry
         const uint8_t *c = palette + index * 3;
         uint8_t *out = rgba + static_cast<size_t>(i) * 4;
-        if (format == 3) {
+        if (format == kSpriteAlphaTest) {
             if (keyed && c[0] == key[0] && c[1] == key[1] && c[2] == key[2]) {
                 out[0] = out[1] = out[2] = out[3] = 0;
             } else {
@@ -265,7 +265,7 @@ void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *p
                 out[2] = c[2];
                 out[3] = 255;
             }
-        } else if (format == 2) {
+        } else if (format == kSpriteIndexAlpha) {
             // value × index / count, truncated, in exact integer arithmetic.
             out[0] = static_cast<uint8_t>(c[0] * index / paletteCount);
             out[1] = static_cast<uint8_t>(c[1] * index / paletteCount);

@@ -4,6 +4,8 @@
 #include <array>
 #include <map>
 
+#include "gamefs/SpritePixels.h"
+
 namespace {
 
 uint32_t Key(Rgba c)
@@ -123,7 +125,7 @@ uint8_t NearestEntry(const std::vector<uint8_t> &palette, Rgba colour)
 IndexedPictures IndexPictures(const std::vector<RgbaPicture> &pictures, int32_t format)
 {
     IndexedPictures out;
-    if (format == 2) {
+    if (format == kSpriteIndexAlpha) {
         std::array<std::array<uint64_t, 4>, 256> sums{};  // r, g, b, count per index
         for (const RgbaPicture &picture : pictures) {
             std::vector<uint8_t> indices;
@@ -171,18 +173,18 @@ IndexedPictures IndexPictures(const std::vector<RgbaPicture> &pictures, int32_t 
     std::vector<Rgba> colours;
     for (const RgbaPicture &picture : pictures)
         for (Rgba c : picture.pixels) {
-            if (format == 3) {
+            if (format == kSpriteAlphaTest) {
                 if (c.a >= 128)
                     colours.push_back({c.r, c.g, c.b, 255});
             } else {
                 colours.push_back(Darkened(c));
             }
         }
-    const int32_t maxColours = format == 3 ? 255 : 256;
+    const int32_t maxColours = format == kSpriteAlphaTest ? 255 : 256;
     out.palette = colours.empty() ? std::vector<uint8_t>{0, 0, 0}
                                   : MedianCutPalette(colours, maxColours);
 
-    if (format == 3) {
+    if (format == kSpriteAlphaTest) {
         // A key colour that no entry has: the first free one of a few plain
         // choices, else the first free colour counting up.
         std::vector<uint32_t> used;
