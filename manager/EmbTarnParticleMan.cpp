@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "AsciiCase.h"
 #include "ManagerApi.h"
 #include "ParticleDefaults.h"
 #include "ScriptCheck.h"
@@ -17,11 +18,6 @@ namespace {
 constexpr char kFilter[] = "Tarn Nimbus Particles (*.nbs)|*.nbs";
 constexpr char kTitle[] = "Tarn Nimbus Particle";
 constexpr char kUndefined[] = "<Undefined>";
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 }  // namespace
 
@@ -39,13 +35,7 @@ EMB_EXPORT int32_t embIsExtensionSupported(const char *extension)
 {
     if (extension == nullptr)
         return 0;
-    const char *expected = ".nbs";
-    std::size_t i = 0;
-    for (; expected[i] != '\0'; ++i) {
-        if (LowerAscii(extension[i]) != expected[i])
-            return 0;
-    }
-    return extension[i] == '\0' ? 1 : 0;
+    return EqualIgnoringAsciiCase(extension, ".nbs") ? 1 : 0;
 }
 
 EMB_EXPORT int32_t embGetManagerTitle(char *buffer)

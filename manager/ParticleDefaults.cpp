@@ -1,8 +1,11 @@
 #include "ParticleDefaults.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <string_view>
 
+#include "RecordText.h"
 #include "ScriptKeys.h"
 
 namespace nbs {
@@ -21,13 +24,8 @@ void SetRange(ParamRange &range, double min, double max, bool present)
 
 void CopyText(char (&target)[kParticleTextSize], const char *source, std::size_t sourceLength)
 {
-    std::size_t n = 0;
-    if (source != nullptr) {
-        while (n < sourceLength && n < kParticleTextSize - 1 && source[n] != '\0')
-            ++n;
-        std::memcpy(target, source, n);
-    }
-    std::memset(target + n, 0, kParticleTextSize - n);
+    CopyRecordText(target, source != nullptr ? std::string_view(source, ::strnlen(source, sourceLength))
+                                             : std::string_view());
 }
 
 void CopyText(char (&target)[kParticleTextSize], const char *source)
@@ -37,10 +35,7 @@ void CopyText(char (&target)[kParticleTextSize], const char *source)
 
 std::size_t TextLength(const char (&text)[kParticleTextSize])
 {
-    std::size_t n = 0;
-    while (n < kParticleTextSize - 1 && text[n] != '\0')
-        ++n;
-    return n;
+    return std::min(RecordText(text).size(), std::size_t{kParticleTextSize - 1});
 }
 
 void FillDefaults(ParticleSystem &record)

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <span>
 
+#include "AsciiCase.h"
+
 namespace nbs {
 
 namespace {
@@ -58,11 +60,6 @@ std::span<const ScriptWord> WordsOf(KeyKind kind)
 const ScriptWord &UnlistedOf(KeyKind kind)
 {
     return kind == KeyKind::RenderMode ? kRenderModeWords[0] : kNoWord;
-}
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -133,12 +130,7 @@ const char *WordForName(KeyKind kind, const char *name)
 
 bool EqualsIgnoreCase(const char *a, std::size_t aLength, const char *b)
 {
-    std::size_t i = 0;
-    for (; i < aLength; ++i) {
-        if (b[i] == '\0' || LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    }
-    return b[i] == '\0';
+    return EqualIgnoringAsciiCase({a, aLength}, b);
 }
 
 }  // namespace nbs

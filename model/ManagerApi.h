@@ -1,11 +1,12 @@
 // The binary interface of a manager plug-in: a shared library that converts
 // between one script format and the particle record. Results are 1 for
-// success or yes and 0 for failure or no; hosts test only the low byte.
+// success or yes and 0 for failure or no; hosts read them with PluginYes.
 #pragma once
 
 #include <cstdint>
 
 #include "ParticleSystem.h"
+#include "PluginResult.h"
 
 #ifndef EMB_EXPORT
 #define EMB_EXPORT __attribute__((visibility("default")))

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "ParticleSystem.h"
+#include "PluginResult.h"
 
 #ifndef GX_EXPORT
 #define GX_EXPORT __attribute__((visibility("default")))
@@ -80,3 +81,23 @@ using R_FrameEffectFn = void (*)(void);
 using R_SetTextScaleFn = void (*)(double);
 
 inline constexpr int32_t kRendererInfoBufferSize = 512;
+
+// The codes a host hands to R_InputEvent for keys and mouse actions on the
+// viewport. Keys move or turn the camera by 400 units (degrees) per second of
+// the latest frame time; the buttons start and end drags that pointer moves
+// apply. Any other code is ignored.
+enum ViewportInput : int32_t {
+    kInputMoveForward = 1,  // numeric keypad 8
+    kInputMoveBack = 2,     // numeric keypad 5
+    kInputMoveLeft = 3,     // numeric keypad 4
+    kInputMoveRight = 4,    // numeric keypad 6
+    kInputLookUp = 5,       // arrow up: pitch falls, at most to -90
+    kInputLookDown = 6,     // arrow down: pitch rises, at most to 90
+    kInputTurnLeft = 7,     // arrow left: yaw rises
+    kInputTurnRight = 8,    // arrow right: yaw falls
+    kInputLeftButtonDown = 9,
+    kInputRightButtonDown = 10,
+    kInputPointerMove = 11,  // applies the drags that are on
+    kInputLeftButtonUp = 12,
+    kInputRightButtonUp = 13,
+};

@@ -140,46 +140,47 @@ void ReadCameraAxes(Camera &camera, const float m[16])
 
 bool InputNeedsPointer(int32_t code)
 {
-    return code == 9 || code == 10 || code == 11;
+    return code == kInputLeftButtonDown || code == kInputRightButtonDown ||
+           code == kInputPointerMove;
 }
 
 void CameraInput(Camera &c, int32_t code, float t, const PointerState &pointer)
 {
     const float step = t * kKeySpeed;
     switch (code) {
-    case 1:
+    case kInputMoveForward:
         MoveAlong(c.origin, c.forward, step);
         break;
-    case 2:
+    case kInputMoveBack:
         MoveAlong(c.origin, c.forward, -step);
         break;
-    case 3:
+    case kInputMoveLeft:
         MoveAlong(c.origin, c.right, -step);
         break;
-    case 4:
+    case kInputMoveRight:
         MoveAlong(c.origin, c.right, step);
         break;
-    case 5:
+    case kInputLookUp:
         c.pitch -= step;
         if (c.pitch < -90.0f)
             c.pitch = -90.0f;
         break;
-    case 6:
+    case kInputLookDown:
         c.pitch += step;
         if (c.pitch > 90.0f)
             c.pitch = 90.0f;
         break;
-    case 7:
+    case kInputTurnLeft:
         c.yaw += step;
         if (c.yaw > 360.0f)
             c.yaw -= 360.0f;
         break;
-    case 8:
+    case kInputTurnRight:
         c.yaw -= step;
         if (c.yaw < 0.0f)
             c.yaw += 360.0f;
         break;
-    case 9:
+    case kInputLeftButtonDown:
         c.leftDrag = 1;
         c.dragX = pointer.x;
         c.dragY = pointer.y;
@@ -189,13 +190,13 @@ void CameraInput(Camera &c, int32_t code, float t, const PointerState &pointer)
         c.savedYaw = c.yaw;
         c.savedSpin = c.sceneSpin;
         break;
-    case 10:
+    case kInputRightButtonDown:
         c.rightDrag = 1;
         c.dragX = pointer.x;
         c.dragY = pointer.y;
         c.savedX = c.origin.x;
         break;
-    case 11: {
+    case kInputPointerMove: {
         const float dx = static_cast<float>(pointer.x - c.dragX);
         const float dy = static_cast<float>(pointer.y - c.dragY);
         if (c.leftDrag) {
@@ -213,10 +214,10 @@ void CameraInput(Camera &c, int32_t code, float t, const PointerState &pointer)
         }
         break;
     }
-    case 12:
+    case kInputLeftButtonUp:
         c.leftDrag = 0;
         break;
-    case 13:
+    case kInputRightButtonUp:
         c.rightDrag = 0;
         break;
     default:

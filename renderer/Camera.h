@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ParticleSim.h"
+#include "RendererApi.h"  // ViewportInput
 
 namespace gx {
 
@@ -56,7 +57,7 @@ void ReadCameraAxes(Camera &camera, const float matrix[16]);
 // True for the codes that read the pointer (button downs and moves).
 bool InputNeedsPointer(int32_t code);
 
-// Applies one input code; frameTime is the latest frame's time in seconds.
+// Applies one ViewportInput code (RendererApi.h); frameTime is the latest frame's time in seconds.
 void CameraInput(Camera &camera, int32_t code, float frameTime, const PointerState &pointer);
 
 }  // namespace gx

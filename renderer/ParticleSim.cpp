@@ -6,29 +6,21 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "AsciiCase.h"
+#include "RecordText.h"
+
 namespace gx {
 
 namespace {
 
+// Names and render modes compare as record texts, ignoring ASCII case.
+bool EqualsIgnoringCase(const char *a, const char *b)
+{
+    return EqualIgnoringAsciiCase(RecordText(a), RecordText(b));
+}
+
 float g_cosTable[450];
 bool g_cosTableFilled = false;
-
-size_t TextLength(const char *text)
-{
-    return strnlen(text, kParticleTextSize);
-}
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-void CopyText(char (&dest)[kParticleTextSize], const char *src)
-{
-    size_t n = strnlen(src, kParticleTextSize - 1);
-    std::memcpy(dest, src, n);
-    dest[n] = '\0';
-}
 
 void FreeParticle(SimState &sim, Particle *p)
 {
@@ -165,7 +157,7 @@ bool CreateSimState(SimState &sim, SpriteHooks hooks, MessageSink message,
                     uint32_t (*tickCount)())
 {
     FillCosTable();
-    std::memset(static_cast<void *>(&sim), 0, sizeof sim);
+    sim = SimState{};
     sim.randomState = 1;
     sim.sprites = hooks;
     sim.message = message;
@@ -181,7 +173,7 @@ void DestroySimState(SimState &sim)
     SpriteHooks hooks = sim.sprites;
     MessageSink message = sim.message;
     auto tick = sim.tickCount;
-    std::memset(static_cast<void *>(&sim), 0, sizeof sim);
+    sim = SimState{};
     sim.sprites = hooks;
     sim.message = message;
     sim.tickCount = tick;
@@ -585,7 +577,7 @@ void UpdateTypes(SimState &sim)
         link.next = sim.typeLinks;
         sim.typeLinks = &link;
         if (link.type->sprite.text[0] != '\0') {
-            CopyText(link.spriteName, link.type->sprite.text);
+            CopyRecordText(link.spriteName, RecordText(link.type->sprite.text));
             link.sprite = LoadSprite(sim, link.spriteName);
             link.drawable = 1;
         }
@@ -630,9 +622,11 @@ void UpdateTextures(SimState &sim)
         const char *text = link->type->sprite.text;
         if (text[0] == '\0') {
             ReleaseSprite(sim, *link);
+            // Forget the name too, so that giving the same name back loads it again.
+            link->spriteName[0] = '\0';
             link->drawable = link->renderList == kListColour ? 1 : 0;
         } else if (!EqualsIgnoringCase(text, link->spriteName)) {
-            CopyText(link->spriteName, text);
+            CopyRecordText(link->spriteName, RecordText(text));
             ReleaseSprite(sim, *link);
             link->sprite = LoadSprite(sim, link->spriteName);
             link->drawable = 1;
@@ -654,17 +648,6 @@ TypeLink *FindTypeLink(const SimState &sim, const char *name)
         if (EqualsIgnoringCase(link->type->name, name))
             return link;
     return nullptr;
-}
-
-bool EqualsIgnoringCase(const char *a, const char *b)
-{
-    const size_t n = TextLength(a);
-    if (TextLength(b) != n)
-        return false;
-    for (size_t i = 0; i < n; ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
 }
 
 }  // namespace gx

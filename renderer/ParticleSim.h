@@ -7,11 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "MessageSink.h"
 #include "ParticleSystem.h"
 
 struct SpriteModel;  // owned by the sprite loader
 
 namespace gx {
+
+using ::MessageSink;  // the shared sink type, also reachable as gx::MessageSink
 
 // Display lists holding the render state of each mode (compiled by the device).
 enum : int32_t {
@@ -84,9 +87,6 @@ struct SpriteHooks {
     void (*release)(SpriteModel *sprite);
 };
 
-// Where messages such as "Out of memory" go; null: nowhere.
-using MessageSink = void (*)(const char *text);
-
 struct SimState {
     int32_t capacity;
     int32_t liveCount;
@@ -103,7 +103,7 @@ struct SimState {
     uint32_t (*tickCount)();            // millisecond tick source; null reads 0
     uint32_t tick;                      // the tick, read once per frame step
     SpriteHooks sprites;
-    MessageSink message;
+    MessageSink message;  // where "Out of memory" goes; empty: nowhere
     double effectTime;  // seconds of simulation since the pool was last emptied
 };
 
@@ -179,6 +179,5 @@ void ReleaseSprites(SimState &sim);  // the device closes: textures go, names st
 
 TypeLink *FindTypeLink(const SimState &sim, const char *name);
 int32_t RenderListForMode(const char *rendermode);
-bool EqualsIgnoringCase(const char *a, const char *b);
 
 }  // namespace gx

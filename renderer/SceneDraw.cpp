@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "Playback.h"
-#include "SpriteBridge.h"
+#include "gamefs/SpriteModel.h"  // SpriteFrameTexture
 
 namespace gx {
 
@@ -276,7 +276,7 @@ void DrawParticles(SimState &sim, const Camera &camera)
     glColorPointer(4, GL_FLOAT, 0, g_batch.colours);
     glTexCoordPointer(2, GL_FLOAT, 0, g_batch.texCoords);
     GLQuadSink sink(g_batch);
-    WalkParticles(sim, camera, SpriteTexture, sink);
+    WalkParticles(sim, camera, SpriteFrameTexture, sink);
     sink.Flush();
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

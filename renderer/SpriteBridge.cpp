@@ -1,26 +1,64 @@
 #include "SpriteBridge.h"
 
-#include <cstring>
+#include <GL/gl.h>
 
-#if GX_HAVE_SPRITES
-#include "uSprites.h"
-#endif
+#include "RendererMessages.h"
+#include "gamefs/SpriteLoader.h"
 
 namespace gx {
 
-#if GX_HAVE_SPRITES
-
 namespace {
+
+// One texture per picture: its own size, no mipmaps, clamped, linear.
+class GLTextureSink final : public TextureSink {
+public:
+    uint32_t CreateTexture(int32_t width, int32_t height, const uint8_t *rgba) override
+    {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        if (name == 0)
+            return 0;  // no context current
+        glBindTexture(GL_TEXTURE_2D, name);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        return name;
+    }
+
+    void DeleteTexture(uint32_t texture) override
+    {
+        const GLuint name = texture;
+        glDeleteTextures(1, &name);
+    }
+};
+
+// The adapter: the GL texture sink and the loader that feeds it. Never
+// destroyed, since the library's unload code may still release sprites and
+// archives after static objects are gone.
+struct GLSprites {
+    GLTextureSink sink;
+    SpriteLoader loader{sink, ShowRendererMessage};
+};
+
+SpriteLoader &Loader()
+{
+    static GLSprites *const sprites = new GLSprites;
+    return sprites->loader;
+}
+
 ::SpriteModel *LoadHook(const char *name)
 {
-    return R_LoadSpriteFromFile(name);
+    return Loader().LoadSprite(name);
 }
+
 void ReleaseHook(::SpriteModel *sprite)
 {
-    ReleaseSprite(sprite);
+    Loader().ReleaseSprite(sprite);
 }
-// Room for every archive path of the list with its line end.
-char g_packageText[kMaxArchivePaths * 262 + 1];
+
 }  // namespace
 
 SpriteHooks SpriteLoaderHooks()
@@ -30,88 +68,23 @@ SpriteHooks SpriteLoaderHooks()
 
 void SetGameDirectories(const char *baseDir, const char *additionalDir)
 {
-    SetGamedir(baseDir, additionalDir);
-}
-
-void UpdateSpriteTextures(SimState &sim)
-{
-    for (TypeLink *link = sim.typeLinks; link; link = link->next)
-        UpdateTypeSprite(link->type->sprite.text, link->renderList, link->spriteName,
-                         link->sprite, link->drawable);
+    Loader().SetGamedir(baseDir, additionalDir);
 }
 
 int ArchivePaths(const char **paths, int max)
 {
-    g_packageText[0] = '\0';
-    AppendLoadedPackages(g_packageText, sizeof g_packageText);
     int count = 0;
-    for (char *line = g_packageText; *line && count < max;) {
-        char *end = std::strchr(line, '\n');
-        if (!end)
-            break;  // a cut line is left out
-        *end = '\0';
-        paths[count++] = line;
-        line = end + 1;
+    for (const PackFile &pack : Loader().FileSystem().Packs()) {
+        if (count >= max)
+            break;
+        paths[count++] = pack.filename.c_str();
     }
     return count;
 }
 
 void ShutdownSprites()
 {
-    ReleaseGameFileSystem();
+    Loader().FileSystem().Clear();
 }
-
-uint32_t SpriteTexture(const SpriteModel &sprite, float &frame, float age)
-{
-    return SpriteFrameTexture(sprite, frame, age);
-}
-
-#else  // no sprite loader: nothing is ever found
-
-namespace {
-char g_baseGameDir[260];
-char g_additionalGameDir[260];
-
-void CopyDir(char (&dest)[260], const char *src)
-{
-    if (!src)
-        src = "";
-    const size_t n = strnlen(src, sizeof dest - 1);
-    std::memcpy(dest, src, n);
-    dest[n] = '\0';
-}
-}  // namespace
-
-SpriteHooks SpriteLoaderHooks()
-{
-    return SpriteHooks{nullptr, nullptr};
-}
-
-void SetGameDirectories(const char *baseDir, const char *additionalDir)
-{
-    CopyDir(g_baseGameDir, baseDir);
-    CopyDir(g_additionalGameDir, additionalDir);
-}
-
-void UpdateSpriteTextures(SimState &sim)
-{
-    UpdateTextures(sim);
-}
-
-int ArchivePaths(const char **, int)
-{
-    return 0;
-}
-
-void ShutdownSprites()
-{
-}
-
-uint32_t SpriteTexture(const SpriteModel &, float &, float)
-{
-    return 0;
-}
-
-#endif
 
 }  // namespace gx

@@ -252,7 +252,7 @@ void R_UpdateRendermode(void)
 void R_UpdateTextures(void)
 {
     if (g_state.initialised)
-        gx::UpdateSpriteTextures(g_state.sim);
+        gx::UpdateTextures(g_state.sim);
 }
 
 void R_GetAdditionalInfo(char *buffer)

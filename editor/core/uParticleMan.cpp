@@ -77,7 +77,7 @@ void TManagerHost::Load(const QString &directory, const THostWarning &warn)
         char buffer[kManagerNameBufferSize] = {};
         slot.GetManagerTitle(buffer);
         slot.title = BufferText(buffer, sizeof buffer);
-        slot.isText = static_cast<uint8_t>(slot.IsText() & 0xFF);
+        slot.isText = PluginLowByte(slot.IsText());
         for (int i = 0; i < kUserSlotCount; ++i) {
             slot.GetUserParmName(i, slot.userParmNames[i]);
             slot.userParmNames[i][kManagerNameBufferSize - 1] = '\0';
@@ -124,7 +124,7 @@ int TManagerHost::ForExtension(const QString &extension) const
 {
     const QByteArray ext = extension.toLatin1();
     for (int i = 0; i < count_; ++i) {
-        if (table_[i].module && (table_[i].IsExtensionSupported(ext.constData()) & 0xFF))
+        if (table_[i].module && PluginYes(table_[i].IsExtensionSupported(ext.constData())))
             return i;
     }
     return -1;

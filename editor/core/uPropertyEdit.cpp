@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "RecordText.h"
 #include "uPropertyNumbers.h"
 #include "uPropertyReaders.h"
 #include "uRebuildTypes.h"
@@ -88,7 +89,7 @@ EditResult ValidateGlobal(InspectorEditContext &ctx, std::string_view key, std::
         if (auto problem = TextValueProblem(key, value))
             return Refused(*problem);
         if (value != RecordText(rec.maintype)) {
-            StoreRecordText(rec.maintype, value);
+            CopyRecordText(rec.maintype, value);
             ctx.renderer.RelinkTypes();
         }
     } else if (key == K::kAttachment) {
@@ -278,7 +279,7 @@ bool ApplySpriteChoice(ParticleSystem &record, int page, std::string_view sprite
         return false;
     t->sprite.supported = 1;
     t->sprite.present = 1;
-    StoreRecordText(t->sprite.text, spritePath);
+    CopyRecordText(t->sprite.text, spritePath);
     renderer.UpdateTextures();
     return true;
 }

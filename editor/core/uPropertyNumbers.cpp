@@ -160,9 +160,3 @@ std::vector<std::string_view> SplitAtDoubleDots(std::string_view text)
     return pieces;
 }
 
-void StoreRecordText(char (&buffer)[kParticleTextSize], std::string_view text)
-{
-    std::size_t n = text.size() < kParticleTextSize - 1 ? text.size() : kParticleTextSize - 1;
-    std::memset(buffer, 0, sizeof buffer);
-    std::memcpy(buffer, text.data(), n);
-}

@@ -39,6 +39,3 @@ inline std::string_view RecordText(const char (&buffer)[kParticleTextSize])
         ++n;
     return {buffer, n};
 }
-
-// Stores at most 255 characters and always terminates.
-void StoreRecordText(char (&buffer)[kParticleTextSize], std::string_view text);

@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "RecordText.h"
 #include "uPropertyNumbers.h"
 
 bool IsValueGiven(std::string_view text)
@@ -45,7 +46,7 @@ ParamText ReadParamText(std::string_view text)
     p.supported = 1;
     if (IsValueGiven(text)) {
         p.present = 1;
-        StoreRecordText(p.text, text);
+        CopyRecordText(p.text, text);
     }
     return p;
 }

@@ -3,22 +3,8 @@
 #include <cstring>
 #include <memory>
 
-namespace {
-
-bool NameEquals(const char (&field)[kParticleTextSize], const std::string &name)
-{
-    // The field may lack its NUL when a plug-in filled all 256 bytes.
-    const size_t len = strnlen(field, kParticleTextSize);
-    return len == name.size() && std::memcmp(field, name.data(), len) == 0;
-}
-
-void CopyName(char (&field)[kParticleTextSize], std::string_view name)
-{
-    std::memset(field, 0, sizeof field);
-    std::memcpy(field, name.data(), name.size());
-}
-
-}  // namespace
+#include "AsciiCase.h"
+#include "RecordText.h"
 
 bool TypeNameFits(const std::string &name)
 {
@@ -27,10 +13,10 @@ bool TypeNameFits(const std::string &name)
 
 int FindMainTypeIndex(const ParticleSystem &rec)
 {
-    const std::string mainName(rec.maintype, strnlen(rec.maintype, kParticleTextSize));
+    const std::string mainName(RecordText(rec.maintype));
     int found = 0;
     for (int k = 0; k < UsedTypeCount(rec); ++k)
-        if (NameEquals(rec.types[k].name, mainName))
+        if (RecordText(rec.types[k].name) == mainName)
             found = k;
     return found;
 }
@@ -39,7 +25,7 @@ std::vector<std::string> UsedTypeNames(const ParticleSystem &rec)
 {
     std::vector<std::string> names;
     for (int k = 0; k < UsedTypeCount(rec); ++k)
-        names.emplace_back(rec.types[k].name, strnlen(rec.types[k].name, kParticleTextSize));
+        names.emplace_back(RecordText(rec.types[k].name));
     return names;
 }
 
@@ -66,23 +52,23 @@ RebuildTypesResult RebuildTypes(ParticleSystem &rec, const ParticleSystem &defau
     std::memcpy(before.get(), rec.types, sizeof rec.types);
 
     rec.typeCount = n;
-    CopyName(rec.maintype, names[mainIndex]);
+    CopyRecordText(rec.maintype, names[mainIndex]);
 
     for (int k = 0; k < n; ++k) {
         const std::string &name = names[k];
         // Only used entries count as "the type before": an unused entry may still
         // hold a deleted type, which an added name must not bring back.
-        if (!(k < m && NameEquals(before[k].name, name))) {
+        if (!(k < m && RecordText(before[k].name) == name)) {
             const ParticleType *source = &defaults.types[k];
             for (int j = 0; j < m; ++j) {
-                if (NameEquals(before[j].name, name)) {
+                if (RecordText(before[j].name) == name) {
                     source = &before[j];
                     break;
                 }
             }
             std::memcpy(&rec.types[k], source, sizeof(ParticleType));
         }
-        CopyName(rec.types[k].name, name);
+        CopyRecordText(rec.types[k].name, name);
     }
     return RebuildTypesResult::Ok;
 }
@@ -96,35 +82,15 @@ TypeNameProblem CheckTypeName(std::string_view name)
     return TypeNameProblem::None;
 }
 
-namespace {
-
-std::string_view FieldView(const char (&field)[kParticleTextSize])
-{
-    return {field, strnlen(field, kParticleTextSize)};
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
-
-}  // namespace
-
 bool RenameType(ParticleSystem &rec, int index, std::string_view newName)
 {
     const int used = UsedTypeCount(rec);
     if (index < 0 || index >= used || CheckTypeName(newName) != TypeNameProblem::None)
         return false;
-    const std::string oldName(FieldView(rec.types[index].name));
+    const std::string oldName(RecordText(rec.types[index].name));
     bool nameShared = false;
     for (int k = 0; k < used; ++k)
-        nameShared = nameShared || (k != index && EqualIgnoringAsciiCase(FieldView(rec.types[k].name), oldName));
+        nameShared = nameShared || (k != index && EqualIgnoringAsciiCase(RecordText(rec.types[k].name), oldName));
     // An empty text names no type.
     auto refersToOld = [&](std::string_view reference) {
         if (reference.empty())
@@ -132,14 +98,14 @@ bool RenameType(ParticleSystem &rec, int index, std::string_view newName)
         return nameShared ? reference == oldName : EqualIgnoringAsciiCase(reference, oldName);
     };
 
-    if (refersToOld(FieldView(rec.maintype)))
-        CopyName(rec.maintype, newName);
+    if (refersToOld(RecordText(rec.maintype)))
+        CopyRecordText(rec.maintype, newName);
     for (int k = 0; k < used; ++k) {
         ParticleType &t = rec.types[k];
         for (ParamText *reference : {&t.spraytype, &t.overlaytype})
-            if (refersToOld(FieldView(reference->text)))
-                CopyName(reference->text, newName);
+            if (refersToOld(RecordText(reference->text)))
+                CopyRecordText(reference->text, newName);
     }
-    CopyName(rec.types[index].name, newName);
+    CopyRecordText(rec.types[index].name, newName);
     return true;
 }

@@ -104,7 +104,7 @@ void TRendererHost::LoadSlot(int slot, const QString &directory, const QString &
     r.GetRendererName(name);
     name[sizeof name - 1] = '\0';
     r.name = QString::fromLatin1(name);
-    r.supported = (r.IsSupported() & 0xFF) != 0;
+    r.supported = PluginYes(r.IsSupported());
     r.Initialize();
 }
 
@@ -126,7 +126,7 @@ void TRendererHost::Select(uintptr_t viewport, int slot, int width, int height)
     }
     current_ = slot;
     TEmbRenderer &r = table_[slot];
-    if (r.OpenDevice(viewport) & 0xFF) {
+    if (PluginYes(r.OpenDevice(viewport))) {
         deviceOpen_ = true;
         r.ResizeDevice(width, height);
         // A renderer starts playing at 1x; anything else is handed on.

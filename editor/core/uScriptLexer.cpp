@@ -3,19 +3,16 @@
 #include <algorithm>
 #include <numeric>
 
-namespace {
+#include "AsciiCase.h"
 
-char16_t Lower(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
+namespace {
 
 bool SameIgnoringCase(std::u16string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != static_cast<char16_t>(static_cast<unsigned char>(b[i])))
+        if (LowerAscii(a[i]) != static_cast<char16_t>(static_cast<unsigned char>(b[i])))
             return false;
     }
     return true;
@@ -26,18 +23,18 @@ bool StartsIgnoringCase(std::u16string_view text, std::u16string_view prefix)
     if (prefix.size() > text.size())
         return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(text[i]) != Lower(prefix[i]))
+        if (LowerAscii(text[i]) != LowerAscii(prefix[i]))
             return false;
     }
     return true;
 }
 
-std::string LowerAscii(std::u16string_view word)
+std::string AsciiKey(std::u16string_view word)
 {
     std::string out;
     out.reserve(word.size());
     for (char16_t c : word)
-        out.push_back(c < 0x80 ? static_cast<char>(Lower(c)) : '?');
+        out.push_back(c < 0x80 ? static_cast<char>(LowerAscii(c)) : '?');
     return out;
 }
 
@@ -55,7 +52,7 @@ bool LooksLikeKey(std::u16string_view word)
 {
     if (word.empty())
         return false;
-    const char16_t c = Lower(word[0]);
+    const char16_t c = LowerAscii(word[0]);
     return (c >= u'a' && c <= u'z') || c == u'_';
 }
 
@@ -169,7 +166,7 @@ void KeyPosition(ScriptToken &t, std::u16string_view content, ScriptLineState &s
     const bool known = keys.Known() ? keys.IsKey(content, st.inSection) : LooksLikeKey(content);
     if (known) {
         t.cls = ScriptTokenClass::Key;
-        t.key = LowerAscii(content);
+        t.key = AsciiKey(content);
         st.expect = ExpectAfter(t.key);
         st.offsetCount = 0;
     } else if (LooksLikeKey(content)) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "AsciiCase.h"
+#include "PluginResult.h"
 #include "uPropertyNumbers.h"
 #include "uPropertyRows.h"
 
@@ -14,7 +16,7 @@ std::optional<std::string> GenerateScriptText(embSaveMemoryFileFn saveMemoryFile
     std::size_t size = initialSize > 0 ? initialSize : kScriptMemoryBufferSize;
     while (size <= kMaxScriptTextSize) {
         std::vector<char> buffer(size, '\0');
-        if ((saveMemoryFile(buffer.data(), static_cast<int32_t>(size), header, &record) & 0xFF) == 0)
+        if (!PluginYes(saveMemoryFile(buffer.data(), static_cast<int32_t>(size), header, &record)))
             return std::nullopt;
         // The manager cuts a text that does not fit and then leaves no NUL.
         if (const void *end = std::memchr(buffer.data(), '\0', size))
@@ -123,26 +125,6 @@ std::string LoadFromMemoryFailedMessage(const std::string &managerFileName)
     return "Failed to load particles from memory.\r\nManager: " + managerFileName;
 }
 
-namespace {
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 ScriptSync::ScriptSync(DocumentSyncState state, ParticleSystem &record, ParticleSystem &defaults,
                        ScriptPaneView &view, RendererCalls &renderer)
     : state_(state), record_(record), defaults_(defaults), view_(view), renderer_(renderer)
@@ -199,7 +181,7 @@ bool ScriptSync::ApplyScript()
     state_.documentReady = false;
     view_.SetScriptBackup(text);
     bool loaded = manager_ && manager_->loadMemoryFile &&
-                  (manager_->loadMemoryFile(text.c_str(), &record_) & 0xFF) != 0;
+                  PluginYes(manager_->loadMemoryFile(text.c_str(), &record_));
     if (!loaded) {
         view_.ShowMessage("Error", LoadFromMemoryFailedMessage(manager_ ? manager_->fileName : std::string()),
                           MessageIcon::Warning);
@@ -226,7 +208,7 @@ void ScriptSync::RefreshAfterLoad()
     const std::string_view mainType = RecordText(record_.maintype);
     bool found = false;
     for (const std::string &name : names)
-        found = found || EqualIgnoringCase(name, mainType);
+        found = found || EqualIgnoringAsciiCase(name, mainType);
     if (!found)
         view_.ShowMessage("Warning", kMainTypeNotDefined, MessageIcon::Warning);
     view_.FillInspector(0);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "RecordText.h"
+
 namespace {
 
 // Bytes of the sequence a lead byte opens, with the smallest code point each
@@ -30,11 +32,6 @@ int SequenceLength(uint8_t lead, uint32_t &code, uint32_t &smallest)
         return 4;
     }
     return 0;
-}
-
-std::string_view FieldText(const char (&field)[kParticleTextSize])
-{
-    return {field, strnlen(field, kParticleTextSize)};
 }
 
 }  // namespace
@@ -68,16 +65,16 @@ TextEncoding EncodingOf(std::string_view bytes)
 
 TextEncoding RecordEncoding(const ParticleSystem &record)
 {
-    if (!IsValidUtf8(FieldText(record.maintype)))
+    if (!IsValidUtf8(RecordText(record.maintype)))
         return TextEncoding::Latin1;
     for (int i = 0; i < UsedTypeCount(record); ++i) {
         const ParticleType &t = record.types[i];
         const ParamText *texts[] = {&t.sprite,        &t.spraytype,     &t.overlaytype, &t.rendermode,
                                     &t.drawcondition, &t.killcondition, &t.userText1,   &t.userText2};
-        if (!IsValidUtf8(FieldText(t.name)))
+        if (!IsValidUtf8(RecordText(t.name)))
             return TextEncoding::Latin1;
         for (const ParamText *p : texts)
-            if (!IsValidUtf8(FieldText(p->text)))
+            if (!IsValidUtf8(RecordText(p->text)))
                 return TextEncoding::Latin1;
     }
     return TextEncoding::Utf8;

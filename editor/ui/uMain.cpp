@@ -201,22 +201,22 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     connect(Viewport, &TViewport::MouseDown, this, [this](Qt::MouseButton button) {
         edKeys->setFocus();
         if (button == Qt::LeftButton)
-            Renderers.InputEvent(9);
+            Renderers.InputEvent(kInputLeftButtonDown);
         else if (button == Qt::RightButton)
-            Renderers.InputEvent(10);
+            Renderers.InputEvent(kInputRightButtonDown);
     });
     connect(Viewport, &TViewport::MouseUp, this, [this](Qt::MouseButton button, bool inside) {
         if (!inside) {
             // Released after a drag that left the viewport.
-            Renderers.InputEvent(12);
-            Renderers.InputEvent(13);
+            Renderers.InputEvent(kInputLeftButtonUp);
+            Renderers.InputEvent(kInputRightButtonUp);
         } else if (button == Qt::LeftButton) {
-            Renderers.InputEvent(12);
+            Renderers.InputEvent(kInputLeftButtonUp);
         } else if (button == Qt::RightButton) {
-            Renderers.InputEvent(13);
+            Renderers.InputEvent(kInputRightButtonUp);
         }
     });
-    connect(Viewport, &TViewport::MouseMove, this, [this] { Renderers.InputEvent(11); });
+    connect(Viewport, &TViewport::MouseMove, this, [this] { Renderers.InputEvent(kInputPointerMove); });
     connect(Viewport, &TViewport::Resized, this, [this] {
         const QSize size = ViewportPixelSize();
         Renderers.SetTextScale(Viewport->devicePixelRatioF());
@@ -835,7 +835,7 @@ bool TfrmMain::OpenDocument(const QString &path, int managerNumber)
     const std::optional<QString> findingsNote = ExamineScriptFile(path, index);
     if (!findingsNote)
         return false;
-    if (!(manager.LoadFile(QFile::encodeName(path).constData(), &DocumentRecord) & 0xFF)) {
+    if (!PluginYes(manager.LoadFile(QFile::encodeName(path).constData(), &DocumentRecord))) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to load particles from ") + path +
                            QStringLiteral("\r\nManager: ") + manager.fileName,
@@ -858,7 +858,7 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
     if (!MayOverwriteChangedFile(path))
         return false;
     const std::string header = ScriptHeaderBytes(DocumentRecord);
-    if (!(manager.SaveFile(QFile::encodeName(path).constData(), header.c_str(), &DocumentRecord) & 0xFF)) {
+    if (!PluginYes(manager.SaveFile(QFile::encodeName(path).constData(), header.c_str(), &DocumentRecord))) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to save particles to ") + path +
                            QStringLiteral("\r\nManager: ") + manager.fileName,
@@ -1049,8 +1049,8 @@ void TfrmMain::acExitExecute()
 void TfrmMain::mouseReleaseEvent(QMouseEvent *event)
 {
     QMainWindow::mouseReleaseEvent(event);
-    Renderers.InputEvent(12);
-    Renderers.InputEvent(13);
+    Renderers.InputEvent(kInputLeftButtonUp);
+    Renderers.InputEvent(kInputRightButtonUp);
 }
 
 void TfrmMain::acPreferencesExecute()

@@ -77,7 +77,7 @@ bool TfrmMain::WriteRecovery()
     if (ScriptModified && PaneEditable() && manager.LoadMemoryFile) {
         const std::string typed = JoinLinesCrLf(ScriptBytesFromText(ScriptEditor->toPlainText(), ScriptShownBytes));
         const auto probe = std::make_unique<ParticleSystem>(DocumentRecord);
-        if (manager.LoadMemoryFile(typed.c_str(), probe.get()) & 0xFF)
+        if (PluginYes(manager.LoadMemoryFile(typed.c_str(), probe.get())))
             entry.text = QByteArray::fromStdString(typed);
     }
     if (entry.text.isEmpty()) {
@@ -133,7 +133,7 @@ bool TfrmMain::RestoreRecovery(const RecoveryEntry &entry)
     }
     const TParticleManager &manager = Managers[index];
     auto restored = std::make_unique<ParticleSystem>();
-    if (!(manager.LoadMemoryFile(entry.text.constData(), restored.get()) & 0xFF)) {
+    if (!PluginYes(manager.LoadMemoryFile(entry.text.constData(), restored.get()))) {
         ShowMessageBox(this, TextFromBytes(LoadFromMemoryFailedMessage(BytesFromText(manager.fileName, TextEncoding::Utf8))),
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
@@ -230,7 +230,7 @@ bool TfrmMain::ReloadDocument()
         return false;
     const TParticleManager &manager = Managers[CurrentManager];
     auto fresh = std::make_unique<ParticleSystem>(DocumentRecord);
-    if (!(manager.LoadFile(QFile::encodeName(DocumentPath).constData(), fresh.get()) & 0xFF)) {
+    if (!PluginYes(manager.LoadFile(QFile::encodeName(DocumentPath).constData(), fresh.get()))) {
         ShowMessageBox(this,
                        QStringLiteral("Failed to load particles from ") + DocumentPath +
                            QStringLiteral("\r\nManager: ") + manager.fileName,

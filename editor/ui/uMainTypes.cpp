@@ -10,7 +10,9 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "RecordText.h"
 #include "frmAbout.h"
 #include "uDialogPrompts.h"
 #include "uEditTypes.h"
@@ -44,12 +46,12 @@ void TfrmMain::RefillTypeCombo(bool warnMainType)
     TypeCombo->clear();
     TypeCombo->addItem(QStringLiteral("<GLOBAL>"));
     TypeCombo->setCurrentIndex(0);
-    const QString mainType = QString::fromLatin1(
-        DocumentRecord.maintype, static_cast<int>(strnlen(DocumentRecord.maintype, kParticleTextSize)));
+    const std::string_view mainTypeText = RecordText(DocumentRecord.maintype);
+    const QString mainType = QString::fromLatin1(mainTypeText.data(), static_cast<int>(mainTypeText.size()));
     bool mainFound = false;
     for (int i = 0; i < UsedTypeCount(DocumentRecord); ++i) {
-        const char *name = DocumentRecord.types[i].name;
-        const QString text = QString::fromLatin1(name, static_cast<int>(strnlen(name, kParticleTextSize)));
+        const std::string_view name = RecordText(DocumentRecord.types[i].name);
+        const QString text = QString::fromLatin1(name.data(), static_cast<int>(name.size()));
         TypeCombo->addItem(text);
         mainFound |= text.compare(mainType, Qt::CaseInsensitive) == 0;
     }

@@ -6,22 +6,24 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
+#include "RendererApi.h"  // ViewportInput
+
 int ViewportKeyCode(int key, bool keypad)
 {
     if (keypad) {
         switch (key) {
-        case Qt::Key_8: return 1;
-        case Qt::Key_5: return 2;
-        case Qt::Key_4: return 3;
-        case Qt::Key_6: return 4;
+        case Qt::Key_8: return kInputMoveForward;
+        case Qt::Key_5: return kInputMoveBack;
+        case Qt::Key_4: return kInputMoveLeft;
+        case Qt::Key_6: return kInputMoveRight;
         default: break;
         }
     }
     switch (key) {
-    case Qt::Key_Up: return 5;
-    case Qt::Key_Down: return 6;
-    case Qt::Key_Left: return 7;
-    case Qt::Key_Right: return 8;
+    case Qt::Key_Up: return kInputLookUp;
+    case Qt::Key_Down: return kInputLookDown;
+    case Qt::Key_Left: return kInputTurnLeft;
+    case Qt::Key_Right: return kInputTurnRight;
     default: return 0;
     }
 }

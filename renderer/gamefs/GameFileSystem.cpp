@@ -1,11 +1,12 @@
 #include "gamefs/GameFileSystem.h"
 
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <new>
+
+#include "AsciiCase.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ std::string FindEntryIgnoringCase(const std::string &dir, const std::string &com
         return {};
     std::string best;
     while (const dirent *e = ::readdir(d)) {
-        if (::strcasecmp(e->d_name, component.c_str()) == 0 &&
+        if (EqualIgnoringAsciiCase(e->d_name, component) &&
             (best.empty() || best > e->d_name))
             best = e->d_name;
     }

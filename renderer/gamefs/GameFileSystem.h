@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "MessageSink.h"
 #include "gamefs/PackFile.h"
-#include "gamefs/SpriteModel.h"  // MessageSink
 
 constexpr size_t kMaxGameDirLength = 259;
 

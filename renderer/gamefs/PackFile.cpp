@@ -4,16 +4,8 @@
 
 #include <cstring>
 
-namespace {
-
-int32_t LittleInt(const uint8_t *p)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 |
-                                static_cast<uint32_t>(p[3]) << 24);
-}
-
-}  // namespace
+#include "AsciiCase.h"
+#include "LittleEndian.h"
 
 bool MemorySource::ReadAt(uint64_t offset, void *dst, size_t length)
 {
@@ -68,8 +60,8 @@ bool ReadPackDirectory(ByteSource &source, PackFile &pack, std::string *why)
     if (!source.ReadAt(0, raw, sizeof raw))
         return fail("not a PAK archive (shorter than its header)");
     std::memcpy(pack.header.id, raw, 4);
-    pack.header.dirofs = LittleInt(raw + 4);
-    pack.header.dirlen = LittleInt(raw + 8);
+    pack.header.dirofs = ReadLittleInt32(raw + offsetof(PackHeader, dirofs));
+    pack.header.dirlen = ReadLittleInt32(raw + offsetof(PackHeader, dirlen));
     if (std::memcmp(pack.header.id, "PACK", 4) != 0)
         return fail("not a PAK archive (no \"PACK\" at its start)");
 
@@ -91,29 +83,12 @@ bool ReadPackDirectory(ByteSource &source, PackFile &pack, std::string *why)
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t *e = dir.data() + static_cast<size_t>(i) * kPackEntrySize;
         std::memcpy(pack.files[i].name, e, kPackEntryNameSize);
-        pack.files[i].filepos = LittleInt(e + 56);
-        pack.files[i].filelen = LittleInt(e + 60);
+        pack.files[i].filepos = ReadLittleInt32(e + offsetof(PackEntry, filepos));
+        pack.files[i].filelen = ReadLittleInt32(e + offsetof(PackEntry, filelen));
     }
     pack.numfiles = static_cast<int32_t>(count);
     return true;
 }
-
-namespace {
-
-char LowerAsciiChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringAsciiCase(const char *a, const char *b, size_t length)
-{
-    for (size_t i = 0; i < length; ++i)
-        if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i]))
-            return false;
-    return true;
-}
-
-}  // namespace
 
 const PackEntry *FindPackEntry(const PackFile &pack, const char *name)
 {
@@ -128,7 +103,7 @@ const PackEntry *FindPackEntry(const PackFile &pack, const char *name)
             continue;
         if (std::memcmp(entry.name, name, length) == 0)
             return &entry;
-        if (caseless == nullptr && SameIgnoringAsciiCase(entry.name, name, length))
+        if (caseless == nullptr && EqualIgnoringAsciiCase({entry.name, length}, {name, length}))
             caseless = &entry;
     }
     return caseless;

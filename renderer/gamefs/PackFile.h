@@ -1,7 +1,15 @@
-// PAK archives as read: a 12-byte header ("PACK", directory offset, directory
-// length) and a directory of 64-byte entries naming stretches of the file.
+// PAK archives as read. All integers are 32-bit little-endian:
+//
+//   archive   = header, file data ..., directory (anywhere after the header)
+//   header    = "PACK", directory offset, directory length      (12 bytes)
+//   directory = entry × (directory length / 64)
+//   entry     = name (56 bytes, NUL-padded), file offset, file length
+//
+// A stored file is the stretch of the archive an entry names. PackHeader and
+// PackEntry below have the stored layout: fields are read at their offsets.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -25,6 +33,7 @@ struct PackHeader {
     int32_t dirofs;
     int32_t dirlen;
 };
+static_assert(sizeof(PackHeader) == kPackHeaderSize);
 
 struct PackFile {
     std::string filename;  // full path, as opened

@@ -13,14 +13,10 @@
 #include <unordered_map>
 #include <utility>
 
+#include "AsciiCase.h"
 #include "gamefs/SpriteModel.h"
 
 namespace {
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::string Formatted(const char *format, const std::string &name)
 {

@@ -1,17 +1,43 @@
 #include "gamefs/SpriteModel.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
+#include "LittleEndian.h"
 #include "gamefs/SpritePixels.h"
 
 namespace {
 
+// A sprite file as read; integers and floats are 32-bit little-endian:
+//
+//   sprite  = header, palette, frame × numframes
+//   header  = StoredSpriteHeader (42 bytes)
+//   palette = RGB byte triple × palette count (1 to 256)
+//   frame   = kind (0: single), picture
+//           | kind (other: group), count, interval × count (float seconds),
+//             picture × count
+//   picture = origin x, origin y, width, height, palette index × width × height
+//
+// The header as stored; its fields are read at their offsets in this struct.
+struct StoredSpriteHeader {
+    int32_t ident;
+    int32_t version;  // 2
+    int32_t type;
+    int32_t format;  // how palette indices become RGBA (SpritePixels.h)
+    float radius;
+    int32_t width, height;
+    int32_t numframes;
+    float beamLength;
+    int32_t syncType;
+    int16_t paletteCount;
+};
+constexpr size_t kSpriteHeaderSize = offsetof(StoredSpriteHeader, paletteCount) + 2;
+static_assert(kSpriteHeaderSize == 42);
+constexpr size_t kPictureHeaderSize = 16;  // origin x and y, width, height
 constexpr int32_t kSpriteVersion = 2;
-constexpr size_t kSpriteHeaderSize = 42;  // up to and including the palette entry count
-constexpr size_t kPictureHeaderSize = 16;
 
 // One buffer serves every picture conversion.
 uint8_t g_conversionBuffer[kMaxSpritePixels * 4];
@@ -20,31 +46,15 @@ class Reader {
 public:
     Reader(const uint8_t *data, size_t size) : data_(data), size_(size) {}
 
-    size_t Position() const { return pos_; }
     size_t Remaining() const { return size_ - pos_; }
-    void Seek(size_t pos) { pos_ = pos <= size_ ? pos : size_; }
     const uint8_t *Here() const { return data_ + pos_; }
 
     bool Int32(int32_t &value)
     {
         if (Remaining() < 4)
             return false;
-        const uint8_t *p = data_ + pos_;
-        value = static_cast<int32_t>(static_cast<uint32_t>(p[0]) |
-                                     static_cast<uint32_t>(p[1]) << 8 |
-                                     static_cast<uint32_t>(p[2]) << 16 |
-                                     static_cast<uint32_t>(p[3]) << 24);
+        value = ReadLittleInt32(data_ + pos_);
         pos_ += 4;
-        return true;
-    }
-
-    bool Int16(int32_t &value)
-    {
-        if (Remaining() < 2)
-            return false;
-        const uint8_t *p = data_ + pos_;
-        value = static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8));
-        pos_ += 2;
         return true;
     }
 
@@ -118,26 +128,22 @@ private:
 
 std::unique_ptr<SpriteModel> SpriteParser::Parse()
 {
-    int32_t ident;
-    int32_t version;
-    if (!in_.Int32(ident) || !in_.Int32(version))
+    const uint8_t *header = in_.Here();
+    auto field = [header](size_t offset) { return ReadLittleInt32(header + offset); };
+    if (in_.Remaining() < offsetof(StoredSpriteHeader, type))
         Truncated();
+    const int32_t version = field(offsetof(StoredSpriteHeader, version));
     if (version != kSpriteVersion)
         Fail("sprite has wrong version number (%i should be %i)", version, kSpriteVersion);
-
-    int32_t type = 0, width = 0, height = 0, numframes = 0;
-    in_.Seek(0);
     if (in_.Remaining() < kSpriteHeaderSize)
         Truncated();
-    in_.Seek(8);
-    in_.Int32(type);
-    in_.Int32(format_);
-    in_.Seek(20);
-    in_.Int32(width);
-    in_.Int32(height);
-    in_.Int32(numframes);
-    in_.Seek(40);
-    in_.Int16(paletteCount_);
+    const int32_t type = field(offsetof(StoredSpriteHeader, type));
+    format_ = field(offsetof(StoredSpriteHeader, format));
+    const int32_t width = field(offsetof(StoredSpriteHeader, width));
+    const int32_t height = field(offsetof(StoredSpriteHeader, height));
+    const int32_t numframes = field(offsetof(StoredSpriteHeader, numframes));
+    paletteCount_ = ReadLittleInt16(header + offsetof(StoredSpriteHeader, paletteCount));
+    in_.Skip(kSpriteHeaderSize);
     if (paletteCount_ < 1 || paletteCount_ > 256)
         Fail("sprite has funny number of palette entires (%i)", paletteCount_);
     palette_ = in_.Here();
@@ -240,9 +246,9 @@ void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *p
     if (paletteCount < 1)
         return;
     const int32_t last = paletteCount - 1;
-    // Format 3 makes the colour of entry 255 transparent; a shorter palette
+    // The alpha-test format makes the colour of entry 255 transparent; a shorter palette
     // has no entry 255, so nothing is transparent.
-    const bool keyed = format == 3 && paletteCount == 256;
+    const bool keyed = format == kSpriteAlphaTest && paletteCount == 256;
     const uint8_t *key = palette + 255 * 3;
     for (int32_t i = 0; i < count; ++i) {
         int32_t index = indices[i];
@@ -250,7 +256,7 @@ void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *p
             index = last;  // outside the palette: its last entry
         const uint8_t *c = palette + index * 3;
         uint8_t *out = rgba + static_cast<size_t>(i) * 4;
-        if (format == 3) {
+        if (format == kSpriteAlphaTest) {
             if (keyed && c[0] == key[0] && c[1] == key[1] && c[2] == key[2]) {
                 out[0] = out[1] = out[2] = out[3] = 0;
             } else {
@@ -259,7 +265,7 @@ void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *p
                 out[2] = c[2];
                 out[3] = 255;
             }
-        } else if (format == 2) {
+        } else if (format == kSpriteIndexAlpha) {
             // value × index / count, truncated, in exact integer arithmetic.
             out[0] = static_cast<uint8_t>(c[0] * index / paletteCount);
             out[1] = static_cast<uint8_t>(c[1] * index / paletteCount);

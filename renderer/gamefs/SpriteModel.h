@@ -6,9 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
+
+#include "MessageSink.h"
 
 struct SpriteFrame {
     int32_t width = 0;
@@ -51,9 +52,6 @@ public:
     virtual uint32_t CreateTexture(int32_t width, int32_t height, const uint8_t *rgba) = 0;
     virtual void DeleteTexture(uint32_t texture) = 0;
 };
-
-// Receives each failure text of the loader, already formatted.
-using MessageSink = std::function<void(const char *text)>;
 
 // Largest picture the conversion buffer holds: 65536 RGBA pixels.
 constexpr int32_t kMaxSpritePixels = 65536;

@@ -395,7 +395,7 @@ private slots:
         w->Managers.Load(QStringLiteral(SCRIPT_MANAGER_DIR));
         QCOMPARE(w->Managers.Count(), 1);
         ParticleSystem &rec = w->DocumentRecord;
-        QVERIFY(w->Managers[0].GetDefaults(&rec) & 0xFF);
+        QVERIFY(PluginYes(w->Managers[0].GetDefaults(&rec)));
         rec.typeCount = kMaxParticleTypes;
         for (int i = 0; i < kMaxParticleTypes; ++i) {
             ParticleType &t = rec.types[i];

@@ -44,7 +44,7 @@ class Walk : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::memset(&sim, 0, sizeof sim);
+        sim = SimState{};
         std::memset(particles, 0, sizeof particles);
         std::memset(links, 0, sizeof links);
         camera = Camera{};

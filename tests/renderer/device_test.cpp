@@ -283,7 +283,7 @@ TEST_F(Device, NameSupportAndCallsBeforeOpening)
     // Without a device these do nothing, and nothing breaks.
     g_api.UpdateDevice();
     g_api.ResizeDevice(10, 10);
-    g_api.InputEvent(11);
+    g_api.InputEvent(kInputPointerMove);
     char info[kRendererInfoBufferSize];
     g_api.GetAdditionalInfo(info);
     EXPECT_TRUE(std::string(info).ends_with("\n\nLoaded packages:\n"));
@@ -401,7 +401,7 @@ TEST_F(Device, InputCodesMoveTheCameraAndReopeningResetsIt)
     for (int i = 0; i < 30; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(3));
         g_api.UpdateDevice();
-        g_api.InputEvent(4);
+        g_api.InputEvent(kInputMoveRight);
     }
     EXPECT_LT(Centroid(Frame(), Rgb{0, 0, 0}), startX - 5.0);
 
@@ -415,11 +415,11 @@ TEST_F(Device, InputCodesMoveTheCameraAndReopeningResetsIt)
     const Window root = DefaultRootWindow(g_display);
     XWarpPointer(g_display, None, root, 0, 0, 0, 0, 500, 500);
     XSync(g_display, False);
-    g_api.InputEvent(9);
+    g_api.InputEvent(kInputLeftButtonDown);
     XWarpPointer(g_display, None, root, 0, 0, 0, 0, 590, 500);
     XSync(g_display, False);
-    g_api.InputEvent(11);
-    g_api.InputEvent(12);
+    g_api.InputEvent(kInputPointerMove);
+    g_api.InputEvent(kInputLeftButtonUp);
     const std::vector<Rgb> spun = Frame();
     Dump(spun, "camera-spun");
     const double spunX = Centroid(spun, Rgb{0, 0, 0});
@@ -566,7 +566,7 @@ TEST_F(Device, PausedFramesRepeatStepsAdvanceAndRestartBeginsAgain)
     EXPECT_EQ(0, Differences(stepped, Frame()));
 
     // A paused view still follows the camera.
-    g_api.InputEvent(4);
+    g_api.InputEvent(kInputMoveRight);
     EXPECT_GT(Differences(stepped, Frame()), 0);
     playback.ResetCamera();
     EXPECT_EQ(0, Differences(stepped, Frame()));

@@ -23,6 +23,7 @@
 #include "ParticleBatch.h"
 #include "SceneDraw.h"
 #include "SpriteBridge.h"
+#include "gamefs/SpriteModel.h"
 #include "XGlyphFont.h"
 
 #if GX_TEST_SPRITES
@@ -94,7 +95,7 @@ void ReferenceParticles(SimState &sim, const Camera &camera)
             if (!link || !link->drawable)
                 continue;
             if (link->sprite)
-                if (const uint32_t texture = SpriteTexture(*link->sprite, q->frame, q->age))
+                if (const uint32_t texture = SpriteFrameTexture(*link->sprite, q->frame, q->age))
                     glBindTexture(GL_TEXTURE_2D, texture);
             glCallList(link->renderList != 0 ? link->renderList : kListAdditive);
             glColor4f(q->colour[0], q->colour[1], q->colour[2], q->alpha);
@@ -483,7 +484,7 @@ void ExpectSamePictures(const ParticleSystem &rec, int minimumDrawn, bool fill =
     g_tick = 1000;
     ASSERT_TRUE(CreateSimState(sim, SpriteLoaderHooks(), nullptr, FixedTick));
     UpdateParticles(sim, &rec);
-    UpdateSpriteTextures(sim);
+    UpdateTextures(sim);
     if (fill) {
         FrameStep(sim, 1.0f / 60.0f);
         TypeLink *drop = FindTypeLink(sim, "drop");

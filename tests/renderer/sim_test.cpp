@@ -537,6 +537,30 @@ TEST_F(Sim, SpritesReloadOnlyWhenTheNameChanges)
     EXPECT_EQ(main->drawable, 0);
 }
 
+TEST_F(Sim, SpriteNameGivenBackAfterEmptyingLoadsAgain)
+{
+    DestroySimState(sim);
+    CreateSimState(sim, SpriteHooks{CountingLoad, CountingRelease}, CollectMessage, FixedTick);
+    g_loads = g_releases = 0;
+    std::strcpy(Type(0).sprite.text, "sprites/a.spr");
+    Attach();
+    EXPECT_EQ(g_loads, 1);
+    Type(0).sprite.text[0] = '\0';
+    UpdateTextures(sim);
+    EXPECT_STREQ(sim.mainLink->spriteName, "");
+    std::strcpy(Type(0).sprite.text, "sprites/a.spr");
+    UpdateTextures(sim);
+    EXPECT_EQ(g_loads, 2);
+    EXPECT_NE(sim.mainLink->sprite, nullptr);
+    EXPECT_EQ(sim.mainLink->drawable, 1);
+
+    // A text filling its whole field is cut to the 255 bytes a name holds.
+    std::memset(Type(0).sprite.text, 'a', sizeof Type(0).sprite.text);
+    UpdateTextures(sim);
+    EXPECT_EQ(std::strlen(sim.mainLink->spriteName), 255u);
+    EXPECT_EQ(g_loads, 3);
+}
+
 TEST(RenderModes, NamesIgnoreCaseAndDefaultToAdditive)
 {
     EXPECT_EQ(RenderListForMode("krendertransalpha"), kListAlphaTest);

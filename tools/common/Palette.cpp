@@ -4,6 +4,9 @@
 #include <array>
 #include <map>
 
+#include "SpriteWriter.h"
+#include "gamefs/SpritePixels.h"
+
 namespace {
 
 uint32_t Key(Rgba c)
@@ -120,108 +123,126 @@ uint8_t NearestEntry(const std::vector<uint8_t> &palette, Rgba colour)
     return static_cast<uint8_t>(best);
 }
 
-IndexedPictures IndexPictures(const std::vector<RgbaPicture> &pictures, int32_t format)
+namespace {
+
+// Index alpha: the index is the pixel's alpha; each entry is the mean colour
+// of the pixels that use it.
+IndexedPictures IndexByAlpha(const std::vector<RgbaPicture> &pictures)
 {
     IndexedPictures out;
-    if (format == 2) {
-        std::array<std::array<uint64_t, 4>, 256> sums{};  // r, g, b, count per index
-        for (const RgbaPicture &picture : pictures) {
-            std::vector<uint8_t> indices;
-            for (Rgba c : picture.pixels) {
-                const int index = std::min(255, (c.a * 256 + 127) / 255);
-                indices.push_back(static_cast<uint8_t>(index));
-                auto &s = sums[static_cast<size_t>(index)];
-                s[0] += c.r;
-                s[1] += c.g;
-                s[2] += c.b;
-                s[3] += 1;
-            }
-            out.indices.push_back(std::move(indices));
+    std::array<std::array<uint64_t, 4>, 256> sums{};  // r, g, b, count per index
+    for (const RgbaPicture &picture : pictures) {
+        std::vector<uint8_t> indices;
+        for (Rgba c : picture.pixels) {
+            const int index = std::min(255, (c.a * 256 + 127) / 255);
+            indices.push_back(static_cast<uint8_t>(index));
+            auto &s = sums[static_cast<size_t>(index)];
+            s[0] += c.r;
+            s[1] += c.g;
+            s[2] += c.b;
+            s[3] += 1;
         }
-        // Entries no pixel uses take the colour of the nearest used one above
-        // or below, so the palette stays smooth.
-        std::array<int, 256> source{};
-        int lastUsed = -1;
-        for (int i = 0; i < 256; ++i) {
-            if (sums[static_cast<size_t>(i)][3] > 0)
-                lastUsed = i;
-            source[static_cast<size_t>(i)] = lastUsed;
-        }
-        int nextUsed = -1;
-        for (int i = 255; i >= 0; --i) {
-            if (sums[static_cast<size_t>(i)][3] > 0)
-                nextUsed = i;
-            if (source[static_cast<size_t>(i)] < 0)
-                source[static_cast<size_t>(i)] = nextUsed;
-        }
-        for (int i = 0; i < 256; ++i) {
-            const int s = source[static_cast<size_t>(i)];
-            for (int ch = 0; ch < 3; ++ch) {
-                uint8_t v = 255;
-                if (s >= 0) {
-                    const auto &sum = sums[static_cast<size_t>(s)];
-                    v = static_cast<uint8_t>((sum[static_cast<size_t>(ch)] + sum[3] / 2) / sum[3]);
-                }
-                out.palette.push_back(v);
-            }
-        }
-        return out;
+        out.indices.push_back(std::move(indices));
     }
+    // Entries no pixel uses take the colour of the nearest used one above
+    // or below, so the palette stays smooth.
+    std::array<int, 256> source{};
+    int lastUsed = -1;
+    for (int i = 0; i < 256; ++i) {
+        if (sums[static_cast<size_t>(i)][3] > 0)
+            lastUsed = i;
+        source[static_cast<size_t>(i)] = lastUsed;
+    }
+    int nextUsed = -1;
+    for (int i = 255; i >= 0; --i) {
+        if (sums[static_cast<size_t>(i)][3] > 0)
+            nextUsed = i;
+        if (source[static_cast<size_t>(i)] < 0)
+            source[static_cast<size_t>(i)] = nextUsed;
+    }
+    for (int i = 0; i < 256; ++i) {
+        const int s = source[static_cast<size_t>(i)];
+        for (int ch = 0; ch < 3; ++ch) {
+            uint8_t v = 255;
+            if (s >= 0) {
+                const auto &sum = sums[static_cast<size_t>(s)];
+                v = static_cast<uint8_t>((sum[static_cast<size_t>(ch)] + sum[3] / 2) / sum[3]);
+            }
+            out.palette.push_back(v);
+        }
+    }
+    return out;
+}
 
+// The palette of the pictures' colours (darkened, or only the opaque ones
+// for alpha test) by median cut.
+std::vector<uint8_t> PaletteOfColours(const std::vector<RgbaPicture> &pictures, int32_t format)
+{
     std::vector<Rgba> colours;
     for (const RgbaPicture &picture : pictures)
         for (Rgba c : picture.pixels) {
-            if (format == 3) {
+            if (format == kSpriteAlphaTest) {
                 if (c.a >= 128)
                     colours.push_back({c.r, c.g, c.b, 255});
             } else {
                 colours.push_back(Darkened(c));
             }
         }
-    const int32_t maxColours = format == 3 ? 255 : 256;
-    out.palette = colours.empty() ? std::vector<uint8_t>{0, 0, 0}
-                                  : MedianCutPalette(colours, maxColours);
+    const int32_t maxColours = format == kSpriteAlphaTest ? 255 : 256;
+    return colours.empty() ? std::vector<uint8_t>{0, 0, 0} : MedianCutPalette(colours, maxColours);
+}
 
-    if (format == 3) {
-        // A key colour that no entry has: the first free one of a few plain
-        // choices, else the first free colour counting up.
-        std::vector<uint32_t> used;
-        for (size_t i = 0; i + 2 < out.palette.size(); i += 3)
-            used.push_back(Key({out.palette[i], out.palette[i + 1], out.palette[i + 2], 255}));
-        std::sort(used.begin(), used.end());
-        uint32_t key = 0x0000FF;
-        for (uint32_t candidate : {0x0000FFu, 0xFF00FFu, 0x00FF00u})
-            if (!std::binary_search(used.begin(), used.end(), candidate)) {
-                key = candidate;
-                break;
-            }
-        while (std::binary_search(used.begin(), used.end(), key))
-            ++key;
-        const std::vector<uint8_t> opaque = out.palette;
-        // Unused entries repeat entry 0, which is never the key.
-        while (out.palette.size() < 255 * 3)
-            out.palette.insert(out.palette.end(), opaque.begin(), opaque.begin() + 3);
-        out.palette.push_back(static_cast<uint8_t>(key >> 16));
-        out.palette.push_back(static_cast<uint8_t>(key >> 8));
-        out.palette.push_back(static_cast<uint8_t>(key));
-        for (const RgbaPicture &picture : pictures) {
-            std::vector<uint8_t> indices;
-            std::map<uint32_t, uint8_t> cache;
-            for (Rgba c : picture.pixels) {
-                if (c.a < 128) {
-                    indices.push_back(255);
-                    continue;
-                }
-                auto it = cache.find(Key(c));
-                if (it == cache.end())
-                    it = cache.emplace(Key(c), NearestEntry(opaque, c)).first;
-                indices.push_back(it->second);
-            }
-            out.indices.push_back(std::move(indices));
+// Alpha test: opaque pixels take their nearest entry, the rest entry 255,
+// whose colour is a key that no other entry has.
+IndexedPictures IndexAlphaTested(const std::vector<RgbaPicture> &pictures,
+                                 std::vector<uint8_t> palette)
+{
+    IndexedPictures out;
+    out.palette = std::move(palette);
+    // A key colour that no entry has: the first free one of a few plain
+    // choices, else the first free colour counting up.
+    std::vector<uint32_t> used;
+    for (size_t i = 0; i + 2 < out.palette.size(); i += 3)
+        used.push_back(Key({out.palette[i], out.palette[i + 1], out.palette[i + 2], 255}));
+    std::sort(used.begin(), used.end());
+    uint32_t key = 0x0000FF;
+    for (uint32_t candidate : {0x0000FFu, 0xFF00FFu, 0x00FF00u})
+        if (!std::binary_search(used.begin(), used.end(), candidate)) {
+            key = candidate;
+            break;
         }
-        return out;
+    while (std::binary_search(used.begin(), used.end(), key))
+        ++key;
+    const std::vector<uint8_t> opaque = out.palette;
+    // Unused entries repeat entry 0, which is never the key.
+    while (out.palette.size() < 255 * 3)
+        out.palette.insert(out.palette.end(), opaque.begin(), opaque.begin() + 3);
+    out.palette.push_back(static_cast<uint8_t>(key >> 16));
+    out.palette.push_back(static_cast<uint8_t>(key >> 8));
+    out.palette.push_back(static_cast<uint8_t>(key));
+    for (const RgbaPicture &picture : pictures) {
+        std::vector<uint8_t> indices;
+        std::map<uint32_t, uint8_t> cache;
+        for (Rgba c : picture.pixels) {
+            if (c.a < 128) {
+                indices.push_back(255);
+                continue;
+            }
+            auto it = cache.find(Key(c));
+            if (it == cache.end())
+                it = cache.emplace(Key(c), NearestEntry(opaque, c)).first;
+            indices.push_back(it->second);
+        }
+        out.indices.push_back(std::move(indices));
     }
+    return out;
+}
 
+// Every other format: each pixel, darkened, takes its nearest entry.
+IndexedPictures IndexOpaque(const std::vector<RgbaPicture> &pictures, std::vector<uint8_t> palette)
+{
+    IndexedPictures out;
+    out.palette = std::move(palette);
     for (const RgbaPicture &picture : pictures) {
         std::vector<uint8_t> indices;
         std::map<uint32_t, uint8_t> cache;
@@ -237,7 +258,17 @@ IndexedPictures IndexPictures(const std::vector<RgbaPicture> &pictures, int32_t 
     return out;
 }
 
-#include "SpriteWriter.h"
+}  // namespace
+
+IndexedPictures IndexPictures(const std::vector<RgbaPicture> &pictures, int32_t format)
+{
+    if (format == kSpriteIndexAlpha)
+        return IndexByAlpha(pictures);
+    std::vector<uint8_t> palette = PaletteOfColours(pictures, format);
+    if (format == kSpriteAlphaTest)
+        return IndexAlphaTested(pictures, std::move(palette));
+    return IndexOpaque(pictures, std::move(palette));
+}
 
 SpriteDraft MakeSpriteDraft(const std::vector<RgbaPicture> &pictures,
                               const SpriteMakeOptions &options)

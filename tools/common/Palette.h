@@ -20,11 +20,11 @@ struct IndexedPictures {
     std::vector<std::vector<uint8_t>> indices;  // one per picture
 };
 
-// Format 3: colours of the opaque pixels (alpha 128 and up) in entries 0 to
+// Alpha test: colours of the opaque pixels (alpha 128 and up) in entries 0 to
 // 254, entry 255 a key colour that no other entry has, transparent pixels
-// index 255. Format 2: the index carries the pixel's alpha (index / 256) and
-// the entry the mean colour of the pixels of that alpha. Other formats: the
-// colours, darkened by their alpha, in up to 256 entries.
+// index 255. Index alpha: the index carries the pixel's alpha (index / 256)
+// and the entry the mean colour of the pixels of that alpha. Other formats:
+// the colours, darkened by their alpha, in up to 256 entries.
 IndexedPictures IndexPictures(const std::vector<RgbaPicture> &pictures, int32_t format);
 
 // At most maxColours colours representing the given ones (median cut), RGB triples.
@@ -34,7 +34,7 @@ std::vector<uint8_t> MedianCutPalette(const std::vector<Rgba> &colours, int32_t 
 uint8_t NearestEntry(const std::vector<uint8_t> &palette, Rgba colour);
 
 struct SpriteMakeOptions {
-    int32_t format = 0;
+    int32_t format = 0;  // SpriteTextureFormat
     int32_t type = 2;
     bool group = false;            // one group frame of all pictures, else one frame each
     std::vector<float> intervals;  // group: one for all pictures, or one per picture

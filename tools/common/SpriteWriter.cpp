@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gamefs/PackFile.h"
+
 namespace {
 
 void PutInt(std::vector<uint8_t> &out, int32_t value)
@@ -83,24 +85,24 @@ std::vector<uint8_t> WriteSprite(const SpriteDraft &draft)
 
 std::vector<uint8_t> WritePak(const std::vector<PakMember> &members, std::string *error)
 {
-    std::vector<uint8_t> out(12, 0);
+    std::vector<uint8_t> out(kPackHeaderSize, 0);
     std::memcpy(out.data(), "PACK", 4);
     std::vector<uint8_t> dir;
     for (const PakMember &member : members) {
-        if (member.name.empty() || member.name.size() > 55) {
+        if (member.name.empty() || member.name.size() >= size_t{kPackEntryNameSize}) {
             if (error)
                 *error = "name must have 1 to 55 characters: " + member.name;
             return {};
         }
-        char name[56] = {};
+        char name[kPackEntryNameSize] = {};
         std::memcpy(name, member.name.data(), member.name.size());
-        dir.insert(dir.end(), name, name + 56);
+        dir.insert(dir.end(), name, name + kPackEntryNameSize);
         PutInt(dir, static_cast<int32_t>(out.size()));
         PutInt(dir, static_cast<int32_t>(member.data.size()));
         out.insert(out.end(), member.data.begin(), member.data.end());
     }
-    SetInt(out, 4, static_cast<int32_t>(out.size()));
-    SetInt(out, 8, static_cast<int32_t>(dir.size()));
+    SetInt(out, offsetof(PackHeader, dirofs), static_cast<int32_t>(out.size()));
+    SetInt(out, offsetof(PackHeader, dirlen), static_cast<int32_t>(dir.size()));
     out.insert(out.end(), dir.begin(), dir.end());
     return out;
 }

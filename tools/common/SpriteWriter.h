@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "gamefs/SpritePixels.h"  // SpriteTextureFormat
+
 struct SpritePicture {
     int32_t originX = 0;
     int32_t originY = 0;
@@ -22,7 +24,7 @@ struct SpriteFrameDraft {
 
 struct SpriteDraft {
     int32_t type = 2;    // orientation, copied to the header
-    int32_t format = 0;  // texture format: 0 normal, 1 additive, 2 index alpha, 3 alpha test
+    int32_t format = kSpriteNormal;  // SpriteTextureFormat
     std::vector<uint8_t> palette;  // RGB triples, 1 to 256 entries
     std::vector<SpriteFrameDraft> frames;
 };

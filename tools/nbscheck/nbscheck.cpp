@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "ManagerApi.h"
+#include "ProgramFolder.h"
 
 namespace {
 
@@ -33,20 +34,6 @@ struct Manager {
     embIsExtensionSupportedFn isExtensionSupported;
     embCheckMemoryFileFn check;
 };
-
-std::string ProgramFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return ".";
-    path[n] = '\0';
-    char *slash = std::strrchr(path, '/');
-    if (slash == nullptr)
-        return ".";
-    *slash = '\0';
-    return path[0] != '\0' ? path : "/";
-}
 
 bool IsManagerName(const std::string &name)
 {
@@ -94,7 +81,7 @@ const Manager &ManagerFor(const std::vector<Manager> &managers, const std::strin
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
         const std::string extension = file.substr(dot);
         for (const Manager &manager : managers) {
-            if ((manager.isExtensionSupported(extension.c_str()) & 0xff) != 0)
+            if (PluginYes(manager.isExtensionSupported(extension.c_str())))
                 return manager;
         }
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ManagerApi.h"
+#include "ProgramFolder.h"
 
 namespace {
 
@@ -20,20 +21,6 @@ constexpr char kPluginName[] = "embTarnParticleMan.so";
 
 // Ten entries with every text at full length stay well below this.
 constexpr int32_t kPrintBufferSize = 1 << 16;
-
-std::string ProgramFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return ".";
-    path[n] = '\0';
-    char *slash = std::strrchr(path, '/');
-    if (slash == nullptr)
-        return ".";
-    *slash = '\0';
-    return path[0] != '\0' ? path : "/";
-}
 
 int Usage()
 {
@@ -74,7 +61,7 @@ int main(int argc, char **argv)
 
     auto record = std::make_unique<ParticleSystem>();
     int status = 0;
-    if ((load(file, record.get()) & 0xff) == 0) {
+    if (!PluginYes(load(file, record.get()))) {
         std::fprintf(stderr, "nbsprint: cannot read %s\n", file);
         status = 1;
     } else {

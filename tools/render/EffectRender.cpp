@@ -78,7 +78,7 @@ bool RenderEffect(const ParticleSystem &record, const EffectRenderSettings &s,
     // The pool is large (a particle record of 32200 bytes points at it): static.
     static gx::SimState sim;
     StartSimulation(sim, record, s.seed, gx::SpriteLoaderHooks(), ShowRendererMessage);
-    gx::UpdateSpriteTextures(sim);
+    gx::UpdateTextures(sim);
 
     const float frameTime = static_cast<float>(s.stepMs / 1000.0);
     RgbaImage frame;

@@ -24,7 +24,7 @@ std::vector<uint8_t> EncodeEffectSprite(const std::vector<RgbaImage> &frames, do
         pictures.push_back(std::move(picture));
     }
     SpriteMakeOptions options;
-    options.format = 1;  // additive: the black background adds nothing
+    options.format = kSpriteAdditive;  // the black background adds nothing
     options.group = true;
     options.intervals = {static_cast<float>(stepMs / 1000.0)};
     return WriteSprite(MakeSpriteDraft(pictures, options));

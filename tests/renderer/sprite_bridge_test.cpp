@@ -1,6 +1,7 @@
-// The GL side of sprites on a real context: textures made at the picture's
+// The renderer's sprites on a real GL context: textures made at the picture's
 // size with the picture's pixels, clamped and linear, deleted on release,
-// and messages going to the renderer's message entry point.
+// messages going to the renderer's message entry point, and the type links'
+// sprites loaded through the hooks the simulation is given.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -9,10 +10,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "Fixtures.h"
 #include "RendererMessages.h"
-#include "uSprites.h"
+#include "SpriteBridge.h"
+#include "gamefs/SpriteModel.h"
+
+using namespace gx;
 
 namespace {
 std::vector<std::string> g_messages;
@@ -23,11 +28,10 @@ struct ReleasedAtExit {
     SpriteModel *sprite = nullptr;
     ~ReleasedAtExit()
     {
-        ReleaseSprite(sprite);
-        ReleaseGameFileSystem();
-        char info[8] = "";
-        AppendLoadedPackages(info, sizeof info);
-        if (sprite != nullptr || info[0] != '\0')
+        SpriteLoaderHooks().release(sprite);
+        ShutdownSprites();
+        const char *paths[1];
+        if (ArchivePaths(paths, 1) != 0)
             std::abort();
     }
 } g_releasedAtExit;
@@ -116,7 +120,7 @@ std::vector<uint8_t> KeyedSprite()
     return WriteSprite(draft);
 }
 
-TEST(USprites, TexturesFollowThePicturesAndGoOnRelease)
+TEST(SpriteBridge, TexturesFollowThePicturesAndGoOnRelease)
 {
     GLContext gl;
     if (!gl.Ok())
@@ -124,11 +128,10 @@ TEST(USprites, TexturesFollowThePicturesAndGoOnRelease)
     TempDir root;
     root.Write("base/pak0.pak", Pak({{"sprites/k.spr", KeyedSprite()}}));
     const std::string base = root.Path() + "/base";
-    SetGamedir(base.c_str(), "");
-    EXPECT_EQ(base, BaseGameDir());
-    EXPECT_STREQ("", AdditionalGameDir());
+    SetGameDirectories(base.c_str(), "");
+    const SpriteHooks hooks = SpriteLoaderHooks();
 
-    SpriteModel *sprite = R_LoadSpriteFromFile("sprites/k.spr");
+    SpriteModel *sprite = hooks.load("sprites/k.spr");
     ASSERT_NE(nullptr, sprite);
     const GLuint texture = sprite->frames[0].picture.texture;
     const GLuint inGroup = sprite->frames[1].group->pictures[0].texture;
@@ -162,23 +165,26 @@ TEST(USprites, TexturesFollowThePicturesAndGoOnRelease)
     float frame = 1.2f;
     EXPECT_EQ(inGroup, SpriteFrameTexture(*sprite, frame, 3.0f));
 
-    ReleaseSprite(sprite);
-    EXPECT_EQ(nullptr, sprite);
+    hooks.release(sprite);
     EXPECT_FALSE(glIsTexture(texture));
     EXPECT_FALSE(glIsTexture(inGroup));
     EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
     EXPECT_TRUE(g_messages.empty());
 
-    char info[512] = "Loaded packages:\n";
-    AppendLoadedPackages(info, sizeof info);
-    EXPECT_EQ("Loaded packages:\n" + base + "/pak0.pak\n", std::string(info));
-    ReleaseGameFileSystem();
-    info[0] = '\0';
-    AppendLoadedPackages(info, sizeof info);
-    EXPECT_STREQ("", info);
+    const char *paths[kMaxArchivePaths];
+    ASSERT_EQ(1, ArchivePaths(paths, kMaxArchivePaths));
+    EXPECT_EQ(base + "/pak0.pak", paths[0]);
+    EXPECT_EQ(0, ArchivePaths(paths, 0));
+    ShutdownSprites();
+    EXPECT_EQ(0, ArchivePaths(paths, kMaxArchivePaths));
 }
 
-TEST(USprites, TypeRulesAndMessagesThroughTheRenderer)
+uint32_t FixedTick()
+{
+    return 0;
+}
+
+TEST(SpriteBridge, TypeSpritesAndMessagesThroughTheRenderer)
 {
     GLContext gl;
     if (!gl.Ok())
@@ -186,42 +192,51 @@ TEST(USprites, TypeRulesAndMessagesThroughTheRenderer)
     TempDir root;
     root.Write("extra/sprites/k.spr", KeyedSprite());
     const std::string extra = root.Path() + "/extra";
-    SetGamedir(nullptr, extra.c_str());
+    SetGameDirectories(nullptr, extra.c_str());
     g_messages.clear();
 
-    char name[256] = {};
-    SpriteModel *sprite = nullptr;
-    int32_t drawable = 0;
-    LoadTypeSprite("sprites/k.spr", name, sprite, drawable);
-    ASSERT_NE(nullptr, sprite);
-    UpdateTypeSprite("sprites/missing.spr", 500, name, sprite, drawable);
-    EXPECT_EQ(nullptr, sprite);
-    EXPECT_EQ(1, drawable);
+    auto record = std::make_unique<ParticleSystem>();
+    record->particles = 10;
+    record->typeCount = 1;
+    std::strcpy(record->types[0].name, "k");
+    std::strcpy(record->types[0].sprite.text, "sprites/k.spr");
+    std::strcpy(record->maintype, "k");
+    SimState sim;
+    ASSERT_TRUE(CreateSimState(sim, SpriteLoaderHooks(), nullptr, FixedTick));
+    UpdateParticles(sim, record.get());
+    ASSERT_NE(nullptr, sim.mainLink);
+    ASSERT_NE(nullptr, sim.mainLink->sprite);
+    const GLuint texture = sim.mainLink->sprite->frames[0].picture.texture;
+    EXPECT_TRUE(glIsTexture(texture));
+
+    std::strcpy(record->types[0].sprite.text, "sprites/missing.spr");
+    UpdateTextures(sim);
+    EXPECT_EQ(nullptr, sim.mainLink->sprite);
+    EXPECT_FALSE(glIsTexture(texture));
+    EXPECT_EQ(1, sim.mainLink->drawable);
     EXPECT_EQ((std::vector<std::string>{"R_LoadSpriteFromFile: File not found (sprites/missing.spr)"}),
               g_messages);
-    UpdateTypeSprite("", 503, name, sprite, drawable);
-    EXPECT_EQ(1, drawable);
+    DestroySimState(sim);
 }
 
-TEST(USprites, WithoutACurrentContextPicturesGetNoTexture)
+TEST(SpriteBridge, WithoutACurrentContextPicturesGetNoTexture)
 {
     TempDir root;
     root.Write("sprites/k.spr", KeyedSprite());
-    SetGamedir(root.Path().c_str(), "");
-    SpriteModel *sprite = R_LoadSpriteFromFile("sprites/k.spr");
+    SetGameDirectories(root.Path().c_str(), "");
+    SpriteModel *sprite = SpriteLoaderHooks().load("sprites/k.spr");
     ASSERT_NE(nullptr, sprite);
     EXPECT_EQ(0u, sprite->frames[0].picture.texture);
-    ReleaseSprite(sprite);
-    EXPECT_EQ(nullptr, sprite);
+    SpriteLoaderHooks().release(sprite);
 }
 
 // Runs last: leaves a sprite and an archive for the release after main.
-TEST(USprites, ZLeavesWorkForTheReleaseAtExit)
+TEST(SpriteBridge, ZLeavesWorkForTheReleaseAtExit)
 {
     static TempDir root;
     root.Write("pak0.pak", Pak({{"sprites/k.spr", KeyedSprite()}}));
-    SetGamedir(root.Path().c_str(), "");
-    g_releasedAtExit.sprite = R_LoadSpriteFromFile("sprites/k.spr");
+    SetGameDirectories(root.Path().c_str(), "");
+    g_releasedAtExit.sprite = SpriteLoaderHooks().load("sprites/k.spr");
     EXPECT_NE(nullptr, g_releasedAtExit.sprite);
 }
 

@@ -313,4 +313,4 @@ int main(int argc, char **argv)
     return QTest::qExec(&tests, argc, argv);
 }
 
-#include "test_recovery.moc"
+#include "recovery_workflow_test.moc"

@@ -155,7 +155,7 @@ private slots:
         renderers.Load(PluginDirectory(), BoxWarning());
         ClearRendererLog(renderers, 0);
         renderers.UpdateDevice();
-        renderers.InputEvent(9);
+        renderers.InputEvent(kInputLeftButtonDown);
         renderers.SetShowGround(true);
         renderers.ApplyDeviceOptions(0, 0, 0, true, true);
         QVERIFY(RendererLog(renderers, 0).isEmpty());
@@ -172,7 +172,7 @@ private slots:
         ParticleSystem record{};
         record.particles = 77;
         renderers.UpdateParticles(&record);
-        renderers.InputEvent(13);
+        renderers.InputEvent(kInputRightButtonUp);
         renderers.SetGamedir("/base", "");
         QCOMPARE(RendererLog(renderers, 0), QStringList({"Particles 77", "Textures", "Input 13", "Gamedir [/base] []"}));
     }
@@ -347,4 +347,4 @@ int main(int argc, char **argv)
     return QTest::qExec(&tests, argc, argv);
 }
 
-#include "test_hosts.moc"
+#include "hosts_test.moc"

@@ -363,4 +363,4 @@ int main(int argc, char **argv)
     return QTest::qExec(&tests, argc, argv);
 }
 
-#include "test_files.moc"
+#include "files_and_layout_test.moc"

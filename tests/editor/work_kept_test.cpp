@@ -379,4 +379,4 @@ int main(int argc, char **argv)
     return QTest::qExec(&tests, argc, argv);
 }
 
-#include "test_work_kept.moc"
+#include "work_kept_test.moc"

@@ -214,4 +214,4 @@ int main(int argc, char **argv)
     return QTest::qExec(&tests, argc, argv);
 }
 
-#include "test_document_workflow.moc"
+#include "document_workflow_test.moc"

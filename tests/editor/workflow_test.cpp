@@ -177,4 +177,4 @@ int main(int argc, char **argv)
     return QTest::qExec(&tests, argc, argv);
 }
 
-#include "test_workflow.moc"
+#include "workflow_test.moc"

@@ -1152,4 +1152,4 @@ int main(int argc, char **argv)
     return QTest::qExec(&tests, argc, argv);
 }
 
-#include "test_main.moc"
+#include "main_window_test.moc"
