@@ -1,17 +1,11 @@
 #include "uFileDrop.h"
 
-#include <cctype>
-
+#include "AsciiCase.h"
 #include "uSpriteChoice.h"
 
 bool IsSpriteFileName(const std::string &file)
 {
-    if (file.size() < 4)
-        return false;
-    std::string tail = file.substr(file.size() - 4);
-    for (char &c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".spr";
+    return file.size() >= 4 && EqualIgnoringAsciiCase(std::string_view(file).substr(file.size() - 4), ".spr");
 }
 
 DropPlan PlanDrop(const std::vector<std::string> &files, const DropContext &context)
