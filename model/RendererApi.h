@@ -47,6 +47,10 @@ GX_EXPORT void R_RestartEffect(void);
 GX_EXPORT void R_ResetCamera(void);
 // Moves the camera so that the live particles fill about two thirds of the view.
 GX_EXPORT void R_FrameEffect(void);
+// The ratio of device pixels to the desktop's logical pixels (1 to 8; 2 on a
+// desktop scaled to 200%): overlay text is drawn that many times larger so it
+// stays readable. A renderer without it draws text at its own size.
+GX_EXPORT void R_SetTextScale(double scale);
 }
 
 using R_GetRendererNameFn = int32_t (*)(char *);
@@ -74,6 +78,7 @@ using R_StepFrameFn = void (*)(void);
 using R_RestartEffectFn = void (*)(void);
 using R_ResetCameraFn = void (*)(void);
 using R_FrameEffectFn = void (*)(void);
+using R_SetTextScaleFn = void (*)(double);
 
 inline constexpr int32_t kRendererInfoBufferSize = 512;
 

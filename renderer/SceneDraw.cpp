@@ -290,7 +290,12 @@ void DrawOverlay(const OverlayText &overlay)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, overlay.width, overlay.height, 0.0, -1.0, 1.0);
+    // On a scaled desktop the overlay is laid out in the desktop's logical
+    // pixels and drawn that much larger: the glyph texture's nearest texels
+    // keep the letters sharp at whole scales.
+    const double scale = overlay.textScale >= 1.0 ? overlay.textScale : 1.0;
+    const int w = static_cast<int>(overlay.width / scale), h = static_cast<int>(overlay.height / scale);
+    glOrtho(0.0, overlay.width / scale, overlay.height / scale, 0.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -299,7 +304,6 @@ void DrawOverlay(const OverlayText &overlay)
 
     if (overlay.width > 0 && overlay.height > 0) {
         const OverlayFont &font = overlay.font;
-        const int w = overlay.width, h = overlay.height;
         DrawText(font, overlay.fpsText, w - 80, 10, overlay.colour, overlay.shadow, w, h);
         if (overlay.sim && overlay.sim->record) {
             char line[320];

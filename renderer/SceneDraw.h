@@ -41,6 +41,7 @@ struct OverlayText {
     int width, height;
     double effectTime;  // seconds since the effect (re)started
     double speed;       // playback speed
+    double textScale;   // the desktop's scale: the overlay is drawn that much larger (below 1: 1)
 };
 void DrawOverlay(const OverlayText &overlay);
 // One line of text in overlay coordinates (y down, width x height) with its

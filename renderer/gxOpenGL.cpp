@@ -27,6 +27,7 @@ struct RendererState {
     double text[3] = {1.0, 1.0, 1.0};
     bool waitSync;
     int32_t textShadow;
+    double textScale;  // the desktop's scale for the overlay text; 0 or 1: none
     int32_t showGround;
     gx::Camera camera;
     gx::FrameTimer timer;
@@ -138,6 +139,7 @@ void R_UpdateDevice(void)
     overlay.speed = s.playback.speed;
     overlay.width = s.width;
     overlay.height = s.height;
+    overlay.textScale = s.textScale;
     gx::DrawOverlay(overlay);
 
     if (s.waitSync)
@@ -295,6 +297,11 @@ void R_FrameEffect(void)
 {
     if (g_state.initialised)
         gx::FrameParticles(g_state.camera, g_state.sim, g_state.width, g_state.height);
+}
+
+void R_SetTextScale(double scale)
+{
+    g_state.textScale = scale >= 1.0 && scale <= 8.0 ? scale : 1.0;
 }
 
 }  // extern "C"

@@ -9,10 +9,14 @@
 //   renderer: the same window, the plug-in loaded like a host loads it and
 //             opened on the widget, an effect attached, and R_UpdateDevice
 //             until a frame has drawn particles.
+//   editor:   embEd itself with a demo effect named on its command line, its
+//             settings in a scratch folder (no first-run questions); a
+//             preloaded probe (startup_probe.cpp) takes the time when the
+//             first frame that drew particles has been swapped.
 // The time runs from just before the process is started to the return of
 // the swap that shows the frame.
 //
-//   renderer_startup_bench [--rounds N] [--plugin gxOpenGL.so]
+//   renderer_startup_bench [--rounds N] [--plugin gxOpenGL.so] [--effect file.nbs]
 // (--plugin: another build of the plug-in, to compare with an earlier one)
 #include <dlfcn.h>
 #include <spawn.h>
@@ -167,6 +171,77 @@ double RunChild(const char *self, bool renderer)
     return std::atof(buffer);
 }
 
+#ifdef GX_EDITOR_PATH
+std::string g_effect = GX_DEMO_PATH "/effects/fire.nbs";
+std::string g_scratch;
+
+// A settings folder where the game directory and the renderer are chosen.
+bool PrepareEditorSettings()
+{
+    char pattern[] = "/tmp/sparkwright-startup-XXXXXX";
+    if (!mkdtemp(pattern))
+        return false;
+    g_scratch = pattern;
+    const std::string folder = g_scratch + "/config/Brindle Works";
+    if (std::system(("mkdir -p '" + folder + "' '" + g_scratch + "/data'").c_str()) != 0)
+        return false;
+    FILE *f = std::fopen((folder + "/EmbEd.conf").c_str(), "w");
+    if (!f)
+        return false;
+    std::fprintf(f, "[Settings]\nGameDir=%s\nCurrentRenderer=1\n", GX_DEMO_PATH "/game");
+    std::fclose(f);
+    return true;
+}
+
+// Starts embEd on the effect and returns the milliseconds to its first
+// particle frame, or a negative value.
+double RunEditor()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    std::vector<std::string> env;
+    for (char **e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind("XDG_CONFIG_HOME=", 0) != 0 && entry.rfind("XDG_DATA_HOME=", 0) != 0 &&
+            entry.rfind("LD_PRELOAD=", 0) != 0)
+            env.push_back(entry);
+    }
+    env.push_back("XDG_CONFIG_HOME=" + g_scratch + "/config");
+    env.push_back("XDG_DATA_HOME=" + g_scratch + "/data");
+    env.push_back(std::string("LD_PRELOAD=") + GX_PROBE_PATH);
+    std::vector<char *> envp;
+    for (std::string &entry : env)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    char editor[] = GX_EDITOR_PATH;
+    char *argv[] = {editor, g_effect.data(), nullptr};
+    const long long startNs = NowNs();
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, editor, &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        return -1;
+    }
+    char buffer[64] = {};
+    ssize_t n = 0, got = 0;
+    while ((n = read(fds[0], buffer + got, sizeof buffer - 1 - got)) > 0)
+        got += n;
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || got == 0)
+        return -1;
+    return static_cast<double>(std::atoll(buffer) - startNs) / 1e6;
+}
+#endif
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -187,8 +262,12 @@ int main(int argc, char **argv)
             rounds = std::max(1, std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
             g_plugin = argv[++i];
+#ifdef GX_EDITOR_PATH
+        } else if (std::strcmp(argv[i], "--effect") == 0 && i + 1 < argc) {
+            g_effect = argv[++i];
+#endif
         } else {
-            std::fprintf(stderr, "usage: %s [--rounds N] [--plugin gxOpenGL.so]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--rounds N] [--plugin gxOpenGL.so] [--effect file.nbs]\n", argv[0]);
             return 2;
         }
     }
@@ -198,9 +277,25 @@ int main(int argc, char **argv)
         return 1;
     self[length] = '\0';
 
-    RunChild(self, false);  // the first start warms the file cache for both
+#ifdef GX_EDITOR_PATH
+    const bool withEditor = PrepareEditorSettings();
+    if (!withEditor)
+        std::fprintf(stderr, "no scratch settings folder: the editor is not timed\n");
+#else
+    const bool withEditor = false;
+#endif
+    auto editorRun = [&]() -> double {
+#ifdef GX_EDITOR_PATH
+        return RunEditor();
+#else
+        return -1;
+#endif
+    };
+    RunChild(self, false);  // the first start warms the file cache for all
     RunChild(self, true);
-    std::vector<double> bare, renderer, ratio;
+    if (withEditor)
+        editorRun();
+    std::vector<double> bare, renderer, ratio, editor, editorRatio;
     for (int round = 0; round < rounds; ++round) {
         const double b = RunChild(self, false);
         const double r = RunChild(self, true);
@@ -211,10 +306,27 @@ int main(int argc, char **argv)
         bare.push_back(b);
         renderer.push_back(r);
         ratio.push_back(r / b);
+        if (withEditor) {
+            const double e = editorRun();
+            if (e <= 0) {
+                std::fprintf(stderr, "the editor did not show a particle frame\n");
+                return 1;
+            }
+            editor.push_back(e);
+            editorRatio.push_back(e / b);
+        }
     }
     std::printf("first frame after process start, %d interleaved rounds (medians)\n", rounds);
     std::printf("bare Qt window with a GLX child: %8.2f ms\n", Median(bare));
     std::printf("renderer, first particle frame:  %8.2f ms\n", Median(renderer));
     std::printf("ratio:                           %8.2fx\n", Median(ratio));
+    if (withEditor) {
+        std::printf("embEd, first particle frame:     %8.2f ms\n", Median(editor));
+        std::printf("ratio (embEd / bare):            %8.2fx\n", Median(editorRatio));
+    }
+#ifdef GX_EDITOR_PATH
+    if (!g_scratch.empty())
+        std::system(("rm -rf '" + g_scratch + "'").c_str());
+#endif
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "uRender.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace {
 // Every export is required at load time: a renderer missing one would
@@ -38,6 +39,7 @@ void BindOptionalExports(TEmbRenderer &r)
     BindExport(r.module, "R_RestartEffect", r.RestartEffect);
     BindExport(r.module, "R_ResetCamera", r.ResetCamera);
     BindExport(r.module, "R_FrameEffect", r.FrameEffect);
+    BindExport(r.module, "R_SetTextScale", r.SetTextScale);
 }
 
 }  // namespace
@@ -130,6 +132,8 @@ void TRendererHost::Select(uintptr_t viewport, int slot, int width, int height)
         // A renderer starts playing at 1x; anything else is handed on.
         if (r.SetPlayback && (clock_.paused || clock_.speed != 1.0))
             r.SetPlayback(clock_.paused ? 1 : 0, clock_.speed);
+        if (r.SetTextScale && textScale_ != 1.0)
+            r.SetTextScale(textScale_);
         ClockRestart(clock_);
     }
 }
@@ -309,6 +313,18 @@ void TRendererHost::SetPlayback(bool paused, double speed)
     ClockPlayback(clock_, paused, speed);
     if (TEmbRenderer *r = OpenDevice(); r && r->SetPlayback)
         r->SetPlayback(paused ? 1 : 0, clock_.speed);
+}
+
+void TRendererHost::SetTextScale(double scale)
+{
+    if (!(scale >= 1.0))  // also NaN
+        scale = 1.0;
+    scale = std::min(scale, 8.0);
+    if (scale == textScale_)
+        return;
+    textScale_ = scale;
+    if (TEmbRenderer *r = OpenDevice(); r && r->SetTextScale)
+        r->SetTextScale(scale);
 }
 
 void TRendererHost::StepFrame()

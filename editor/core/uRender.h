@@ -43,6 +43,7 @@ struct TEmbRenderer {
     R_RestartEffectFn RestartEffect = nullptr;
     R_ResetCameraFn ResetCamera = nullptr;
     R_FrameEffectFn FrameEffect = nullptr;
+    R_SetTextScaleFn SetTextScale = nullptr;
 };
 
 inline constexpr int kRendererSlotCount = 3;
@@ -118,6 +119,10 @@ public:
     void RestartEffect();
     void ResetCamera();
     void FrameEffect();
+    // The desktop's scale for the overlay text, kept and handed to a device
+    // opened later; forwarded when the renderer offers R_SetTextScale.
+    void SetTextScale(double scale);
+    double TextScale() const { return textScale_; }
 
 private:
     TEmbRenderer *OpenDevice();
@@ -129,4 +134,5 @@ private:
     TEffectClock clock_;
     std::chrono::steady_clock::time_point lastFrame_;
     bool haveLastFrame_ = false;
+    double textScale_ = 1.0;
 };

@@ -113,6 +113,20 @@ std::optional<std::string> SpriteRowPathForFile(const std::string &file, const s
     return path;
 }
 
+std::optional<std::string> SpriteRowPathInGame(const std::string &file, const std::string &baseDir,
+                                              const std::string &additionalDir)
+{
+    const std::string real = Canonical(file);
+    if (real.empty())
+        return std::nullopt;
+    std::string path = RelativeBelow(real, baseDir);
+    if (path.empty())
+        path = RelativeBelow(real, additionalDir);
+    if (path.empty() || path.size() > static_cast<size_t>(kMaxTextLength))
+        return std::nullopt;
+    return path;
+}
+
 std::string SpriteDetailsText(const SpritePreview &preview)
 {
     std::string text = std::to_string(preview.width) + " x " + std::to_string(preview.height) + ", " +

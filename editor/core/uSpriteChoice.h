@@ -28,6 +28,11 @@ std::optional<std::string> SpriteRowPath(const CatalogEntry &entry);
 std::optional<std::string> SpriteRowPathForFile(const std::string &file, const std::string &baseDir,
                                                 const std::string &additionalDir);
 
+// The path below the game directory that holds the file; none when it lies
+// in neither (or the path is over 255 characters).
+std::optional<std::string> SpriteRowPathInGame(const std::string &file, const std::string &baseDir,
+                                              const std::string &additionalDir);
+
 // "64 x 48, 4 frames (animated)": size and frame count of a preview.
 std::string SpriteDetailsText(const SpritePreview &preview);
 

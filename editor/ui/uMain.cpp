@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,6 +28,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 #include <cstring>
 
 #include "uGameDirectories.h"
@@ -94,7 +96,7 @@ void SetBaseColour(QWidget *widget, QPalette::ColorRole role)
 // The style offers no pictures for cut, copy and paste (its nearest ones
 // mean discard and apply), so the toolbar draws its own where the desktop's
 // icon theme has none.
-enum class EditPicture { Cut, Copy, Paste };
+enum class EditPicture { New, Cut, Copy, Paste };
 
 QIcon DrawnEditIcon(EditPicture picture)
 {
@@ -112,6 +114,32 @@ QIcon DrawnEditIcon(EditPicture picture)
             p.drawLine(QPointF(r.left() + 2.5, y), QPointF(r.right() - 2.5, y));
     };
     switch (picture) {
+    case EditPicture::New: {
+        // A blank page with a folded corner and a yellow spark: the style's
+        // own page is grey enough to pass for a disabled button.
+        QPainterPath sheet;
+        sheet.moveTo(5.5, 2.5);
+        sheet.lineTo(14.5, 2.5);
+        sheet.lineTo(19.5, 7.5);
+        sheet.lineTo(19.5, 21.5);
+        sheet.lineTo(5.5, 21.5);
+        sheet.closeSubpath();
+        p.setPen(outline);
+        p.setBrush(Qt::white);
+        p.drawPath(sheet);
+        p.setBrush(QColor(210, 210, 210));
+        p.drawPolygon(QPolygonF({QPointF(14.5, 2.5), QPointF(14.5, 7.5), QPointF(19.5, 7.5)}));
+        p.setPen(QPen(QColor(200, 140, 0), 1));
+        p.setBrush(QColor(255, 200, 0));
+        QPolygonF star;
+        for (int i = 0; i < 8; ++i) {
+            const qreal r = (i % 2) ? 2.0 : 5.0;
+            const qreal a = i * 3.14159265 / 4.0;
+            star << QPointF(17 + r * std::cos(a), 17 + r * std::sin(a));
+        }
+        p.drawPolygon(star);
+        break;
+    }
     case EditPicture::Cut:
         p.setPen(QPen(QColor(90, 90, 90), 1.6));
         p.drawLine(QPointF(7, 3), QPointF(15, 15));
@@ -154,6 +182,8 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
 
     CreateActions();
     CreateMenus();
+    LoadRecentFiles();
+    FillRecentMenu();
     CreateLeftPanel();
 
     Viewport = new TViewport(this);
@@ -189,11 +219,14 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     connect(Viewport, &TViewport::MouseMove, this, [this] { Renderers.InputEvent(kInputPointerMove); });
     connect(Viewport, &TViewport::Resized, this, [this] {
         const QSize size = ViewportPixelSize();
+        Renderers.SetTextScale(Viewport->devicePixelRatioF());
         Renderers.ResizeDevice(size.width(), size.height());
         Renderers.UpdateDevice();
     });
     connect(edKeys, &TKeyEdit::ViewportKey, this, [this](int code) { Renderers.InputEvent(code); });
     CreatePlaybackControls();
+    ConnectViewportDrops();
+    setAcceptDrops(true);
     connect(edKeys, &TKeyEdit::PlayPauseKey, Playback, &TPlaybackControls::TogglePlay);
 
     OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
@@ -312,6 +345,14 @@ const TActionRow kActionTable[] = {
      [](TfrmMain &w) { w.acSaveExecute(); }, HasDocument},
     {&TfrmMain::acSaveAs, "acSaveAs", "Save &As...", "", "", "Save particles to another file",
      [](TfrmMain &w) { w.acSaveAsExecute(); }, HasDocument},
+    {&TfrmMain::acReopenClosed, "acReopenClosed", "Reopen &Closed File", "Ctrl+Shift+T", "",
+     "Reopen the file closed last", [](TfrmMain &w) { w.acReopenClosedExecute(); },
+     [](const TfrmMain &w) { return w.Recent.HasClosed(w.DocumentPath); }},
+    {&TfrmMain::acClearMissing, "acClearMissing", "Remove &Missing Files", "", "",
+     "Remove the files that no longer exist from the list", [](TfrmMain &w) { w.acClearMissingExecute(); },
+     [](const TfrmMain &w) { return w.RecentMissing > 0; }},
+    {&TfrmMain::acClearRecent, "acClearRecent", "C&lear List", "", "", "Empty the list of recent files",
+     [](TfrmMain &w) { w.acClearRecentExecute(); }, [](const TfrmMain &w) { return !w.Recent.Entries().isEmpty(); }},
     {&TfrmMain::acEditTypes, "acEditTypes", "Edit &Types...", "Ctrl+T", "", "Edit particle types",
      [](TfrmMain &w) { w.acEditTypesExecute(); }, HasDocument},
     {&TfrmMain::acPreferences, "acPreferences", "&Preferences...", "Ctrl+P", "", "",
@@ -396,7 +437,7 @@ void TfrmMain::CreateActions()
     }
 
     QStyle *s = style();
-    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), s->standardIcon(QStyle::SP_FileIcon)));
+    acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), DrawnEditIcon(EditPicture::New)));
     acOpen->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
     acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
     acUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
@@ -428,7 +469,11 @@ void TfrmMain::UpdateActionStates()
 void TfrmMain::CreateMenus()
 {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->addActions({acNew, acOpen, acSave, acSaveAs});
+    mnuFile->addActions({acNew, acOpen});
+    mnuRecent = mnuFile->addMenu(QStringLiteral("&Recent Files"));
+    mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
+    connect(mnuRecent, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    mnuFile->addActions({acSave, acSaveAs});
     mnuFile->addSeparator();
     mnuFile->addAction(acEditTypes);
     mnuFile->addSeparator();
@@ -507,6 +552,9 @@ void TfrmMain::CreateLeftPanel()
     SideStrip->setObjectName(QStringLiteral("SideStrip"));
     SideStrip->setFixedWidth(17);
     SideStrip->setScaledContents(true);
+    // Stretched to any height: the picture's own height must not become the
+    // window's minimum (it is taller than a screen scaled by 2).
+    SideStrip->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     SideStrip->setPixmap(QPixmap::fromImage(SideStripPicture()));
     leftLayout->addWidget(SideStrip);
 
@@ -739,6 +787,7 @@ void TfrmMain::StartupRendererChoice()
     if (choice >= 1 && choice <= kRendererSlotCount) {
         RendererAction(choice - 1)->setChecked(true);
         const QSize size = ViewportPixelSize();
+        Renderers.SetTextScale(Viewport->devicePixelRatioF());
         Renderers.Select(ViewportHandle(), choice - 1, size.width(), size.height());
     }
 }
@@ -827,6 +876,8 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
 // refills the type list and the inspector from the new record.
 void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool refreshViews)
 {
+    if (refreshViews && !DocumentPath.isEmpty() && RecentFiles::Normalised(DocumentPath) != RecentFiles::Normalised(path))
+        NoteDocumentReplaced();
     CurrentManager = managerIndex;
     DocumentPath = path;
     DocumentName = path;
@@ -838,11 +889,21 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
         if (Playback)
             Playback->FrameWhenUnderway();
     }
+    Recent.Add(path);
+    StoreRecentFiles();
     SetEditControlsEnabled(true);
     RecordModified = false;
     ScriptModified = false;
     SetDocumentCaption();
     WatchDocumentFile();
+    if (refreshViews)
+        DrawFirstFrame();
+}
+
+void TfrmMain::DrawFirstFrame()
+{
+    if (Renderers.DeviceOpen())
+        Renderers.UpdateDevice();
 }
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)
@@ -1028,8 +1089,11 @@ void TfrmMain::SelectRendererExecute(int slot)
 {
     RendererAction(slot)->setChecked(true);
     const QSize size = ViewportPixelSize();
+    Renderers.SetTextScale(Viewport->devicePixelRatioF());
     Renderers.Select(ViewportHandle(), slot, size.width(), size.height());
     ApplyCurrentDeviceOptions();
+    if (DocumentReady)
+        DrawFirstFrame();
 }
 
 void TfrmMain::EditCommand(QAction *action)

@@ -20,6 +20,7 @@
 #include "uDocument.h"
 #include "uMessages.h"
 #include "uParticleMan.h"
+#include "uRecentFiles.h"
 #include "uRecovery.h"
 #include "uRender.h"
 #include "uTextRules.h"
@@ -30,6 +31,7 @@ class QComboBox;
 class QFileDialog;
 class QFileSystemWatcher;
 class QLabel;
+class QMimeData;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -93,6 +95,9 @@ public:
     QAction *acOpen = nullptr;
     QAction *acSave = nullptr;
     QAction *acSaveAs = nullptr;
+    QAction *acReopenClosed = nullptr;
+    QAction *acClearMissing = nullptr;
+    QAction *acClearRecent = nullptr;
     QAction *acEditTypes = nullptr;
     QAction *acPreferences = nullptr;
     QAction *acChangeGamedir = nullptr;
@@ -125,6 +130,7 @@ public:
     QAction *acHelpAbout = nullptr;
     QActionGroup *RendererGroup = nullptr;
     QMenu *mnuFile = nullptr;
+    QMenu *mnuRecent = nullptr;  // File > Recent Files, filled as it opens
     QMenu *mnuEdit = nullptr;
     QMenu *mnuRender = nullptr;
     QMenu *mnuSpeed = nullptr;
@@ -249,6 +255,30 @@ public:
     // list (keeping the page), inspector and script pane.
     void ShowRestoredRecord(bool typesChanged);
 
+    // ---- Recent Files and dropped files (uMainFiles.cpp) ----------------
+    RecentFiles Recent;
+    int RecentMissing = 0;  // listed files found gone when the menu was last filled
+    void LoadRecentFiles();
+    void StoreRecentFiles();
+    void FillRecentMenu();
+    // Before the document is replaced by another (New, Open, a recent or
+    // dropped file): remembered for Reopen Closed File.
+    void NoteDocumentReplaced();
+    // Opens a file by its name, through the manager of its extension, after
+    // the save question. False when nothing was opened (each case says why).
+    bool OpenNamedFile(const QString &path);
+    void OpenRecentFile(const QString &path);
+    void acReopenClosedExecute();
+    void acClearMissingExecute();
+    void acClearRecentExecute();
+    bool AcceptsDrag(const QMimeData *mime) const;
+    // Files dropped on the window, or on the preview: a script opens, a
+    // sprite becomes the selected type's. True when something changed.
+    bool DropFiles(const QStringList &files, bool onViewport);
+    void ConnectViewportDrops();
+    // The renderer draws the document at once, not one timer tick later.
+    void DrawFirstFrame();
+
     // ---- recovery files and outside changes (uMainRecovery.cpp) --------
     std::unique_ptr<RecoveryStore> Recovery;
     QTimer *RecoveryTimer = nullptr;
@@ -278,6 +308,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void CreateActions();

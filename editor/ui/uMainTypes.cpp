@@ -97,6 +97,7 @@ bool TfrmMain::NewDocument(int managerIndex)
     }
 
     CurrentManager = managerIndex;
+    NoteDocumentReplaced();
     DocumentPath.clear();
     DocumentName = QStringLiteral("NewParticle");
     SetDocumentCaption();
@@ -128,6 +129,7 @@ bool TfrmMain::NewDocument(int managerIndex)
     DocumentReady = true;
     Doc.StartHistory();
     WatchDocumentFile();  // a new document has no file yet
+    DrawFirstFrame();
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "uScriptEditor.h"
 
+#include <QMimeData>
+
 #include <QAbstractItemView>
 #include <QBoxLayout>
 #include <QCompleter>
@@ -578,4 +580,15 @@ void TScriptEditor::AddBracePair(QList<QTextEdit::ExtraSelection> &selections) c
         markAt(block.position() + t.start, unmatched);
         return;
     }
+}
+
+bool TScriptEditor::canInsertFromMimeData(const QMimeData *source) const
+{
+    if (source->hasUrls()) {
+        for (const QUrl &url : source->urls()) {
+            if (url.isLocalFile())
+                return false;
+        }
+    }
+    return QPlainTextEdit::canInsertFromMimeData(source);
 }

@@ -95,6 +95,9 @@ protected:
     bool viewportEvent(QEvent *event) override;  // tool tips of the findings
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // Files dragged from a file manager are left to the window, which opens
+    // them, instead of their names being typed into the script.
+    bool canInsertFromMimeData(const QMimeData *source) const override;
 
 private:
     void UpdateExtraSelections();

@@ -5,6 +5,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "uDialogCaption.h"
+
 TfrmSelectRenderer::TfrmSelectRenderer(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmSelectRenderer"));
@@ -24,6 +26,8 @@ TfrmSelectRenderer::TfrmSelectRenderer(QWidget *owner) : QDialog(owner)
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok);
+    // Narrow as its contents are, the dialog is as wide as its caption needs.
+    layout->addStrut(CaptionWidth(this) - layout->contentsMargins().left() - layout->contentsMargins().right());
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

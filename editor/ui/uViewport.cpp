@@ -1,6 +1,9 @@
 #include "uViewport.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 #include "RendererApi.h"  // ViewportInput
@@ -56,6 +59,44 @@ void TViewport::mouseMoveEvent(QMouseEvent *)
 void TViewport::resizeEvent(QResizeEvent *)
 {
     emit Resized();
+}
+
+namespace {
+bool HasLocalFiles(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls())
+        return false;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
+void TViewport::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (HasLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TViewport::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (HasLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TViewport::dropEvent(QDropEvent *event)
+{
+    QStringList files;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit FilesDropped(files);
 }
 
 TKeyEdit::TKeyEdit(QWidget *parent) : QLineEdit(parent)

@@ -19,12 +19,16 @@ signals:
     void MouseUp(Qt::MouseButton button, bool inside);
     void MouseMove();
     void Resized();
+    void FilesDropped(const QStringList &files);  // local files dropped on the preview
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void paintEvent(QPaintEvent *) override {}
 };
 

@@ -168,5 +168,10 @@ GX_EXPORT void R_FrameEffect(void)
 {
     Note("Frame effect");
 }
+
+GX_EXPORT void R_SetTextScale(double scale)
+{
+    Note("TextScale %g", scale);
+}
 #endif
 }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
 #include "EditorTestSupport.h"
 #include "uParticleMan.h"
@@ -250,6 +251,27 @@ private slots:
         QCOMPARE(RendererLog(renderers, 0), QStringList({"Open window", "Resize 10 10", "Playback 1 0.25",
                                               "Step", "Restart", "Reset camera", "Frame effect",
                                               "Playback 0 4"}));
+    }
+
+    void textScaleIsKeptClampedAndHandedToTheNextDevice()
+    {
+        TRendererHost renderers;
+        SetPluginDirectory(FakePlugins("hosts"));
+        renderers.Load(PluginDirectory(), BoxWarning());
+        QVERIFY(renderers[0].SetTextScale && !renderers[1].SetTextScale);
+        QCOMPARE(renderers.TextScale(), 1.0);
+        renderers.SetTextScale(2.0);  // before any device: kept
+        renderers.Select(0x1234, 1, 10, 10);  // one without the export: no harm
+        renderers.SetTextScale(0.5);
+        QCOMPARE(renderers.TextScale(), 1.0);
+        renderers.SetTextScale(std::nan(""));
+        QCOMPARE(renderers.TextScale(), 1.0);
+        renderers.SetTextScale(1.5);
+        ClearRendererLog(renderers, 0);
+        renderers.Select(0x1234, 0, 10, 10);
+        renderers.SetTextScale(1.5);   // unchanged: not sent again
+        renderers.SetTextScale(100.0);
+        QCOMPARE(RendererLog(renderers, 0), QStringList({"Open window", "Resize 10 10", "TextScale 1.5", "TextScale 8"}));
     }
 
     void unloadClosesTheOpenDeviceFirst()

@@ -105,7 +105,8 @@ private slots:
     {
         TfrmMain w;
         QStringList lines;
-        for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acEditTypes, w.acPreferences,
+        for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acReopenClosed, w.acClearMissing,
+                           w.acClearRecent, w.acEditTypes, w.acPreferences,
                            w.acChangeGamedir, w.acExit, w.acUndo, w.acRedo, w.acCut, w.acCopy,
                            w.acPaste, w.acSelectAll, w.acSelectRendererOGL,
                            w.acSelectRendererD3D7, w.acSelectRendererD3D9, w.acShowGround,
@@ -116,6 +117,9 @@ private slots:
             "&Open... | Ctrl+O | Load particles from file | on",
             "&Save | Ctrl+S | Save changes in particles | off",
             "Save &As... |  | Save particles to another file | off",
+            "Reopen &Closed File | Ctrl+Shift+T | Reopen the file closed last | off",
+            "Remove &Missing Files |  | Remove the files that no longer exist from the list | off",
+            "C&lear List |  | Empty the list of recent files | off",  // nothing listed yet
             "Edit &Types... | Ctrl+T | Edit particle types | off",  // no document yet
             "&Preferences... | Ctrl+P |  | on",
             "&Game Directories... | Ctrl+G | Change your game directory | on",
@@ -142,7 +146,7 @@ private slots:
         QCOMPARE(w.acCopy->toolTip(), QString("Copy"));
 
         QCOMPARE(Lines(w.mnuFile->actions()),
-                 QStringList({"&New...", "&Open...", "&Save", "Save &As...", "-", "Edit &Types...", "-",
+                 QStringList({"&New...", "&Open...", "&Recent Files", "&Save", "Save &As...", "-", "Edit &Types...", "-",
                               "&Preferences...", "&Game Directories...", "-", "E&xit"}));
         QCOMPARE(Lines(w.mnuEdit->actions()),
                  QStringList({"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Select &All"}));

@@ -280,6 +280,63 @@ TEST_F(Draw, GlyphBitmapsMatchTheServerFontLists)
     glEnable(GL_TEXTURE_2D);
 }
 
+// On a desktop scaled by 2 the overlay is the same picture with every pixel
+// doubled: laid out in logical pixels, each texel drawn as 2 x 2.
+TEST_F(Draw, OverlayTextScalesWithTheDesktop)
+{
+    static GlyphFont font;
+    ASSERT_TRUE(LoadXGlyphFont(g_display, "fixed", font));
+    static GlyphAtlas atlas;
+    ASSERT_TRUE(BuildGlyphAtlas(font, atlas));
+    const OverlayFont overlayFont{&font, &atlas, MakeGlyphTexture(atlas)};
+    const double amber[3] = {1.0, 0.75, 0.1};
+    auto frame = [&](int width, int height, double scale) {
+        glViewport(0, 0, kWidth, kHeight);
+        glClearColor(0.0f, 0.0f, 0.3f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        OverlayText overlay{};
+        overlay.fpsText = "60.0 fps";
+        overlay.colour = amber;
+        overlay.shadow = true;
+        overlay.font = overlayFont;
+        overlay.width = width;
+        overlay.height = height;
+        overlay.textScale = scale;
+        // The small picture in the lower left quarter, drawn in full pixels.
+        if (scale == 1.0)
+            glViewport(0, kHeight - height, width, height);
+        DrawOverlay(overlay);
+        glViewport(0, 0, kWidth, kHeight);
+        return ReadFrame();
+    };
+    const std::vector<uint8_t> small = frame(kWidth / 2, kHeight / 2, 1.0);
+    const std::vector<uint8_t> large = frame(kWidth, kHeight, 2.0);
+    // Below 1 (or unset) is no scale at all.
+    EXPECT_EQ(Differing(frame(kWidth, kHeight, 0.0), frame(kWidth, kHeight, 1.0)), 0);
+    int inked = 0, differing = 0;
+    for (int y = 0; y < kHeight; ++y) {      // rows from the top
+        for (int x = 0; x < kWidth; ++x) {
+            const size_t big = (static_cast<size_t>(kHeight - 1 - y) * kWidth + x) * 4;
+            const size_t half = (static_cast<size_t>(kHeight - 1 - y / 2) * kWidth + x / 2) * 4;
+            if (large[big] != 0)
+                ++inked;
+            for (int c = 0; c < 3; ++c) {
+                if (large[big + c] != small[half + c]) {
+                    ++differing;
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_GT(inked, 200);  // the text is there
+    EXPECT_EQ(differing, 0);
+    Dump(large, "text-scaled-2");
+    const GLuint texture = overlayFont.texture;
+    glDeleteTextures(1, &texture);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+}
+
 namespace {
 
 uint32_t g_tick = 0;
