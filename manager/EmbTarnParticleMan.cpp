@@ -101,7 +101,8 @@ EMB_EXPORT int32_t embSaveFile(const char *fileName, const char *header, const P
     }
 }
 
-EMB_EXPORT int32_t embSaveMemoryFile(char *buffer, int32_t size, const char *header, const ParticleSystem *rec)
+EMB_EXPORT int32_t embSaveMemoryFile(char *buffer, int32_t size, const char *header,
+                                     const ParticleSystem *rec)
 {
     if (buffer == nullptr || size <= 0 || rec == nullptr)
         return 0;

@@ -44,8 +44,8 @@ char LowerAscii(char c)
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 // A value for a message: quoted, one line, at most 40 bytes, not cut inside
@@ -123,7 +123,8 @@ const SectionKey *FindSectionKey(const Placed &t)
 
 bool IsHeaderKey(const Placed &t)
 {
-    return std::any_of(std::begin(kHeaderKeys), std::end(kHeaderKeys), [&t](const char *k) { return t.is(k); });
+    return std::any_of(std::begin(kHeaderKeys), std::end(kHeaderKeys),
+                       [&t](const char *k) { return t.is(k); });
 }
 
 bool IsTypeKey(const Placed &t)
@@ -250,7 +251,8 @@ private:
             const std::size_t n = IntegerLength(value.view());
             const int32_t number = ReadInteger(value.view());
             if (n == 0 || !OnlySeparators(value.view().substr(n)))
-                Error(value.begin, Shown(value.view()) + " is not a whole number: reads as " + std::to_string(number));
+                Error(value.begin,
+                      Shown(value.view()) + " is not a whole number: reads as " + std::to_string(number));
             else if (t.is("particles") && number < 1)
                 Warning(value.begin, "\"particles\" should be at least 1");
         } else if (t.is("maintype")) {
@@ -350,7 +352,8 @@ private:
             const SectionKey *key = FindSectionKey(t);
             if (key == nullptr) {
                 if (IsHeaderKey(t)) {
-                    Warning(t.begin, Shown(t.view()) + " belongs at the top level and is ignored inside a type");
+                    Warning(t.begin,
+                            Shown(t.view()) + " belongs at the top level and is ignored inside a type");
                     SkipValueOf(Scope::Type);
                 } else {
                     Unknown(t, Scope::Type);
@@ -391,15 +394,13 @@ private:
             if (value.token.length > 0 && !IsScriptWord(key.kind, value.token.text, value.token.length)) {
                 Warning(value.begin,
                         std::string("unknown ") + (key.kind == KeyKind::DrawCondition ? "draw" : "kill") +
-                            " condition " + Shown(value.view()) + ": reads as no condition (use empty, water, solid" +
+                            " condition " + Shown(value.view()) +
+                            ": reads as no condition (use empty, water, solid" +
                             (key.kind == KeyKind::DrawCondition ? ", special, special2 or special3)" : ")"));
             }
             break;
-        case KeyKind::Range:
-            Range(key.key, value);
-            break;
-        case KeyKind::Vector:
-            break;
+        case KeyKind::Range: Range(key.key, value); break;
+        case KeyKind::Vector: break;
         }
     }
 
@@ -441,8 +442,8 @@ private:
                     ++i;
                 const std::string_view piece = v.substr(start, i - start);
                 if (count == 3) {
-                    Error(t.content() + start, "\"offset\" takes three numbers: " + Shown(v.substr(start)) +
-                                                   " is ignored");
+                    Error(t.content() + start,
+                          "\"offset\" takes three numbers: " + Shown(v.substr(start)) + " is ignored");
                     break;
                 }
                 if (!IsWholeReal(piece))
@@ -455,10 +456,12 @@ private:
             return;
         if (count == 0 && Peek(t) && !t.isBrace() && !IsTypeKey(t)) {
             Take(t);
-            Error(t.begin, Shown(t.view()) + " is not three numbers such as \"0 0 10\": the offset reads as 0 0 0");
+            Error(t.begin,
+                  Shown(t.view()) + " is not three numbers such as \"0 0 10\": the offset reads as 0 0 0");
             return;
         }
-        Error(key.begin, "\"offset\" takes three numbers, " + std::to_string(count) + " given: the rest read as 0");
+        Error(key.begin,
+              "\"offset\" takes three numbers, " + std::to_string(count) + " given: the rest read as 0");
     }
 
     void CheckReferences()
@@ -501,7 +504,8 @@ private:
 // Appends to a NUL-terminated report of a given size, cutting what does not fit.
 class ReportSink {
 public:
-    ReportSink(char *report, int32_t size) : report_(report), room_(report != nullptr && size > 0 ? size - 1 : 0)
+    ReportSink(char *report, int32_t size)
+        : report_(report), room_(report != nullptr && size > 0 ? size - 1 : 0)
     {
         if (report_ != nullptr && size > 0)
             report_[0] = '\0';

@@ -35,12 +35,9 @@ constexpr ScriptWord kRenderModeWords[] = {
 // Kill conditions take the first three only. Where two words share a text
 // the first is the one written.
 constexpr ScriptWord kConditionWords[] = {
-    {"empty", ContentCondition::CONTENT_EMPTY},
-    {"water", ContentCondition::CONTENT_WATER},
-    {"solid", ContentCondition::CONTENT_SOLID},
-    {"special", ContentCondition::CONTENT_SPECIAL1},
-    {"special1", ContentCondition::CONTENT_SPECIAL1},
-    {"special2", ContentCondition::CONTENT_SPECIAL2},
+    {"empty", ContentCondition::CONTENT_EMPTY},       {"water", ContentCondition::CONTENT_WATER},
+    {"solid", ContentCondition::CONTENT_SOLID},       {"special", ContentCondition::CONTENT_SPECIAL1},
+    {"special1", ContentCondition::CONTENT_SPECIAL1}, {"special2", ContentCondition::CONTENT_SPECIAL2},
     {"special3", ContentCondition::CONTENT_SPECIAL3},
 };
 constexpr std::size_t kKillConditionWordCount = 3;

@@ -97,7 +97,8 @@ void SkipToToken(ScriptCursor &cursor)
             ++cursor.pos;
         if (cursor.pos >= cursor.end || !StartsComment(cursor))
             return;
-        const void *lineFeed = std::memchr(cursor.pos, '\n', static_cast<std::size_t>(cursor.end - cursor.pos));
+        const void *lineFeed = std::memchr(cursor.pos, '\n',
+                                           static_cast<std::size_t>(cursor.end - cursor.pos));
         cursor.pos = lineFeed != nullptr ? static_cast<const char *>(lineFeed) : cursor.end;
     }
 }
@@ -173,8 +174,7 @@ void ReadTypeSection(ScriptCursor &cursor, ParticleType &type)
             (type.*key->range).present = 1;
             ParseRange(value.view(), type.*key->range);
             break;
-        case KeyKind::Vector:
-            break;
+        case KeyKind::Vector: break;
         }
     }
 }

@@ -3,16 +3,16 @@
 // libraries: every offset, width and padding byte below is fixed.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cmath>
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 enum : int32_t {
-    kParticleTextSize = 256,   // every text buffer: 255 characters and a NUL
+    kParticleTextSize = 256,  // every text buffer: 255 characters and a NUL
     kMaxParticleTypes = 10,
     kUserSlotCount = 8,
 };
@@ -99,8 +99,8 @@ struct alignas(8) ParticleType {
 };
 
 struct alignas(8) ParticleSystem {
-    int32_t particles;   // size of the renderer's particle pool
-    int32_t typeCount;   // used entries in types, 0..10
+    int32_t particles;  // size of the renderer's particle pool
+    int32_t typeCount;  // used entries in types, 0..10
     ParamInt attachment;
     char maintype[kParticleTextSize];
     int32_t padding;

@@ -23,8 +23,8 @@ GX_EXPORT void R_Initialize(void);
 GX_EXPORT void R_InputEvent(int32_t code);
 GX_EXPORT void R_SetShowGround(int32_t show);
 GX_EXPORT void R_SetGamedir(const char *baseDir, const char *additionalDir);
-GX_EXPORT void R_SetDeviceOptions(const double background[3], const double ground[3],
-                                  const double text[3], int32_t waitSync, int32_t textShadow);
+GX_EXPORT void R_SetDeviceOptions(const double background[3], const double ground[3], const double text[3],
+                                  int32_t waitSync, int32_t textShadow);
 GX_EXPORT void R_UpdateParticles(const ParticleSystem *record);
 GX_EXPORT void R_ReallocParticles(void);
 GX_EXPORT void R_UpdateTypes(void);
@@ -63,8 +63,7 @@ using R_InitializeFn = void (*)(void);
 using R_InputEventFn = void (*)(int32_t);
 using R_SetShowGroundFn = void (*)(int32_t);
 using R_SetGamedirFn = void (*)(const char *, const char *);
-using R_SetDeviceOptionsFn = void (*)(const double *, const double *, const double *, int32_t,
-                                      int32_t);
+using R_SetDeviceOptionsFn = void (*)(const double *, const double *, const double *, int32_t, int32_t);
 using R_UpdateParticlesFn = void (*)(const ParticleSystem *);
 using R_ReallocParticlesFn = void (*)(void);
 using R_UpdateTypesFn = void (*)(void);

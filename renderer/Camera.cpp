@@ -49,8 +49,7 @@ Vec3 CameraForward(const Camera &camera)
     const double pitch = camera.pitch * kRadiansPerDegree;
     const double yaw = camera.yaw * kRadiansPerDegree;
     return {static_cast<float>(std::cos(pitch) * std::cos(yaw)),
-            static_cast<float>(std::cos(pitch) * std::sin(yaw)),
-            static_cast<float>(-std::sin(pitch))};
+            static_cast<float>(std::cos(pitch) * std::sin(yaw)), static_cast<float>(-std::sin(pitch))};
 }
 
 bool ProjectPoint(const Camera &c, int width, int height, Vec3 point, float &ndcX, float &ndcY)
@@ -125,8 +124,7 @@ bool FrameParticles(Camera &camera, const SimState &sim, int width, int height)
     double cx = centre[0], cy = centre[1];
     RotateXY(cx, cy, -camera.sceneSpin);
     const Vec3 f = CameraForward(camera);
-    camera.origin = {static_cast<float>(cx - distance * f.x),
-                     static_cast<float>(cy - distance * f.y),
+    camera.origin = {static_cast<float>(cx - distance * f.x), static_cast<float>(cy - distance * f.y),
                      static_cast<float>(centre[2] - distance * f.z)};
     return true;
 }
@@ -140,26 +138,17 @@ void ReadCameraAxes(Camera &camera, const float m[16])
 
 bool InputNeedsPointer(int32_t code)
 {
-    return code == kInputLeftButtonDown || code == kInputRightButtonDown ||
-           code == kInputPointerMove;
+    return code == kInputLeftButtonDown || code == kInputRightButtonDown || code == kInputPointerMove;
 }
 
 void CameraInput(Camera &c, int32_t code, float t, const PointerState &pointer)
 {
     const float step = t * kKeySpeed;
     switch (code) {
-    case kInputMoveForward:
-        MoveAlong(c.origin, c.forward, step);
-        break;
-    case kInputMoveBack:
-        MoveAlong(c.origin, c.forward, -step);
-        break;
-    case kInputMoveLeft:
-        MoveAlong(c.origin, c.right, -step);
-        break;
-    case kInputMoveRight:
-        MoveAlong(c.origin, c.right, step);
-        break;
+    case kInputMoveForward: MoveAlong(c.origin, c.forward, step); break;
+    case kInputMoveBack: MoveAlong(c.origin, c.forward, -step); break;
+    case kInputMoveLeft: MoveAlong(c.origin, c.right, -step); break;
+    case kInputMoveRight: MoveAlong(c.origin, c.right, step); break;
     case kInputLookUp:
         c.pitch -= step;
         if (c.pitch < -90.0f)
@@ -214,14 +203,9 @@ void CameraInput(Camera &c, int32_t code, float t, const PointerState &pointer)
         }
         break;
     }
-    case kInputLeftButtonUp:
-        c.leftDrag = 0;
-        break;
-    case kInputRightButtonUp:
-        c.rightDrag = 0;
-        break;
-    default:
-        break;
+    case kInputLeftButtonUp: c.leftDrag = 0; break;
+    case kInputRightButtonUp: c.rightDrag = 0; break;
+    default: break;
     }
 }
 

@@ -39,8 +39,7 @@ Vec3 CameraForward(const Camera &camera);
 // frustum (x from -1 to 1 at distance 1, y scaled by height / width) put it:
 // normalised device coordinates, -1..1 across the view. False for a point
 // behind the camera.
-bool ProjectPoint(const Camera &camera, int width, int height, Vec3 point, float &ndcX,
-                  float &ndcY);
+bool ProjectPoint(const Camera &camera, int width, int height, Vec3 point, float &ndcX, float &ndcY);
 
 // Share of the view's smaller extent that a framed effect fills.
 inline constexpr float kFrameFill = 2.0f / 3.0f;

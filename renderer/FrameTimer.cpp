@@ -17,8 +17,7 @@ int FrameTimerShift(uint64_t frequency)
     return shift;
 }
 
-bool StartFrameTimer(FrameTimer &timer, const CounterSource &source,
-                     void (*message)(const char *))
+bool StartFrameTimer(FrameTimer &timer, const CounterSource &source, void (*message)(const char *))
 {
     if (timer.started)
         return timer.available;

@@ -37,8 +37,7 @@ int FrameTimerShift(uint64_t frequency);
 
 // Starts the timer on first use; false when there is no counter ("No hardware
 // timer available" is sent to message once).
-bool StartFrameTimer(FrameTimer &timer, const CounterSource &source,
-                     void (*message)(const char *));
+bool StartFrameTimer(FrameTimer &timer, const CounterSource &source, void (*message)(const char *));
 double ReadFrameTimer(FrameTimer &timer, uint64_t rawCount);
 
 // One frame: starts the timer lazily, sets now and frameTime.

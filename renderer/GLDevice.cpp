@@ -97,9 +97,8 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
     SetRendererMessageOwner(device.owner);
 
     const int screen = XScreenNumberOfScreen(attributes.screen);
-    int visualAttributes[] = {GLX_RGBA,       GLX_DOUBLEBUFFER, GLX_RED_SIZE,   8,
-                              GLX_GREEN_SIZE, 8,                GLX_BLUE_SIZE,  8,
-                              GLX_DEPTH_SIZE, 24,               None};
+    int visualAttributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8,   GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE,
+                              8,        GLX_DEPTH_SIZE,   24,           None};
     int errorBase = 0, eventBase = 0;
     if (glXQueryExtension(device.display, &errorBase, &eventBase))
         device.visual = glXChooseVisual(device.display, screen, visualAttributes);
@@ -108,8 +107,7 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
 
     {
         XErrorTrap trap(device.display);
-        device.colormap = XCreateColormap(device.display, device.host, device.visual->visual,
-                                          AllocNone);
+        device.colormap = XCreateColormap(device.display, device.host, device.visual->visual, AllocNone);
         XSetWindowAttributes set{};
         set.colormap = device.colormap;
         set.border_pixel = 0;
@@ -202,8 +200,8 @@ bool QueryDevicePointer(GLDevice &device, int &x, int &y, bool &shift, bool &ctr
     Window root = 0, child = 0;
     int winX = 0, winY = 0;
     unsigned mask = 0;
-    if (!XQueryPointer(device.display, DefaultRootWindow(device.display), &root, &child, &x, &y,
-                       &winX, &winY, &mask))
+    if (!XQueryPointer(device.display, DefaultRootWindow(device.display), &root, &child, &x, &y, &winX, &winY,
+                       &mask))
         return false;
     shift = (mask & ShiftMask) != 0;
     ctrl = (mask & ControlMask) != 0;

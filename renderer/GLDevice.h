@@ -19,10 +19,10 @@ struct GLDevice {
     Colormap colormap;
     XVisualInfo *visual;
     GLXContext context;
-    GlyphFont font;  // the overlay's "fixed" font; not loaded: no text
+    GlyphFont font;         // the overlay's "fixed" font; not loaded: no text
     GlyphAtlas glyphAtlas;  // its glyph cells (the pixels go once uploaded)
     GLuint glyphTexture;    // 0: no text
-    GLuint plainTexture;  // 1x1 white, bound until a sprite is
+    GLuint plainTexture;    // 1x1 white, bound until a sprite is
 };
 
 // Opens the device; on failure shows the step's message, releases what it

@@ -153,8 +153,7 @@ void RefreshTick(SimState &sim)
 
 // ---------------------------------------------------------------- state and pool
 
-bool CreateSimState(SimState &sim, SpriteHooks hooks, MessageSink message,
-                    uint32_t (*tickCount)())
+bool CreateSimState(SimState &sim, SpriteHooks hooks, MessageSink message, uint32_t (*tickCount)())
 {
     FillCosTable();
     sim = SimState{};
@@ -317,8 +316,8 @@ static_assert(kMul * kMulInverse == 1u);
 
 struct FrameRandom {
     uint32_t m;
-    uint32_t base;        // state = m * kMul + base
-    uint32_t t0, t1, t2;  // doubled additive terms of the state and the next two values
+    uint32_t base;              // state = m * kMul + base
+    uint32_t t0, t1, t2;        // doubled additive terms of the state and the next two values
     uint32_t mul1, mul2, mul3;  // doubled powers of the multiplier
 
     FrameRandom(uint32_t state, uint32_t tick)
@@ -340,7 +339,10 @@ struct FrameRandom {
         asm("" : "+r"(mul1), "+r"(mul2), "+r"(mul3));
 #endif
     }
-    uint32_t State() const { return m * kMul + base; }
+    uint32_t State() const
+    {
+        return m * kMul + base;
+    }
     uint32_t Draw()  // 0..32767, as the three values of RandomInRange
     {
         const uint32_t k1 = (m * mul2 + t1) >> 17;
@@ -366,8 +368,7 @@ inline float ValueOf(FloatRange range, uint32_t k)
 void RefreshStepRanges(TypeLink &link)
 {
     const ParticleType &t = *link.type;
-    link.stepRanges = {ToFloatRange(t.bounce), ToFloatRange(t.bouncefriction),
-                       ToFloatRange(t.sprayrate)};
+    link.stepRanges = {ToFloatRange(t.bounce), ToFloatRange(t.bouncefriction), ToFloatRange(t.sprayrate)};
 }
 
 // A spray particle is due and the pool has room: rare next to the step itself.
@@ -441,8 +442,7 @@ __attribute__((always_inline)) inline bool Advance(SimState &sim, FrameRandom &r
     // it is computed without a branch; a mispredicted one would also throw
     // away the loads already under way for the next particles.
     const float rate = ValueOf(ranges.sprayrate, rng.Draw());
-    const bool due = (p.nextSprayTime != 0.0f) & (p.age > p.nextSprayTime) &
-                     (std::fabs(rate) >= 0.0001f);
+    const bool due = (p.nextSprayTime != 0.0f) & (p.age > p.nextSprayTime) & (std::fabs(rate) >= 0.0001f);
     const uint32_t dueMask = 0u - static_cast<uint32_t>(due);
     const float nextSpray = p.age + 1.0f / rate;  // IEEE: no trap when not due
     p.nextSprayTime = std::bit_cast<float>((std::bit_cast<uint32_t>(nextSpray) & dueMask) |

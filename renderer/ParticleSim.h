@@ -49,7 +49,7 @@ struct Particle {
     Particle *next;          // active or free list
     Particle *overlayChild;  // valid only while overlaySerial matches the child's serial
     TypeLink *typeLink;
-    uint32_t serial;         // changes whenever the particle is taken or freed
+    uint32_t serial;  // changes whenever the particle is taken or freed
     uint32_t overlaySerial;
     Vec3 origin;
     Vec3 offset;
@@ -104,15 +104,15 @@ struct SimState {
     uint32_t tick;                      // the tick, read once per frame step
     SpriteHooks sprites;
     MessageSink message;  // where "Out of memory" goes; empty: nowhere
-    double effectTime;  // seconds of simulation since the pool was last emptied
+    double effectTime;    // seconds of simulation since the pool was last emptied
 };
 
 // ---- angles in whole degrees ----
 void FillCosTable();
-const float *CosTable();  // 450 entries, cos(i degrees)
-int WholeDegrees(float degrees);   // truncation toward zero; far angles wrapped modulo 360
+const float *CosTable();          // 450 entries, cos(i degrees)
+int WholeDegrees(float degrees);  // truncation toward zero; far angles wrapped modulo 360
 float CosDeg(int degrees);
-float CosDeg90(int degrees);       // cos(degrees + 90)
+float CosDeg90(int degrees);  // cos(degrees + 90)
 
 // ---- random values ----
 // Reads the millisecond tick that reseeds the generator. A frame step reads it
@@ -151,8 +151,7 @@ inline float RandomInRange(SimState &sim, const ParamRange &range)
 
 // ---- state and pool ----
 // Sets the defaults of a fresh library: a pool of 100 particles, seed 1.
-bool CreateSimState(SimState &sim, SpriteHooks hooks, MessageSink message,
-                    uint32_t (*tickCount)());
+bool CreateSimState(SimState &sim, SpriteHooks hooks, MessageSink message, uint32_t (*tickCount)());
 void DestroySimState(SimState &sim);  // frees pool and TypeLinks with their sprites
 bool ResizePool(SimState &sim, int32_t count);
 Particle *TakeParticle(SimState &sim);
@@ -163,7 +162,7 @@ Particle *OverlayChild(const Particle &p);  // null once the child went back to 
 Particle *Spawn(SimState &sim, TypeLink *link);
 void InitParticle(SimState &sim, Particle &p, TypeLink *link);
 bool StepParticle(SimState &sim, Particle &p, float dt);  // true: alive
-bool FrameStep(SimState &sim, float frameTime);          // true: ran
+bool FrameStep(SimState &sim, float frameTime);           // true: ran
 // Every particle back to the free list and the effect's time to 0: the next
 // frame step spawns the emitter again, as after a load.
 void RestartEffect(SimState &sim);

@@ -160,8 +160,8 @@ uint32_t MakeGlyphTexture(const GlyphAtlas &atlas)
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas.width, atlas.height, 0, GL_ALPHA,
-                 GL_UNSIGNED_BYTE, atlas.alpha.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas.width, atlas.height, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
+                 atlas.alpha.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -188,8 +188,8 @@ void FlushText()
 }
 
 // One pass of a line: the pen starts at (x, y).
-void TextPass(const OverlayFont &font, const char *text, int x, int y, double r, double g,
-              double b, int width, int height)
+void TextPass(const OverlayFont &font, const char *text, int x, int y, double r, double g, double b,
+              int width, int height)
 {
     // Bitmaps at a raster position outside the view draw nothing at all.
     if (x < 0 || x > width || y < 0 || y > height)
@@ -235,8 +235,8 @@ void TextPass(const OverlayFont &font, const char *text, int x, int y, double r,
 
 }  // namespace
 
-void DrawText(const OverlayFont &font, const char *text, int x, int y, const double colour[3],
-              bool shadow, int width, int height)
+void DrawText(const OverlayFont &font, const char *text, int x, int y, const double colour[3], bool shadow,
+              int width, int height)
 {
     if (!font.glyphs || !font.atlas || !font.texture || !font.glyphs->loaded)
         return;
@@ -309,9 +309,8 @@ void DrawOverlay(const OverlayText &overlay)
             char line[320];
             char speed[32];
             FormatSpeed(overlay.speed, speed, sizeof speed);
-            std::snprintf(line, sizeof line, "Particles: %d / %d (%.2f s, %s)",
-                          overlay.sim->liveCount, overlay.sim->capacity, overlay.effectTime,
-                          speed);
+            std::snprintf(line, sizeof line, "Particles: %d / %d (%.2f s, %s)", overlay.sim->liveCount,
+                          overlay.sim->capacity, overlay.effectTime, speed);
             DrawText(font, line, 5, 10, overlay.colour, overlay.shadow, w, h);
             std::snprintf(line, sizeof line, "Main Type: %.*s", kParticleTextSize - 1,
                           overlay.sim->record->maintype);

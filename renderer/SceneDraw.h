@@ -49,7 +49,7 @@ void DrawOverlay(const OverlayText &overlay);
 // textured square covering exactly the pixels of its bitmap; as with bitmaps
 // at a raster position, a line whose pen starts outside the area is not drawn
 // and codes the font lacks draw nothing. The texture bound before stays bound.
-void DrawText(const OverlayFont &font, const char *text, int x, int y, const double colour[3],
-              bool shadow, int width, int height);
+void DrawText(const OverlayFont &font, const char *text, int x, int y, const double colour[3], bool shadow,
+              int width, int height);
 
 }  // namespace gx

@@ -40,8 +40,7 @@ bool LoadXGlyphFont(Display *display, const char *name, GlyphFont &font)
         return false;
     }
     const int gridWidth = cellWidth * 16, gridHeight = cellHeight * 16;
-    const Pixmap pixmap =
-        XCreatePixmap(display, DefaultRootWindow(display), gridWidth, gridHeight, 1);
+    const Pixmap pixmap = XCreatePixmap(display, DefaultRootWindow(display), gridWidth, gridHeight, 1);
     XGCValues values{};
     values.foreground = 0;
     values.background = 0;
@@ -72,9 +71,8 @@ bool LoadXGlyphFont(Display *display, const char *name, GlyphFont &font)
                 continue;
             const int cellX = static_cast<int>(code % 16) * cellWidth;
             const int cellY = static_cast<int>(code / 16) * cellHeight;
-            AddGlyph(font, static_cast<int>(code), MetricsOf(*cs), [&](int x, int y) {
-                return XGetPixel(image, cellX + x, cellY + y) != 0;
-            });
+            AddGlyph(font, static_cast<int>(code), MetricsOf(*cs),
+                     [&](int x, int y) { return XGetPixel(image, cellX + x, cellY + y) != 0; });
         }
         XDestroyImage(image);
         font.loaded = true;

@@ -164,8 +164,7 @@ int32_t R_OpenDevice(uintptr_t window)
     if (!gx::OpenGLDevice(g_state.device, window))
         return 0;
     // The host sets the options after opening; until then the stored colour holds.
-    glClearColor(static_cast<float>(g_state.background[0]),
-                 static_cast<float>(g_state.background[1]),
+    glClearColor(static_cast<float>(g_state.background[0]), static_cast<float>(g_state.background[1]),
                  static_cast<float>(g_state.background[2]), 0.0f);
     if (g_state.width > 0 && g_state.height > 0)
         gx::SetProjection(g_state.width, g_state.height, g_state.nearPlane);
@@ -214,8 +213,7 @@ void R_SetDeviceOptions(const double background[3], const double ground[3], cons
     g_state.waitSync = waitSync > 0;
     g_state.textShadow = textShadow;
     if (gx::IsDeviceOpen(g_state.device))
-        glClearColor(static_cast<float>(g_state.background[0]),
-                     static_cast<float>(g_state.background[1]),
+        glClearColor(static_cast<float>(g_state.background[0]), static_cast<float>(g_state.background[1]),
                      static_cast<float>(g_state.background[2]), 0.0f);
 }
 
@@ -266,8 +264,8 @@ void R_GetAdditionalInfo(char *buffer)
     };
     const char *paths[gx::kMaxArchivePaths];
     const int count = gx::ArchivePaths(paths, gx::kMaxArchivePaths);
-    gx::BuildAdditionalInfo(buffer, kRendererInfoBufferSize, glText(GL_VENDOR),
-                            glText(GL_RENDERER), glText(GL_VERSION), paths, count);
+    gx::BuildAdditionalInfo(buffer, kRendererInfoBufferSize, glText(GL_VENDOR), glText(GL_RENDERER),
+                            glText(GL_VERSION), paths, count);
 }
 
 // ---- optional exports: playback and camera

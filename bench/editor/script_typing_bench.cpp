@@ -24,10 +24,11 @@ QString HundredKilobyteScript()
     QString text = QStringLiteral("\"particles\" \"4000\"\n\"maintype\" \"t0\"\n");
     int k = 0;
     while (text.size() < 100 * 1024) {
-        text += QStringLiteral("\n{\n\t\"name\" \"t%1\"\n\t\"spraytype\" \"t%2\"\n\t\"offset\" \"0 0 %1\"\n"
-                               "\t\"startsize\" \"10..20\"\n\t\"lifetime\" \"0.5..1.5\"\n\t\"rendermode\" \"additive\"\n"
-                               "\t\"startred\" \"1\"\n\t\"endred\" \"0.25\"\n\t\"gravity\" \"-40\"\n"
-                               "\t// a comment line\n}\n")
+        text += QStringLiteral(
+                    "\n{\n\t\"name\" \"t%1\"\n\t\"spraytype\" \"t%2\"\n\t\"offset\" \"0 0 %1\"\n"
+                    "\t\"startsize\" \"10..20\"\n\t\"lifetime\" \"0.5..1.5\"\n\t\"rendermode\" \"additive\"\n"
+                    "\t\"startred\" \"1\"\n\t\"endred\" \"0.25\"\n\t\"gravity\" \"-40\"\n"
+                    "\t// a comment line\n}\n")
                     .arg(k % 10)
                     .arg((k + 1) % 10);
         ++k;
@@ -122,14 +123,15 @@ int main(int argc, char **argv)
         return 1;
     const Times plain_ = Type(&plain, keystrokes);
 
-    std::printf("script: %lld characters, %d lines; %d keystrokes each\n", static_cast<long long>(script.size()),
-                pane.document()->blockCount(), keystrokes);
+    std::printf("script: %lld characters, %d lines; %d keystrokes each\n",
+                static_cast<long long>(script.size()), pane.document()->blockCount(), keystrokes);
     std::printf("script pane     per keystroke: mean %.3f ms, median %.3f ms, worst %.3f ms\n", pane_.mean,
                 pane_.median, pane_.worst);
     std::printf("plain text box  per keystroke: mean %.3f ms, median %.3f ms, worst %.3f ms\n", plain_.mean,
                 plain_.median, plain_.worst);
     std::printf("ratio of means: %.2f\n", pane_.mean / plain_.mean);
-    std::printf("check of the whole text after a pause (highlight lookup, report, marks): %.3f ms, %zu findings\n",
+    std::printf("check of the whole text after a pause (highlight lookup, report, marks): %.3f ms, %zu "
+                "findings\n",
                 checkMs, pane.Findings().size());
     return 0;
 }

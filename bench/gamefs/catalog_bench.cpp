@@ -25,8 +25,7 @@ std::vector<uint8_t> BenchSprite(int n)
 {
     SpriteDraft draft;
     for (int i = 0; i < 256; ++i)
-        draft.palette.insert(draft.palette.end(), {static_cast<uint8_t>(i),
-                                                   static_cast<uint8_t>(n), 0});
+        draft.palette.insert(draft.palette.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(n), 0});
     SpritePicture picture;
     picture.width = picture.height = 32;
     picture.indices.resize(32 * 32);
@@ -57,8 +56,7 @@ public:
         for (int a = 0; a < kArchives; ++a) {
             std::vector<PakMember> members;
             for (int i = 0; i < kSpritesPerArchive; ++i, ++n)
-                members.push_back({"sprites/fx" + std::to_string(n % 1900) + ".spr",
-                                   BenchSprite(n)});
+                members.push_back({"sprites/fx" + std::to_string(n % 1900) + ".spr", BenchSprite(n)});
             WriteFileBytes(path + "/pak" + std::to_string(a) + ".pak", WritePak(members));
         }
         stdfs::create_directories(path + "/sprites");

@@ -54,7 +54,8 @@ void BuildScript()
     record.attachment.present = 1;
     record.attachment.value = 1;
     std::strcpy(record.maintype, "effect0");
-    const char *const modes[] = {"kRenderTransAdd", "kRenderTransAlpha", "kRenderTransTexture", "kRenderTransColor"};
+    const char *const modes[] = {"kRenderTransAdd", "kRenderTransAlpha", "kRenderTransTexture",
+                                 "kRenderTransColor"};
     double seed = 0.37;
     auto next = [&seed] {
         seed = seed * 3.7 - static_cast<int>(seed * 3.7) + 0.013;
@@ -76,12 +77,13 @@ void BuildScript()
         type.offset.y = -next() * 100;
         type.offset.z = next() * 1e6;
         int i = 0;
-        for (ParamRange *range : {&type.gravity, &type.windyaw, &type.windstrength, &type.startalpha, &type.endalpha,
-                                  &type.startred, &type.endred, &type.startgreen, &type.endgreen, &type.startblue,
-                                  &type.endblue, &type.startsize, &type.sizedelta, &type.endsize, &type.startangle,
-                                  &type.angledelta, &type.startframe, &type.framerate, &type.endframe, &type.lifetime,
-                                  &type.sprayrate, &type.sprayforce, &type.spraypitch, &type.sprayyaw, &type.drag,
-                                  &type.bounce, &type.bouncefriction}) {
+        for (ParamRange *range :
+             {&type.gravity,    &type.windyaw,       &type.windstrength, &type.startalpha, &type.endalpha,
+              &type.startred,   &type.endred,        &type.startgreen,   &type.endgreen,   &type.startblue,
+              &type.endblue,    &type.startsize,     &type.sizedelta,    &type.endsize,    &type.startangle,
+              &type.angledelta, &type.startframe,    &type.framerate,    &type.endframe,   &type.lifetime,
+              &type.sprayrate,  &type.sprayforce,    &type.spraypitch,   &type.sprayyaw,   &type.drag,
+              &type.bounce,     &type.bouncefriction}) {
             range->present = 1;
             range->min = next() * (i % 3 == 0 ? 1.0 : 360.0);
             range->max = (i % 2 == 0) ? range->min : range->min + next() * 50.0;
@@ -160,7 +162,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0)
-                seconds_[run.run_name.function_name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+                seconds_[run.run_name.function_name] = run.cpu_accumulated_time /
+                                                       static_cast<double>(run.iterations);
         }
     }
 
@@ -212,7 +215,8 @@ int main(int argc, char **argv)
     std::printf("write  %9.1f MB/s   %6.1f times slower than memcpy\n", mbps(write), write / copy);
     const double check = reporter.Seconds("BM_CheckScript");
     if (check > 0)
-        std::printf("check  %9.1f MB/s   %6.1f times slower than memcpy, %.3f ms a script, %.2f times a read\n",
+        std::printf("check  %9.1f MB/s   %6.1f times slower than memcpy, %.3f ms a script, %.2f times a "
+                    "read\n",
                     mbps(check), check / copy, check * 1e3, check / read);
     std::printf("memcpy %9.1f MB/s\n", mbps(copy));
     return 0;

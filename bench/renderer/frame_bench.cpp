@@ -176,8 +176,7 @@ GLuint CountSamplesOf(void (*draw)(void *), void *arg)
 }  // namespace
 
 // The plug-in's calls land here: this executable's symbols come first.
-extern "C" __attribute__((visibility("default"))) void glDrawArrays(GLenum mode, GLint first,
-                                                                    GLsizei count)
+extern "C" __attribute__((visibility("default"))) void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
     if (!g_recording) {
         g_realDrawArrays(mode, first, count);
@@ -372,8 +371,7 @@ Options ParseOptions(int argc, char **argv)
                 s = *end ? end + 1 : end;
             }
         } else {
-            std::fprintf(stderr, "usage: %s [--mallopt] [--rounds N] [--counts a,b,...]\n",
-                         argv[0]);
+            std::fprintf(stderr, "usage: %s [--mallopt] [--rounds N] [--counts a,b,...]\n", argv[0]);
             std::exit(2);
         }
     }
@@ -401,8 +399,8 @@ int main(int argc, char **argv)
         return 1;
     }
     const int width = 640, height = 480;
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width,
-                                              height, 0, 0, 0);
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0, 0,
+                                              0);
     XMapWindow(display, window);
     XSync(display, False);
 
@@ -426,10 +424,9 @@ int main(int argc, char **argv)
     if (!open(window))
         return 1;
     resize(width, height);
-    const double background[3] = {0.5, 0.5, 0.5}, ground[3] = {0.33, 0.33, 0.33},
-                 text[3] = {1, 1, 1};
+    const double background[3] = {0.5, 0.5, 0.5}, ground[3] = {0.33, 0.33, 0.33}, text[3] = {1, 1, 1};
     setOptions(background, ground, text, 0, 1);  // text with its shadow, as the editor's default
-    showGround(0);  // the floor replays the particles only
+    showGround(0);                               // the floor replays the particles only
 
     g_genQueries = GetGL<GenQueriesFn>("glGenQueries");
     g_beginQuery = GetGL<QueryFn>("glBeginQuery");
@@ -451,9 +448,8 @@ int main(int argc, char **argv)
     std::printf("floor: the recorded quads in the plug-in's own calls, or each run of equal "
                 "state in one call\n(1-call);\nratio: renderer against the faster of the two; px: "
                 "pixels each quad covers;\npf: minor page faults per frame\n");
-    std::printf("%8s %8s %8s %11s %9s %9s %7s %9s %9s %8s %8s\n", "live", "quads", "calls",
-                "renderer ms", "floor ms", "1-call ms", "ratio", "px rend", "px floor",
-                "pf rend", "pf floor");
+    std::printf("%8s %8s %8s %11s %9s %9s %7s %9s %9s %8s %8s\n", "live", "quads", "calls", "renderer ms",
+                "floor ms", "1-call ms", "ratio", "px rend", "px floor", "pf rend", "pf floor");
 
     static ParticleSystem rec;
     bool allHeld = true;
@@ -476,8 +472,7 @@ int main(int argc, char **argv)
             g_recording = false;
         }
         if (quads != wanted || !g_frame.supported) {
-            std::printf("%8d: the pool did not fill (%d quads drawn of %d)\n", count, quads,
-                        wanted);
+            std::printf("%8d: the pool did not fill (%d quads drawn of %d)\n", count, quads, wanted);
             allHeld = false;
             continue;
         }
@@ -526,21 +521,20 @@ int main(int argc, char **argv)
             floorFaultsPerFrame.push_back(static_cast<double>(floorFaults) / frames);
 
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            const GLuint samples = CountSamplesOf(
-                [](void *f) { ReplayDraws(*static_cast<const RecordedFrame *>(f), false); },
-                const_cast<RecordedFrame *>(&recorded));
+            const GLuint samples =
+                CountSamplesOf([](void *f) { ReplayDraws(*static_cast<const RecordedFrame *>(f), false); },
+                               const_cast<RecordedFrame *>(&recorded));
             floorCoverage.push_back(static_cast<double>(samples) / recorded.Quads());
             quads = recorded.Quads();
             draws = static_cast<int>(recorded.draws.size());
         }
-        std::printf("%8d %8d %8d %11.2f %9.2f %9.2f %6.2fx %9.2f %9.2f %8.0f %8.0f\n", count,
-                    quads, draws, Median(renderer), Median(sameCalls), Median(oneCall),
-                    Median(ratio), Median(rendererCoverage), Median(floorCoverage),
-                    Median(rendererFaultsPerFrame), Median(floorFaultsPerFrame));
+        std::printf("%8d %8d %8d %11.2f %9.2f %9.2f %6.2fx %9.2f %9.2f %8.0f %8.0f\n", count, quads, draws,
+                    Median(renderer), Median(sameCalls), Median(oneCall), Median(ratio),
+                    Median(rendererCoverage), Median(floorCoverage), Median(rendererFaultsPerFrame),
+                    Median(floorFaultsPerFrame));
         std::fflush(stdout);
     }
-    std::printf("resident: %ld KiB now, %ld KiB at most\n", ResidentKiB("VmRSS:"),
-                ResidentKiB("VmHWM:"));
+    std::printf("resident: %ld KiB now, %ld KiB at most\n", ResidentKiB("VmRSS:"), ResidentKiB("VmHWM:"));
     attach(nullptr);
     close();
     dlclose(library);

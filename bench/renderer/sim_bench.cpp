@@ -25,7 +25,8 @@ constexpr float kFrame = 1.0f / 60.0f;
 // Brings the effect to exactly `count` live particles.
 void Fill(gx::SimState &sim, ParticleSystem &rec, int count)
 {
-    gx::CreateSimState(sim, gx::SpriteHooks{nullptr, nullptr}, nullptr, std::getenv("NOTICK") ? nullptr : MonotonicTick);
+    gx::CreateSimState(sim, gx::SpriteHooks{nullptr, nullptr}, nullptr,
+                       std::getenv("NOTICK") ? nullptr : MonotonicTick);
     SprayingEffect(rec, count, nullptr);
     gx::UpdateParticles(sim, &rec);
     gx::FrameStep(sim, kFrame);

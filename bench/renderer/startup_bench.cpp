@@ -61,15 +61,15 @@ bool BareFirstFrame(Window host, int width, int height)
     Display *display = XOpenDisplay(nullptr);
     if (!display)
         return false;
-    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
-                        GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE, 24, None};
+    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8,   GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE,
+                        8,        GLX_DEPTH_SIZE,   24,           None};
     XVisualInfo *visual = glXChooseVisual(display, DefaultScreen(display), attributes);
     if (!visual)
         return false;
     XSetWindowAttributes set{};
     set.colormap = XCreateColormap(display, host, visual->visual, AllocNone);
-    const Window child = XCreateWindow(display, host, 0, 0, width, height, 0, visual->depth,
-                                       InputOutput, visual->visual, CWColormap, &set);
+    const Window child = XCreateWindow(display, host, 0, 0, width, height, 0, visual->depth, InputOutput,
+                                       visual->visual, CWColormap, &set);
     XMapWindow(display, child);
     GLXContext context = glXCreateContext(display, visual, nullptr, True);
     if (!context || !glXMakeCurrent(display, child, context))
@@ -267,7 +267,8 @@ int main(int argc, char **argv)
             g_effect = argv[++i];
 #endif
         } else {
-            std::fprintf(stderr, "usage: %s [--rounds N] [--plugin gxOpenGL.so] [--effect file.nbs]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--rounds N] [--plugin gxOpenGL.so] [--effect file.nbs]\n",
+                         argv[0]);
             return 2;
         }
     }

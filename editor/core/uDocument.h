@@ -22,9 +22,9 @@ public:
     // The renderer keeps the record's address for the whole run: it never moves.
     ParticleSystem record{};
     ParticleSystem defaults{};
-    QString path;         // empty for a document never saved
-    QString name;         // shown in the caption: the path, or "NewParticle"
-    int manager = 0;      // slot of the manager that owns the document
+    QString path;     // empty for a document never saved
+    QString name;     // shown in the caption: the path, or "NewParticle"
+    int manager = 0;  // slot of the manager that owns the document
 
     // Runs `edit` on the record and keeps what it changed as the step `name`;
     // nothing is kept when the record is unchanged. True when it changed.

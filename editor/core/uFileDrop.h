@@ -18,8 +18,8 @@ struct DropPlan {
 };
 
 struct DropContext {
-    bool onViewport = false;     // dropped on the preview
-    bool typeSelected = false;   // a particle type (not <GLOBAL>) is selected
+    bool onViewport = false;    // dropped on the preview
+    bool typeSelected = false;  // a particle type (not <GLOBAL>) is selected
     bool documentOpen = false;
     std::string baseDir, additionalDir;
     // Whether a loaded manager reads files of this name's extension.

@@ -16,8 +16,8 @@ bool IsFile(const std::filesystem::path &path)
 HelpFileChoice ChooseHelpFile(const std::string &programDir)
 {
     const std::filesystem::path dir(programDir);
-    for (auto [kind, name] : {std::pair{HelpFileKind::Chm, "Sparkwright.chm"},
-                              std::pair{HelpFileKind::Htm, "Sparkwright.htm"}}) {
+    for (auto [kind, name] :
+         {std::pair{HelpFileKind::Chm, "Sparkwright.chm"}, std::pair{HelpFileKind::Htm, "Sparkwright.htm"}}) {
         const std::filesystem::path path = dir / name;
         if (IsFile(path))
             return {kind, path.string()};

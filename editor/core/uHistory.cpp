@@ -135,15 +135,16 @@ StepEffect History::EffectOf(const Step &step)
 {
     StepEffect effect;
     effect.name = step.name;
-    effect.particlesChanged =
-        step.delta.Touches(offsetof(ParticleSystem, particles), sizeof(ParticleSystem::particles));
-    effect.typesChanged =
-        step.delta.Touches(offsetof(ParticleSystem, typeCount), sizeof(ParticleSystem::typeCount)) ||
-        step.delta.Touches(offsetof(ParticleSystem, maintype), sizeof(ParticleSystem::maintype));
+    effect.particlesChanged = step.delta.Touches(offsetof(ParticleSystem, particles),
+                                                 sizeof(ParticleSystem::particles));
+    effect.typesChanged = step.delta.Touches(offsetof(ParticleSystem, typeCount),
+                                             sizeof(ParticleSystem::typeCount)) ||
+                          step.delta.Touches(offsetof(ParticleSystem, maintype),
+                                             sizeof(ParticleSystem::maintype));
     for (int i = 0; i < kMaxParticleTypes && !effect.typesChanged; ++i) {
-        effect.typesChanged = step.delta.Touches(
-            offsetof(ParticleSystem, types) + i * sizeof(ParticleType) + offsetof(ParticleType, name),
-            sizeof(ParticleType::name));
+        effect.typesChanged = step.delta.Touches(offsetof(ParticleSystem, types) + i * sizeof(ParticleType) +
+                                                     offsetof(ParticleType, name),
+                                                 sizeof(ParticleType::name));
     }
     return effect;
 }

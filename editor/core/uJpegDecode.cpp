@@ -17,7 +17,9 @@ struct ErrorManager {
     std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
 }
 
-void OnMessage(j_common_ptr) {}
+void OnMessage(j_common_ptr)
+{
+}
 
 // Only trivially destructible objects live in this frame: a fatal libjpeg
 // error jumps back into it past everything created after setjmp.

@@ -5,8 +5,7 @@ std::string NewSpriteArgument(const std::string &defaultSprite)
     if (defaultSprite.empty())
         return {};
     const size_t cut = defaultSprite.find_last_of("\\/:");
-    const std::string fileName =
-        cut == std::string::npos ? defaultSprite : defaultSprite.substr(cut + 1);
+    const std::string fileName = cut == std::string::npos ? defaultSprite : defaultSprite.substr(cut + 1);
     // A setting that ends in a separator names no file: "sprites/" alone would
     // be handed on as a sprite that can never load.
     if (fileName.empty())

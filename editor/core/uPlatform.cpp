@@ -51,12 +51,10 @@ void FreeLibraryFile(TLibraryHandle library)
 bool MatchesPluginPattern(const QString &fileName, const QString &prefix, const QString &suffix)
 {
     return fileName.size() >= prefix.size() + suffix.size() &&
-           fileName.startsWith(prefix, Qt::CaseInsensitive) &&
-           fileName.endsWith(suffix, Qt::CaseInsensitive);
+           fileName.startsWith(prefix, Qt::CaseInsensitive) && fileName.endsWith(suffix, Qt::CaseInsensitive);
 }
 
-QStringList FindPluginFiles(const QString &directory, const QString &prefix,
-                            const QString &suffix)
+QStringList FindPluginFiles(const QString &directory, const QString &prefix, const QString &suffix)
 {
     QStringList found;
     const QDir dir(directory);

@@ -37,8 +37,7 @@ bool MatchesPluginPattern(const QString &fileName, const QString &prefix, const 
 
 // Plain files of a folder whose names match the pattern above, sorted by name
 // so that every run sees the same order.
-QStringList FindPluginFiles(const QString &directory, const QString &prefix,
-                            const QString &suffix);
+QStringList FindPluginFiles(const QString &directory, const QString &prefix, const QString &suffix);
 
 // The platform's suffix of loadable modules, with its dot.
 QString ModuleSuffix();

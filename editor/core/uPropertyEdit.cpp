@@ -249,9 +249,8 @@ std::optional<std::string> TextValueProblem(std::string_view key, std::string_vi
                " cannot contain a double quote (\"): a script has no way to store it. "
                "The value was left unchanged.";
     if (value.size() > static_cast<std::size_t>(kMaxTextLength))
-        return "The text of " + label + " takes " + std::to_string(value.size()) +
-               " bytes, but at most " + std::to_string(kMaxTextLength) +
-               " can be stored. The value was left unchanged.";
+        return "The text of " + label + " takes " + std::to_string(value.size()) + " bytes, but at most " +
+               std::to_string(kMaxTextLength) + " can be stored. The value was left unchanged.";
     return std::nullopt;
 }
 
@@ -271,8 +270,7 @@ std::string SpritePathTooLongMessage(std::string_view spritePath)
            std::to_string(kMaxTextLength) + " characters and cannot be stored.";
 }
 
-bool ApplySpriteChoice(ParticleSystem &record, int page, std::string_view spritePath,
-                       RendererCalls &renderer)
+bool ApplySpriteChoice(ParticleSystem &record, int page, std::string_view spritePath, RendererCalls &renderer)
 {
     ParticleType *t = TypeOfPage(record, page);
     if (!t || spritePath.size() > static_cast<std::size_t>(kMaxTextLength))
@@ -294,12 +292,10 @@ uint8_t ChannelByte(double value)
 
 bool IsColourKey(std::string_view key)
 {
-    return key == K::kStartColor1 || key == K::kStartColor2 || key == K::kEndColor1 ||
-           key == K::kEndColor2;
+    return key == K::kStartColor1 || key == K::kStartColor2 || key == K::kEndColor1 || key == K::kEndColor2;
 }
 
-std::optional<ColourBytes> ColourPickerPreset(const ParticleSystem &record, int page,
-                                              std::string_view key)
+std::optional<ColourBytes> ColourPickerPreset(const ParticleSystem &record, int page, std::string_view key)
 {
     const ParticleType *t = TypeOfPage(record, page);
     if (!t || !IsColourKey(key))
@@ -318,8 +314,7 @@ std::optional<ColourBytes> ColourPickerPreset(const ParticleSystem &record, int 
 
 std::string PickedColourText(ColourBytes colour, std::string_view decimalSeparator)
 {
-    return ColourRowText(colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0,
-                         decimalSeparator);
+    return ColourRowText(colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0, decimalSeparator);
 }
 
 std::optional<std::string> ApplyColourRows(ParticleSystem &record, int page, bool startColour,

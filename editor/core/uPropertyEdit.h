@@ -78,8 +78,7 @@ uint8_t ChannelByte(double value);
 bool IsColourKey(std::string_view key);
 // The colour a picker on `key` starts with: the minimums for a first row, the
 // maximums for a second row. Nothing when the page shows no type.
-std::optional<ColourBytes> ColourPickerPreset(const ParticleSystem &record, int page,
-                                              std::string_view key);
+std::optional<ColourBytes> ColourPickerPreset(const ParticleSystem &record, int page, std::string_view key);
 // The row text of a picked colour.
 std::string PickedColourText(ColourBytes colour, std::string_view decimalSeparator);
 // Reads a colour pair's two row texts into the start or end channels of the

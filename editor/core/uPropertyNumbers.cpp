@@ -19,8 +19,14 @@ std::string ReplaceDot(const char *first, const char *last, std::string_view sep
     return out;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // The steps of ParseNumber's rewrite: each copies what it reads at `i` into
 // `c` in the C form and moves past it. A '+' is read but not copied.
@@ -159,4 +165,3 @@ std::vector<std::string_view> SplitAtDoubleDots(std::string_view text)
     }
     return pieces;
 }
-

@@ -195,8 +195,8 @@ std::vector<InspectorRow> BuildInspectorPage(const ParticleSystem &record, int p
         sprite->picker = RowPicker::Sprite;
     }
     b.PickText(K::kRenderMode, t.rendermode,
-               {RenderMode::kRenderTransAdd, RenderMode::kRenderTransAlpha,
-                RenderMode::kRenderTransTexture, RenderMode::kRenderTransColor});
+               {RenderMode::kRenderTransAdd, RenderMode::kRenderTransAlpha, RenderMode::kRenderTransTexture,
+                RenderMode::kRenderTransColor});
     b.Colour("Start Color", K::kStartRed, K::kStartGreen, K::kStartBlue, t.startred, t.startgreen,
              t.startblue);
     b.Colour("End Color", K::kEndRed, K::kEndGreen, K::kEndBlue, t.endred, t.endgreen, t.endblue);

@@ -90,7 +90,8 @@ bool RenameType(ParticleSystem &rec, int index, std::string_view newName)
     const std::string oldName(RecordText(rec.types[index].name));
     bool nameShared = false;
     for (int k = 0; k < used; ++k)
-        nameShared = nameShared || (k != index && EqualIgnoringAsciiCase(RecordText(rec.types[k].name), oldName));
+        nameShared = nameShared ||
+                     (k != index && EqualIgnoringAsciiCase(RecordText(rec.types[k].name), oldName));
     // An empty text names no type.
     auto refersToOld = [&](std::string_view reference) {
         if (reference.empty())

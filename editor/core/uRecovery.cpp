@@ -95,7 +95,9 @@ QString RecoveryStore::DefaultFolder()
            QStringLiteral("/Sparkwright/recovery");
 }
 
-RecoveryStore::RecoveryStore(QString folder) : folder_(std::move(folder)) {}
+RecoveryStore::RecoveryStore(QString folder) : folder_(std::move(folder))
+{
+}
 
 RecoveryStore::~RecoveryStore() = default;
 

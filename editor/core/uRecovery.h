@@ -20,7 +20,7 @@ struct RecoveryEntry {
     QString documentName;  // the caption's name
     QString managerFile;   // the manager plug-in whose memory writer gave the text
     QDateTime written;
-    QByteArray text;       // the document as that manager's memory writer wrote it
+    QByteArray text;  // the document as that manager's memory writer wrote it
 };
 
 // The bytes of a recovery file, and the entry read back from them; nothing

@@ -172,7 +172,7 @@ void TRendererHost::ColourComponents(uint32_t colour, double rgb[3]) const
 }
 
 void TRendererHost::ApplyDeviceOptions(uint32_t background, uint32_t ground, uint32_t text, bool waitSync,
-                        bool textShadow)
+                                       bool textShadow)
 {
     TEmbRenderer *r = OpenDevice();
     if (!r)
@@ -208,8 +208,7 @@ void TRendererHost::UpdateDevice()
     if (!r)
         return;
     const auto now = std::chrono::steady_clock::now();
-    const double elapsed =
-        haveLastFrame_ ? std::chrono::duration<double>(now - lastFrame_).count() : 0.0;
+    const double elapsed = haveLastFrame_ ? std::chrono::duration<double>(now - lastFrame_).count() : 0.0;
     lastFrame_ = now;
     haveLastFrame_ = true;
     ClockFrame(clock_, elapsed);
@@ -294,16 +293,11 @@ bool TRendererHost::Offers(TRendererControl control) const
     if (!r)
         return false;
     switch (control) {
-    case TRendererControl::Playback:
-        return r->SetPlayback != nullptr;
-    case TRendererControl::Step:
-        return r->SetPlayback != nullptr && r->StepFrame != nullptr;
-    case TRendererControl::Restart:
-        return r->RestartEffect != nullptr;
-    case TRendererControl::ResetCamera:
-        return r->ResetCamera != nullptr;
-    case TRendererControl::FrameEffect:
-        return r->FrameEffect != nullptr;
+    case TRendererControl::Playback: return r->SetPlayback != nullptr;
+    case TRendererControl::Step: return r->SetPlayback != nullptr && r->StepFrame != nullptr;
+    case TRendererControl::Restart: return r->RestartEffect != nullptr;
+    case TRendererControl::ResetCamera: return r->ResetCamera != nullptr;
+    case TRendererControl::FrameEffect: return r->FrameEffect != nullptr;
     }
     return false;
 }

@@ -212,8 +212,7 @@ void Classify(ScriptToken &t, std::u16string_view content, ScriptLineState &st, 
             return;
         }
         break;
-    case ScriptExpect::Key:
-        break;
+    case ScriptExpect::Key: break;
     }
     KeyPosition(t, content, st, keys);
 }
@@ -265,7 +264,8 @@ std::u16string ToU16(std::string_view ascii)
 bool ScriptKeySet::IsKey(std::u16string_view word, bool inSection) const
 {
     const std::vector<std::string> &scope = inSection ? type : header;
-    return std::any_of(scope.begin(), scope.end(), [word](const std::string &k) { return SameIgnoringCase(word, k); });
+    return std::any_of(scope.begin(), scope.end(),
+                       [word](const std::string &k) { return SameIgnoringCase(word, k); });
 }
 
 ScriptKeySet ParseScriptKeyList(std::string_view list)
@@ -309,7 +309,8 @@ ScriptLineState ScriptLineState::Unpack(int packed)
     return st;
 }
 
-std::vector<ScriptToken> LexScriptLine(std::u16string_view line, ScriptLineState &st, const ScriptKeySet &keys)
+std::vector<ScriptToken> LexScriptLine(std::u16string_view line, ScriptLineState &st,
+                                       const ScriptKeySet &keys)
 {
     std::vector<ScriptToken> tokens;
     const std::size_t n = line.size();
@@ -363,7 +364,8 @@ std::vector<ScriptToken> LexScriptLine(std::u16string_view line, ScriptLineState
     return tokens;
 }
 
-std::vector<ScriptPlace> PlacesInScript(std::u16string_view text, const std::vector<ScriptPosition> &positions,
+std::vector<ScriptPlace> PlacesInScript(std::u16string_view text,
+                                        const std::vector<ScriptPosition> &positions,
                                         const ScriptKeySet &keys)
 {
     std::vector<ScriptPlace> places(positions.size());

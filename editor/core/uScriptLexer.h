@@ -63,7 +63,8 @@ struct ScriptToken {
 
 // The tokens of one line; `state` goes in as the state at the line's start
 // and comes out as the state at its end.
-std::vector<ScriptToken> LexScriptLine(std::u16string_view line, ScriptLineState &state, const ScriptKeySet &keys);
+std::vector<ScriptToken> LexScriptLine(std::u16string_view line, ScriptLineState &state,
+                                       const ScriptKeySet &keys);
 
 // The key and type section a place of the text belongs to.
 struct ScriptPlace {
@@ -77,7 +78,8 @@ struct ScriptPosition {
     int line = 0;
     int column = 0;
 };
-std::vector<ScriptPlace> PlacesInScript(std::u16string_view text, const std::vector<ScriptPosition> &positions,
+std::vector<ScriptPlace> PlacesInScript(std::u16string_view text,
+                                        const std::vector<ScriptPosition> &positions,
                                         const ScriptKeySet &keys);
 
 // Names given by the "name" keys of the type sections, in order, each once.

@@ -20,7 +20,8 @@ std::optional<std::string> GenerateScriptText(embSaveMemoryFileFn saveMemoryFile
             return std::nullopt;
         // The manager cuts a text that does not fit and then leaves no NUL.
         if (const void *end = std::memchr(buffer.data(), '\0', size))
-            return std::string(buffer.data(), static_cast<std::size_t>(static_cast<const char *>(end) - buffer.data()));
+            return std::string(buffer.data(),
+                               static_cast<std::size_t>(static_cast<const char *>(end) - buffer.data()));
         size *= 2;
     }
     return std::nullopt;

@@ -103,7 +103,8 @@ int FirstHeaderLineNotComment(const QString &header)
         while (start < line.size() && line[start].unicode() <= 0x20)
             ++start;
         const QStringView rest = QStringView(line).mid(start);
-        if (!rest.isEmpty() && !rest.startsWith(QLatin1String("//")) && !rest.startsWith(QLatin1String("\\\\")))
+        if (!rest.isEmpty() && !rest.startsWith(QLatin1String("//")) &&
+            !rest.startsWith(QLatin1String("\\\\")))
             return i;
     }
     return -1;

@@ -48,13 +48,10 @@ std::string SpriteSourceText(const CatalogEntry &entry, const std::string &baseD
                              const std::string &additionalDir)
 {
     switch (entry.origin) {
-    case SpriteOrigin::BaseFolder:
-        return "base folder";
-    case SpriteOrigin::AdditionalFolder:
-        return "additional folder";
+    case SpriteOrigin::BaseFolder: return "base folder";
+    case SpriteOrigin::AdditionalFolder: return "additional folder";
     case SpriteOrigin::Archive:
-    case SpriteOrigin::BrokenArchive:
-        break;
+    case SpriteOrigin::BrokenArchive: break;
     }
     const size_t slash = entry.container.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : entry.container.substr(0, slash);
@@ -114,7 +111,7 @@ std::optional<std::string> SpriteRowPathForFile(const std::string &file, const s
 }
 
 std::optional<std::string> SpriteRowPathInGame(const std::string &file, const std::string &baseDir,
-                                              const std::string &additionalDir)
+                                               const std::string &additionalDir)
 {
     const std::string real = Canonical(file);
     if (real.empty())
@@ -130,8 +127,7 @@ std::optional<std::string> SpriteRowPathInGame(const std::string &file, const st
 std::string SpriteDetailsText(const SpritePreview &preview)
 {
     std::string text = std::to_string(preview.width) + " x " + std::to_string(preview.height) + ", " +
-                       std::to_string(preview.frameCount) +
-                       (preview.frameCount == 1 ? " frame" : " frames");
+                       std::to_string(preview.frameCount) + (preview.frameCount == 1 ? " frame" : " frames");
     if (preview.hasGroups)
         text += " (" + std::to_string(preview.pictures.size()) + " pictures, animated)";
     else if (preview.pictures.size() > 1)

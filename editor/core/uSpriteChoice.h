@@ -31,7 +31,7 @@ std::optional<std::string> SpriteRowPathForFile(const std::string &file, const s
 // The path below the game directory that holds the file; none when it lies
 // in neither (or the path is over 255 characters).
 std::optional<std::string> SpriteRowPathInGame(const std::string &file, const std::string &baseDir,
-                                              const std::string &additionalDir);
+                                               const std::string &additionalDir);
 
 // "64 x 48, 4 frames (animated)": size and frame count of a preview.
 std::string SpriteDetailsText(const SpritePreview &preview);

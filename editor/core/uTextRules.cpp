@@ -21,7 +21,7 @@ QStringList FilterNameFilters(const QString &filter)
         // The dialog takes its patterns from the last parentheses of an entry.
         const QString suffix = QLatin1Char('(') + patterns + QLatin1Char(')');
         result << (description.trimmed().endsWith(suffix) ? description
-                                                           : description + QLatin1Char(' ') + suffix);
+                                                          : description + QLatin1Char(' ') + suffix);
     }
     return result;
 }
@@ -121,7 +121,8 @@ QString LinesFromBytes(std::string_view bytes)
 
 QString MissingCommandLineFileMessage(const QString &path, bool isFolder)
 {
-    return isFolder ? QStringLiteral("\"%1\", named on the command line, is a folder, not a particle file.").arg(path)
+    return isFolder ? QStringLiteral("\"%1\", named on the command line, is a folder, not a particle file.")
+                          .arg(path)
                     : QStringLiteral("The file \"%1\", named on the command line, does not exist.").arg(path);
 }
 
@@ -132,7 +133,8 @@ std::vector<std::string_view> ByteLines(std::string_view bytes)
     std::size_t start = 0;
     while (true) {
         const std::size_t end = bytes.find('\n', start);
-        lines.push_back(bytes.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        lines.push_back(
+            bytes.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
         if (end == std::string_view::npos)
             return lines;
         start = end + 1;

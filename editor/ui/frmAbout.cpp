@@ -79,8 +79,7 @@ QImage TAboutBox::Picture()
 
 TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
 {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(tr("About ") + ApplicationTitle());
     setFixedSize(352, 492);
     if (owner)
@@ -97,17 +96,16 @@ TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
     ProgramIcon_->setPixmap(picture);
     ProgramIcon_->setGeometry(16, 12, picture.width(), picture.height());
 
-    ProductName_ = MakeLabel(this, ApplicationTitle(), lime, VerdanaFont(19, true),
-                             QRect(0, 262, 352, 28), Qt::AlignHCenter | Qt::AlignVCenter);
+    ProductName_ = MakeLabel(this, ApplicationTitle(), lime, VerdanaFont(19, true), QRect(0, 262, 352, 28),
+                             Qt::AlignHCenter | Qt::AlignVCenter);
     Version_ = MakeLabel(this, QString::fromStdString(VersionLine(ProgramFileVersion())), lime,
-                         VerdanaFont(9), QRect(0, 292, 352, 14),
-                         Qt::AlignHCenter | Qt::AlignVCenter);
-    Comments_ = MakeLabel(
-        this,
-        tr("An editor for particle-effect scripts: shape fountains, smoke and sparks in the "
-           "property inspector or as script text, watch them play live in the viewport, and "
-           "save them for your game."),
-        lime, VerdanaFont(13), QRect(16, 312, 320, 82), Qt::AlignHCenter | Qt::AlignTop);
+                         VerdanaFont(9), QRect(0, 292, 352, 14), Qt::AlignHCenter | Qt::AlignVCenter);
+    Comments_ =
+        MakeLabel(this,
+                  tr("An editor for particle-effect scripts: shape fountains, smoke and sparks in the "
+                     "property inspector or as script text, watch them play live in the viewport, and "
+                     "save them for your game."),
+                  lime, VerdanaFont(13), QRect(16, 312, 320, 82), Qt::AlignHCenter | Qt::AlignTop);
     Comments_->setWordWrap(true);
 
     const QString captions[] = {tr("BRINDLE WORKS ON WEB:"), tr("OUR E-MAIL ADRESS:"),
@@ -115,8 +113,7 @@ TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
     const QString addresses[] = {QString::fromLatin1(Contacts::kWebSiteText),
                                  QString::fromLatin1(Contacts::kEmail),
                                  QString::fromLatin1(Contacts::kForumText)};
-    const QString hints[] = {tr("Visit Brindle Works web site"),
-                             tr("Send email for Brindle Works"),
+    const QString hints[] = {tr("Visit Brindle Works web site"), tr("Send email for Brindle Works"),
                              tr("Visit our board for help and support")};
     QLabel **links[] = {&WebLink_, &EmailLink_, &ForumLink_};
     QFont linkFont = VerdanaFont(11);

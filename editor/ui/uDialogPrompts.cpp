@@ -26,8 +26,7 @@ bool InputQuery(QWidget *owner, const QString &caption, const QString &prompt, Q
     if (inputHandler())
         return inputHandler()(owner, caption, prompt, value);
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(owner, caption, prompt, QLineEdit::Normal, value, &ok);
+    const QString answer = QInputDialog::getText(owner, caption, prompt, QLineEdit::Normal, value, &ok);
     if (ok)
         value = answer;
     return ok;
@@ -40,7 +39,13 @@ bool OpenUrl(const QUrl &url)
     return QDesktopServices::openUrl(url);
 }
 
-void SetInputHandler(InputHandler handler) { inputHandler() = std::move(handler); }
-void SetUrlHandler(UrlHandler handler) { urlHandler() = std::move(handler); }
+void SetInputHandler(InputHandler handler)
+{
+    inputHandler() = std::move(handler);
+}
+void SetUrlHandler(UrlHandler handler)
+{
+    urlHandler() = std::move(handler);
+}
 
 }  // namespace Prompts

@@ -19,8 +19,8 @@ bool InputQuery(QWidget *owner, const QString &caption, const QString &prompt, Q
 // Opens a file or web address the way the desktop opens it; false when it cannot.
 bool OpenUrl(const QUrl &url);
 
-using InputHandler = std::function<bool(QWidget *owner, const QString &caption,
-                                        const QString &prompt, QString &value)>;
+using InputHandler =
+    std::function<bool(QWidget *owner, const QString &caption, const QString &prompt, QString &value)>;
 using UrlHandler = std::function<bool(const QUrl &url)>;
 
 // Empty handlers restore the interactive ones.

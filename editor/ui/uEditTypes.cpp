@@ -27,15 +27,16 @@ constexpr int kLineHeight = 22;
 class TypeLineDelegate : public QStyledItemDelegate {
 public:
     TypeLineDelegate(const int *mainIndex, QObject *parent)
-        : QStyledItemDelegate(parent), mainIndex_(mainIndex) {}
+        : QStyledItemDelegate(parent), mainIndex_(mainIndex)
+    {
+    }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         return {QStyledItemDelegate::sizeHint(option, index).width(), kLineHeight};
     }
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         const QRect r = option.rect;
         const bool selected = option.state & QStyle::State_Selected;
@@ -95,8 +96,7 @@ TfrmEditTypes::TfrmEditTypes(QWidget *owner) : QDialog(owner)
     connect(btnOK_, &QPushButton::clicked, this, &TfrmEditTypes::accept);
     connect(btnCancel_, &QPushButton::clicked, this, &TfrmEditTypes::reject);
     connect(LLV_, &QListWidget::itemDoubleClicked, this, &TfrmEditTypes::LLVDblClick);
-    connect(LLV_, &QListWidget::currentRowChanged, LLV_->viewport(),
-            qOverload<>(&QWidget::update));
+    connect(LLV_, &QListWidget::currentRowChanged, LLV_->viewport(), qOverload<>(&QWidget::update));
 }
 
 QString TfrmEditTypes::FromRecordText(const std::string &text)
@@ -132,7 +132,10 @@ std::vector<std::string> TfrmEditTypes::Names() const
         const QVariant original = item->data(kRecordBytesRole);
         if (original.isValid()) {
             const QByteArray bytes = original.toByteArray();
-            names.push_back(BytesForEditedText(item->text(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), encoding_));
+            names.push_back(BytesForEditedText(item->text(),
+                                               std::string_view(bytes.constData(),
+                                                                static_cast<std::size_t>(bytes.size())),
+                                               encoding_));
         } else {
             names.push_back(ToRecordText(item->text()));
         }
@@ -159,13 +162,11 @@ bool TfrmEditTypes::NameFits(const QString &name)
     // Cutting the name to the record's name field, or a quote that ends it
     // early when the script is read back, would make it another name.
     switch (CheckTypeName(ToRecordText(name))) {
-    case TypeNameProblem::None:
-        return true;
+    case TypeNameProblem::None: return true;
     case TypeNameProblem::DoubleQuote:
         Warn(this, tr("Type name cannot contain a double quote (\")!"));
         return false;
-    case TypeNameProblem::TooLong:
-        break;
+    case TypeNameProblem::TooLong: break;
     }
     Warn(this, tr("Type name is too long: at most 255 bytes allowed!"));
     return false;
@@ -178,8 +179,7 @@ void TfrmEditTypes::btnAddClick()
         return;
     }
     QString name;
-    if (!Prompts::InputQuery(this, tr("Add Type"), tr("Enter new type name:"), name) ||
-        name.isEmpty())
+    if (!Prompts::InputQuery(this, tr("Add Type"), tr("Enter new type name:"), name) || name.isEmpty())
         return;
     if (NameTaken(name, -1)) {
         Warn(this, tr("This type already exists!"));
@@ -200,8 +200,7 @@ void TfrmEditTypes::btnDeleteClick()
         return;
     }
     const QString text = tr("Are you sure to delete type \"%1\"?").arg(LLV_->item(row)->text());
-    if (ShowMessageBox(this, text, QString(), TMsgIcon::Question, TMsgButtons::YesNo) !=
-        TMsgResult::Yes)
+    if (ShowMessageBox(this, text, QString(), TMsgIcon::Question, TMsgButtons::YesNo) != TMsgResult::Yes)
         return;
     if (row == mainIndex_)
         mainIndex_ = 0;
@@ -225,8 +224,7 @@ void TfrmEditTypes::LLVDblClick(QListWidgetItem *item)
         return;
     const int row = LLV_->row(item);
     QString name = item->text();
-    if (!Prompts::InputQuery(this, tr("Rename Type"), tr("Enter new type name:"), name) ||
-        name.isEmpty())
+    if (!Prompts::InputQuery(this, tr("Rename Type"), tr("Enter new type name:"), name) || name.isEmpty())
         return;
     if (NameTaken(name, row)) {
         Warn(this, tr("This type already exists!"));
@@ -259,8 +257,7 @@ bool ExecuteEditTypes(QWidget *owner, ParticleSystem &rec, const ParticleSystem 
     if (ExecDialog(&dialog) != QDialog::Accepted)
         return false;
     switch (RebuildTypes(rec, defaults, dialog.Names(), dialog.MainIndex())) {
-    case RebuildTypesResult::Ok:
-        return true;
+    case RebuildTypesResult::Ok: return true;
     case RebuildTypesResult::EmptyList:
         Warn(owner, TfrmEditTypes::tr("At least one type must exist: the types were left unchanged."));
         break;

@@ -24,13 +24,12 @@ QString GameDirectoriesProblem(const QString &baseDir, const QString &additional
     if (!IsFolder(baseDir))
         return QStringLiteral("Please specify a valid base game directory!");
     if (!additionalDir.isEmpty() && !IsFolder(additionalDir))
-        return QStringLiteral(
-            "Please specify a valid additional game directory, or leave the field empty!");
+        return QStringLiteral("Please specify a valid additional game directory, or leave the field empty!");
     return QString();
 }
 
-TfrmGameDirectories::TfrmGameDirectories(QWidget *owner, const QString &baseDir,
-                                         const QString &additionalDir, bool cancelEnabled)
+TfrmGameDirectories::TfrmGameDirectories(QWidget *owner, const QString &baseDir, const QString &additionalDir,
+                                         bool cancelEnabled)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmGameDirectories"));
@@ -51,7 +50,8 @@ TfrmGameDirectories::TfrmGameDirectories(QWidget *owner, const QString &baseDir,
         button->setMaximumWidth(32);
         grid->addWidget(button, r * 2 + 1, 1);
         QLineEdit *target = field;
-        connect(button, &QPushButton::clicked, this, [this, target, browseTitle] { Browse(target, browseTitle); });
+        connect(button, &QPushButton::clicked, this,
+                [this, target, browseTitle] { Browse(target, browseTitle); });
     };
     row(0, QStringLiteral("Base Game Directory:"), QStringLiteral("Default directory to search in"),
         QStringLiteral("Select Base Directory"), edBaseDir, baseDir);

@@ -352,7 +352,8 @@ const TActionRow kActionTable[] = {
      "Remove the files that no longer exist from the list", [](TfrmMain &w) { w.acClearMissingExecute(); },
      [](const TfrmMain &w) { return w.RecentMissing > 0; }},
     {&TfrmMain::acClearRecent, "acClearRecent", "C&lear List", "", "", "Empty the list of recent files",
-     [](TfrmMain &w) { w.acClearRecentExecute(); }, [](const TfrmMain &w) { return !w.Recent.Entries().isEmpty(); }},
+     [](TfrmMain &w) { w.acClearRecentExecute(); },
+     [](const TfrmMain &w) { return !w.Recent.Entries().isEmpty(); }},
     {&TfrmMain::acEditTypes, "acEditTypes", "Edit &Types...", "Ctrl+T", "", "Edit particle types",
      [](TfrmMain &w) { w.acEditTypesExecute(); }, HasDocument},
     {&TfrmMain::acPreferences, "acPreferences", "&Preferences...", "Ctrl+P", "", "",
@@ -374,8 +375,8 @@ const TActionRow kActionTable[] = {
      [](TfrmMain &w) { w.EditCommand(w.acPaste); }, nullptr},
     {&TfrmMain::acSelectAll, "acSelectAll", "Select &All", "Ctrl+A", "",
      "Select All|Selects the entire document", [](TfrmMain &w) { w.EditCommand(w.acSelectAll); }, nullptr},
-    {&TfrmMain::acSelectRendererOGL, "acSelectRendererOGL", "&OpenGL", "Ctrl+F1", "", "Select OpenGL Renderer",
-     [](TfrmMain &w) { w.SelectRendererExecute(0); }, RendererUsable<0>},
+    {&TfrmMain::acSelectRendererOGL, "acSelectRendererOGL", "&OpenGL", "Ctrl+F1", "",
+     "Select OpenGL Renderer", [](TfrmMain &w) { w.SelectRendererExecute(0); }, RendererUsable<0>},
     {&TfrmMain::acSelectRendererD3D7, "acSelectRendererD3D7", "&Direct3D7", "Ctrl+F2", "",
      "Select Direct3D7 Renderer", [](TfrmMain &w) { w.SelectRendererExecute(1); }, RendererUsable<1>},
     {&TfrmMain::acSelectRendererD3D9, "acSelectRendererD3D9", "D&irect3D9", "Ctrl+F3", "",
@@ -385,8 +386,9 @@ const TActionRow kActionTable[] = {
     {&TfrmMain::acGetRenderInfo, "acGetRenderInfo", "&Renderer Information...", "Ctrl+I", "",
      "Show information about current renderer", [](TfrmMain &w) { w.acGetRenderInfoExecute(); },
      AnyRendererUsable},
-    {&TfrmMain::acPlayPause, "acPlayPause", "&Pause", "", "", "Pause or play the effect (Space in the viewport)",
-     [](TfrmMain &w) { w.Playback->TogglePlay(); }, RendererOffers<TRendererControl::Playback>},
+    {&TfrmMain::acPlayPause, "acPlayPause", "&Pause", "", "",
+     "Pause or play the effect (Space in the viewport)", [](TfrmMain &w) { w.Playback->TogglePlay(); },
+     RendererOffers<TRendererControl::Playback>},
     {&TfrmMain::acStep, "acStep", "S&tep Frame", "F6", "", "Advance the paused effect by one frame",
      [](TfrmMain &w) { w.Playback->Step(); }, RendererOffers<TRendererControl::Step>},
     {&TfrmMain::acRestart, "acRestart", "&Restart Effect", "F5", "",
@@ -438,14 +440,17 @@ void TfrmMain::CreateActions()
 
     QStyle *s = style();
     acNew->setIcon(QIcon::fromTheme(QStringLiteral("document-new"), DrawnEditIcon(EditPicture::New)));
-    acOpen->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
-    acSave->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
+    acOpen->setIcon(
+        QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
+    acSave->setIcon(
+        QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
     acUndo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
     acRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"), s->standardIcon(QStyle::SP_ArrowForward)));
     acCut->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), DrawnEditIcon(EditPicture::Cut)));
     acCopy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), DrawnEditIcon(EditPicture::Copy)));
     acPaste->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), DrawnEditIcon(EditPicture::Paste)));
-    acHelpTopics->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
+    acHelpTopics->setIcon(
+        QIcon::fromTheme(QStringLiteral("help-contents"), s->standardIcon(QStyle::SP_DialogHelpButton)));
 
     RendererGroup = new QActionGroup(this);
     RendererGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
@@ -525,7 +530,11 @@ void TfrmMain::CreateMenus()
 
 void TfrmMain::CreatePlaybackControls()
 {
-    TPlaybackActions actions{acPlayPause, acStep, acRestart, acResetView, acFrameEffect,
+    TPlaybackActions actions{acPlayPause,
+                             acStep,
+                             acRestart,
+                             acResetView,
+                             acFrameEffect,
                              {acSpeed010, acSpeed025, acSpeed050, acSpeed100, acSpeed200, acSpeed400}};
     Playback = new TPlaybackControls(this, Renderers, actions, [this] { UpdateActionStates(); });
     ToolBar->addSeparator();
@@ -657,7 +666,8 @@ void TfrmMain::showEvent(QShowEvent *event)
     // turns: the moment a window manager would first activate it.
     if (!StartupQueued) {
         StartupQueued = true;
-        QMetaObject::invokeMethod(this, [this] { FormActivate(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { FormActivate(); }, Qt::QueuedConnection);
     }
 }
 
@@ -724,9 +734,8 @@ void TfrmMain::FormActivate()
         // A name typed without extension gets the one of the chosen format.
         if (!filters.isEmpty())
             dialog->setDefaultSuffix(FilterDefaultSuffix(filters.first()));
-        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString &filter) {
-            dialog->setDefaultSuffix(FilterDefaultSuffix(filter));
-        });
+        connect(dialog, &QFileDialog::filterSelected, dialog,
+                [dialog](const QString &filter) { dialog->setDefaultSuffix(FilterDefaultSuffix(filter)); });
     }
 
     StartupRendererChoice();
@@ -795,7 +804,7 @@ void TfrmMain::StartupRendererChoice()
 void TfrmMain::ApplyCurrentDeviceOptions()
 {
     Renderers.ApplyDeviceOptions(ProgramSettings.BgColor, ProgramSettings.GrColor, ProgramSettings.TxtColor,
-                       ProgramSettings.WaitSync, ProgramSettings.TextShadow);
+                                 ProgramSettings.WaitSync, ProgramSettings.TextShadow);
 }
 
 bool TfrmMain::CheckManagersLoaded()
@@ -876,7 +885,8 @@ bool TfrmMain::SaveDocument(const QString &path, int managerNumber)
 // refills the type list and the inspector from the new record.
 void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool refreshViews)
 {
-    if (refreshViews && !DocumentPath.isEmpty() && RecentFiles::Normalised(DocumentPath) != RecentFiles::Normalised(path))
+    if (refreshViews && !DocumentPath.isEmpty() &&
+        RecentFiles::Normalised(DocumentPath) != RecentFiles::Normalised(path))
         NoteDocumentReplaced();
     CurrentManager = managerIndex;
     DocumentPath = path;
@@ -980,10 +990,8 @@ bool TfrmMain::MayLeaveDocument()
     case TMsgResult::Yes:
         // A failed save or a cancelled Save As keeps the document where it is.
         return acSaveExecute();
-    case TMsgResult::No:
-        return true;
-    default:
-        return false;
+    case TMsgResult::No: return true;
+    default: return false;
     }
 }
 
@@ -1081,8 +1089,7 @@ void TfrmMain::acShowGroundExecute(bool checked)
 
 void TfrmMain::acGetRenderInfoExecute()
 {
-    ShowMessageBox(this, Renderers.InfoText(), QStringLiteral("Renderer Information"),
-                   TMsgIcon::Information);
+    ShowMessageBox(this, Renderers.InfoText(), QStringLiteral("Renderer Information"), TMsgIcon::Information);
 }
 
 void TfrmMain::SelectRendererExecute(int slot)
@@ -1100,10 +1107,14 @@ void TfrmMain::EditCommand(QAction *action)
 {
     // The three text controls share the names of these commands, not a base.
     auto apply = [this, action](auto *text) {
-        if (action == acCut) text->cut();
-        else if (action == acCopy) text->copy();
-        else if (action == acPaste) text->paste();
-        else if (action == acSelectAll) text->selectAll();
+        if (action == acCut)
+            text->cut();
+        else if (action == acCopy)
+            text->copy();
+        else if (action == acPaste)
+            text->paste();
+        else if (action == acSelectAll)
+            text->selectAll();
     };
     QWidget *focus = QApplication::focusWidget();
     if (auto *line = qobject_cast<QLineEdit *>(focus))

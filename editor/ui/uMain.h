@@ -70,7 +70,7 @@ public:
     // Unsaved work: the history away from its save point, or typed script
     // text not yet applied.
     bool HasUnsavedChanges() const { return Doc.Modified() || ScriptModified; }
-    QStringList ScriptBackup;  // the script's bytes, one Latin-1 character each
+    QStringList ScriptBackup;      // the script's bytes, one Latin-1 character each
     std::string ScriptShownBytes;  // what the pane was last filled with, as bytes
 
     // The plug-in hosts, for the whole run. After the document: the open
@@ -207,7 +207,7 @@ public:
     bool CheckManagersLoaded();
 
     void acOpenExecute();
-    bool acSaveExecute();    // false when nothing was saved
+    bool acSaveExecute();  // false when nothing was saved
     bool acSaveAsExecute();
     void acExitExecute();
     void acPreferencesExecute();

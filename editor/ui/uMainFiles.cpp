@@ -136,8 +136,8 @@ bool TfrmMain::OpenNamedFile(const QString &path)
     }
     const int manager = Managers.ForExtension(FileExtension(path));
     if (manager < 0) {
-        ShowMessageBox(this, QStringLiteral("Unsupported file format: \"") + path + QLatin1Char('"'), QString(),
-                       TMsgIcon::Warning);
+        ShowMessageBox(this, QStringLiteral("Unsupported file format: \"") + path + QLatin1Char('"'),
+                       QString(), TMsgIcon::Warning);
         return false;
     }
     // Replacing the document: unsaved edits are asked about first, as Open does.
@@ -198,8 +198,7 @@ bool TfrmMain::DropFiles(const QStringList &files, bool onViewport)
         names.push_back(QFile::encodeName(file).toStdString());
     const DropPlan plan = PlanDrop(names, context);
     switch (plan.action) {
-    case DropAction::OpenScript:
-        return OpenNamedFile(QFile::decodeName(plan.file.c_str()));
+    case DropAction::OpenScript: return OpenNamedFile(QFile::decodeName(plan.file.c_str()));
     case DropAction::SetSprite: {
         const int page = TypeCombo->currentIndex();
         if (const auto problem = TextValueProblem(InspectorKey::kSpriteName, plan.spritePath)) {
@@ -207,9 +206,10 @@ bool TfrmMain::DropFiles(const QStringList &files, bool onViewport)
             return false;
         }
         DropRenderer renderer(Renderers);
-        const bool changed = ChangeDocument(TextFromBytes(InspectorKey::kSpriteName), [&](ParticleSystem &record) {
-            ApplySpriteChoice(record, page, plan.spritePath, renderer);
-        });
+        const bool changed = ChangeDocument(TextFromBytes(InspectorKey::kSpriteName),
+                                            [&](ParticleSystem &record) {
+                                                ApplySpriteChoice(record, page, plan.spritePath, renderer);
+                                            });
         FillInspector(page);
         statusBar()->showMessage(QStringLiteral("Sprite of \"%1\": %2")
                                      .arg(TypeCombo->currentText(), TextFromBytes(plan.spritePath)),
@@ -238,13 +238,15 @@ void TfrmMain::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     // After the drag ends: a message box inside the drop would hold the
     // dragging program until it is answered.
-    QMetaObject::invokeMethod(this, [this, files] { DropFiles(files, false); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, files] { DropFiles(files, false); }, Qt::QueuedConnection);
 }
 
 void TfrmMain::ConnectViewportDrops()
 {
     Viewport->setAcceptDrops(true);
     connect(Viewport, &TViewport::FilesDropped, this, [this](const QStringList &files) {
-        QMetaObject::invokeMethod(this, [this, files] { DropFiles(files, true); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, files] { DropFiles(files, true); }, Qt::QueuedConnection);
     });
 }

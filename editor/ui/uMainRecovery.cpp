@@ -41,7 +41,8 @@ QString RecoveryQuestion(const RecoveryEntry &entry)
     text += QStringLiteral("File: ") +
             (entry.documentPath.isEmpty() ? QStringLiteral("(never saved)") : entry.documentPath) +
             QStringLiteral("\r\n");
-    text += QStringLiteral("Kept at: ") + entry.written.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+    text += QStringLiteral("Kept at: ") +
+            entry.written.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
             QStringLiteral("\r\n\r\nRestore the unsaved work, or discard it?");
     return text;
 }
@@ -75,15 +76,16 @@ bool TfrmMain::WriteRecovery()
     // Typed script text not yet applied is the newest work: kept when the
     // manager reads it, otherwise the record's text.
     if (ScriptModified && PaneEditable() && manager.LoadMemoryFile) {
-        const std::string typed = JoinLinesCrLf(ScriptBytesFromText(ScriptEditor->toPlainText(), ScriptShownBytes));
+        const std::string typed = JoinLinesCrLf(
+            ScriptBytesFromText(ScriptEditor->toPlainText(), ScriptShownBytes));
         const auto probe = std::make_unique<ParticleSystem>(DocumentRecord);
         if (PluginYes(manager.LoadMemoryFile(typed.c_str(), probe.get())))
             entry.text = QByteArray::fromStdString(typed);
     }
     if (entry.text.isEmpty()) {
         const std::string header = ScriptHeaderBytes(DocumentRecord);
-        const std::optional<std::string> text =
-            GenerateScriptText(manager.SaveMemoryFile, header.c_str(), DocumentRecord);
+        const std::optional<std::string> text = GenerateScriptText(manager.SaveMemoryFile, header.c_str(),
+                                                                   DocumentRecord);
         if (!text)
             return false;
         entry.text = QByteArray::fromStdString(*text);
@@ -97,8 +99,9 @@ bool TfrmMain::OfferRecovery()
     if (Managers.Count() <= 0)
         return false;
     for (const RecoveryEntry &entry : Recovery->Leftovers()) {
-        const TMsgResult answer = ShowMessageBox(this, RecoveryQuestion(entry), QStringLiteral("Recover Unsaved Work"),
-                                                 TMsgIcon::Question, TMsgButtons::RestoreDiscard);
+        const TMsgResult answer = ShowMessageBox(this, RecoveryQuestion(entry),
+                                                 QStringLiteral("Recover Unsaved Work"), TMsgIcon::Question,
+                                                 TMsgButtons::RestoreDiscard);
         if (answer == TMsgResult::No) {
             RecoveryStore::Discard(entry.file);
             continue;
@@ -134,7 +137,9 @@ bool TfrmMain::RestoreRecovery(const RecoveryEntry &entry)
     const TParticleManager &manager = Managers[index];
     auto restored = std::make_unique<ParticleSystem>();
     if (!PluginYes(manager.LoadMemoryFile(entry.text.constData(), restored.get()))) {
-        ShowMessageBox(this, TextFromBytes(LoadFromMemoryFailedMessage(BytesFromText(manager.fileName, TextEncoding::Utf8))),
+        ShowMessageBox(this,
+                       TextFromBytes(
+                           LoadFromMemoryFailedMessage(BytesFromText(manager.fileName, TextEncoding::Utf8))),
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
@@ -150,7 +155,7 @@ bool TfrmMain::RestoreRecovery(const RecoveryEntry &entry)
     std::memcpy(static_cast<void *>(&DocumentRecord), restored.get(), sizeof DocumentRecord);
     CurrentManager = index;
     DocumentPath = entry.documentPath;
-    DocumentName = !entry.documentName.isEmpty() ? entry.documentName
+    DocumentName = !entry.documentName.isEmpty()   ? entry.documentName
                    : !entry.documentPath.isEmpty() ? entry.documentPath
                                                    : QStringLiteral("NewParticle");
     ScriptBackup = TextLines(LinesFromBytes(ToPaneText(entry.text.toStdString())));
@@ -262,5 +267,6 @@ bool TfrmMain::MayOverwriteChangedFile(const QString &path)
                           QLatin1Char('"') + path +
                               QStringLiteral("\" was changed by another program since it was opened or "
                                              "saved.\r\nSave over it?"),
-                          QStringLiteral("Confirm"), TMsgIcon::Warning, TMsgButtons::YesNo) == TMsgResult::Yes;
+                          QStringLiteral("Confirm"), TMsgIcon::Warning,
+                          TMsgButtons::YesNo) == TMsgResult::Yes;
 }

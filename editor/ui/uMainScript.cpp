@@ -10,19 +10,19 @@
 #include <cstring>
 #include <memory>
 
-#include "uPropertyEdit.h"
-#include "uPropertyRows.h"
 #include "uMain.h"
-#include "uSpriteBrowser.h"
-#include "uPropertyGrid.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
+#include "uPropertyEdit.h"
+#include "uPropertyGrid.h"
+#include "uPropertyRows.h"
 #include "uRender.h"
 #include "uScriptEditor.h"
 #include "uScriptEditorMenu.h"
 #include "uScriptFindings.h"
 #include "uScriptProblems.h"
 #include "uScriptSync.h"
+#include "uSpriteBrowser.h"
 
 namespace {
 
@@ -63,7 +63,8 @@ std::string CheckReport(embCheckMemoryFileFn check, const std::string &text)
     if (count <= 0)
         return {};
     // Each finding takes one line; grow until the report ends inside the buffer.
-    for (std::size_t size = 4096 + static_cast<std::size_t>(count) * 160; size <= kMaxScriptTextSize; size *= 2) {
+    for (std::size_t size = 4096 + static_cast<std::size_t>(count) * 160; size <= kMaxScriptTextSize;
+         size *= 2) {
         std::vector<char> report(size, '\0');
         check(text.c_str(), report.data(), static_cast<int32_t>(size));
         const std::size_t length = strnlen(report.data(), size);
@@ -100,7 +101,10 @@ public:
         combo->setEnabled(true);
     }
     void FillInspector(int page) override { w_.FillInspector(page); }
-    void SetManagerTitle(const std::string &title) override { w_.lblScriptManager->setText(TextFromBytes(title)); }
+    void SetManagerTitle(const std::string &title) override
+    {
+        w_.lblScriptManager->setText(TextFromBytes(title));
+    }
     void ShowMessage(const std::string &caption, const std::string &text, MessageIcon icon) override
     {
         ShowMessageBox(&w_, TextFromBytes(text), TextFromBytes(caption), BoxIcon(icon));
@@ -109,7 +113,10 @@ public:
     {
         return LineBytes(LinesText(w_.ScriptBackup, QStringLiteral("\r\n")));
     }
-    void SetScriptBackup(const std::string &text) override { w_.ScriptBackup = TextLines(LinesFromBytes(text)); }
+    void SetScriptBackup(const std::string &text) override
+    {
+        w_.ScriptBackup = TextLines(LinesFromBytes(text));
+    }
 
 private:
     TfrmMain &w_;
@@ -143,8 +150,8 @@ auto WithScriptSync(TfrmMain &w, F &&work)
     HostRenderer renderer(w.Renderers);
     MainScriptView view(w);
     const ScriptManager manager = CurrentScriptManager(w.Managers, w.CurrentManager);
-    ScriptSync sync({w.RecordModified, w.ScriptModified, w.DocumentReady}, w.DocumentRecord,
-                    w.DefaultsRecord, view, renderer);
+    ScriptSync sync({w.RecordModified, w.ScriptModified, w.DocumentReady}, w.DocumentRecord, w.DefaultsRecord,
+                    view, renderer);
     if (w.Managers.Valid(w.CurrentManager))
         sync.SetManager(&manager);
     sync.SetHeaderSource([&w] { return ScriptHeaderBytes(w.DocumentRecord); });
@@ -218,14 +225,14 @@ std::optional<QString> TfrmMain::ExamineScriptFile(const QString &path, int mana
         return QString();  // the load reports what is wrong with the file
     QByteArray bytes = file.readAll();
     bytes.replace('\0', ' ');  // a NUL separates tokens as a blank does
-    const std::vector<ScriptFinding> findings =
-        ParseCheckReport(CheckReport(manager.CheckMemoryFile, bytes.toStdString()));
+    const std::vector<ScriptFinding> findings = ParseCheckReport(
+        CheckReport(manager.CheckMemoryFile, bytes.toStdString()));
     if (HoldsNoKey(findings)) {
         const QString question = QStringLiteral("The file \"") + path +
                                  QStringLiteral("\" holds no particle script key and would open as an empty "
                                                 "effect.\r\nOpen it anyway?");
-        if (ShowMessageBox(this, question, QStringLiteral("Confirm"), TMsgIcon::Question, TMsgButtons::YesNo) !=
-            TMsgResult::Yes)
+        if (ShowMessageBox(this, question, QStringLiteral("Confirm"), TMsgIcon::Question,
+                           TMsgButtons::YesNo) != TMsgResult::Yes)
             return std::nullopt;
     }
     const std::optional<std::string> summary = FindingsSummary(findings);
@@ -236,7 +243,8 @@ void TfrmMain::FillInspector(int page)
 {
     ObjectInspector->setEnabled(false);
     InspectorGrid->ClearRows();
-    InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page, CurrentUserParmNames(Managers, CurrentManager),
+    InspectorGrid->SetRows(BuildInspectorPage(DocumentRecord, page,
+                                              CurrentUserParmNames(Managers, CurrentManager),
                                               InspectorDecimalSeparator()));
     MarkInspectorRows();
     MarkMissingSprite(InspectorGrid, GameDir, GameDir2);
@@ -258,10 +266,12 @@ void TfrmMain::ObjectInspectorValidate(int, int row, const QString &key, const Q
     // a typed one in the document's character set.
     const TextEncoding encoding = RecordEncoding(DocumentRecord);
     const InspectorRow *info = InspectorGrid->RowInfo(row);
-    const std::string keyBytes =
-        BytesForEditedText(key, info ? std::string_view(info->key) : std::string_view(), encoding);
-    std::string valueBytes =
-        BytesForEditedText(value, info ? std::string_view(info->value) : std::string_view(), encoding);
+    const std::string keyBytes = BytesForEditedText(key,
+                                                    info ? std::string_view(info->key) : std::string_view(),
+                                                    encoding);
+    std::string valueBytes = BytesForEditedText(value,
+                                                info ? std::string_view(info->value) : std::string_view(),
+                                                encoding);
     // A picked type name is that type's very bytes, whatever set they are in.
     if (info && info->editStyle == EditStyle::PickList)
         for (const std::string &choice : info->pickList)
@@ -273,11 +283,14 @@ void TfrmMain::ObjectInspectorValidate(int, int row, const QString &key, const Q
     // The row's label names the step: "Undo Gravity".
     ChangeDocument(key, [&](ParticleSystem &record) {
         InspectorEditContext ctx{record, names, separator, renderer, RecordModified, DocumentReady};
-        result = ValidateInspectorEdit(ctx, page, keyBytes, valueBytes, [this, encoding](std::string_view rowKey) {
-            const int r = InspectorGrid->RowOfKey(TextFromBytes(rowKey));
-            const InspectorRow *other = InspectorGrid->RowInfo(r);
-            return other ? BytesForEditedText(InspectorGrid->Value(r), other->value, encoding) : std::string();
-        });
+        result = ValidateInspectorEdit(ctx, page, keyBytes, valueBytes,
+                                       [this, encoding](std::string_view rowKey) {
+                                           const int r = InspectorGrid->RowOfKey(TextFromBytes(rowKey));
+                                           const InspectorRow *other = InspectorGrid->RowInfo(r);
+                                           return other ? BytesForEditedText(InspectorGrid->Value(r),
+                                                                             other->value, encoding)
+                                                        : std::string();
+                                       });
     });
     switch (result.outcome) {
     case EditOutcome::UnknownKey:
@@ -287,8 +300,7 @@ void TfrmMain::ObjectInspectorValidate(int, int row, const QString &key, const Q
         ShowMessageBox(this, TextFromBytes(result.message), QString(), TMsgIcon::Error);
         break;
     case EditOutcome::Ignored:
-    case EditOutcome::Applied:
-        break;
+    case EditOutcome::Applied: break;
     }
     if (result.outcome == EditOutcome::Ignored)
         return;
@@ -312,8 +324,8 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
     HostRenderer renderer(Renderers);
 
     if (info->picker == RowPicker::Sprite) {
-        const std::optional<TSpriteChoice> choice =
-            BrowseForSprite(this, GameDir, GameDir2, InspectorGrid->Value(row), SpriteFolder);
+        const std::optional<TSpriteChoice> choice = BrowseForSprite(this, GameDir, GameDir2,
+                                                                    InspectorGrid->Value(row), SpriteFolder);
         if (!choice)
             return;
         const std::string &path = choice->rowBytes;
@@ -342,10 +354,10 @@ void TfrmMain::ObjectInspectorEditButtonClick(int row)
                                 static_cast<uint8_t>(picked.blue())};
         InspectorGrid->SetValue(row, TextFromBytes(PickedColourText(bytes, InspectorDecimalSeparator())));
         const bool start = info->key == InspectorKey::kStartColor1 || info->key == InspectorKey::kStartColor2;
-        const QString first = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor1
-                                                                               : InspectorKey::kEndColor1));
-        const QString second = InspectorGrid->Value(QString::fromLatin1(start ? InspectorKey::kStartColor2
-                                                                                : InspectorKey::kEndColor2));
+        const QString first = InspectorGrid->Value(
+            QString::fromLatin1(start ? InspectorKey::kStartColor1 : InspectorKey::kEndColor1));
+        const QString second = InspectorGrid->Value(
+            QString::fromLatin1(start ? InspectorKey::kStartColor2 : InspectorKey::kEndColor2));
         std::optional<std::string> error;
         ChangeDocument(TextFromBytes(info->key), [&](ParticleSystem &record) {
             error = ApplyColourRows(record, page, start, first.toStdString(), second.toStdString(),

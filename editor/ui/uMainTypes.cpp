@@ -87,11 +87,10 @@ bool TfrmMain::NewDocument(int managerIndex)
         return false;
     }
     const TParticleManager &manager = Managers[managerIndex];
-    const NewDocumentExports exports{manager.GetDefaults, manager.NewParticles,
-                                     manager.SaveMemoryFile};
+    const NewDocumentExports exports{manager.GetDefaults, manager.NewParticles, manager.SaveMemoryFile};
     if (!exports.Complete()) {
-        ShowMessageBox(this, QStringLiteral("Failed to create new particles.\r\nManager: ") +
-                                 manager.fileName,
+        ShowMessageBox(this,
+                       QStringLiteral("Failed to create new particles.\r\nManager: ") + manager.fileName,
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
@@ -110,12 +109,12 @@ bool TfrmMain::NewDocument(int managerIndex)
 
     // The same writer as the Script tab's, so the two never differ in what
     // they show for one record.
-    const std::optional<std::string> text =
-        GenerateScriptText(manager.SaveMemoryFile, ScriptHeaderBytes(DocumentRecord).c_str(), DocumentRecord);
+    const std::optional<std::string> text = GenerateScriptText(manager.SaveMemoryFile,
+                                                               ScriptHeaderBytes(DocumentRecord).c_str(),
+                                                               DocumentRecord);
     if (!text) {
         ShowMessageBox(this,
-                       QStringLiteral("Failed to save particles to memory.\r\nManager: ") +
-                           manager.fileName,
+                       QStringLiteral("Failed to save particles to memory.\r\nManager: ") + manager.fileName,
                        QStringLiteral("Error"), TMsgIcon::Warning);
         return false;
     }
@@ -154,13 +153,12 @@ void TfrmMain::acHelpTopicsExecute()
 {
     const HelpFileChoice help = ChooseHelpFile(QFile::encodeName(ProgramDirectory()).toStdString());
     if (help.kind == HelpFileKind::None) {
-        ShowMessageBox(this, QString::fromLatin1(kNoHelpMessage), ApplicationTitle(),
-                       TMsgIcon::Warning);
+        ShowMessageBox(this, QString::fromLatin1(kNoHelpMessage), ApplicationTitle(), TMsgIcon::Warning);
         return;
     }
     if (!Prompts::OpenUrl(QUrl::fromLocalFile(QFile::decodeName(help.path.c_str()))))
-        ShowMessageBox(this, QFile::decodeName(HelpFileNotOpenedMessage(help.path).c_str()), ApplicationTitle(),
-                       TMsgIcon::Warning);
+        ShowMessageBox(this, QFile::decodeName(HelpFileNotOpenedMessage(help.path).c_str()),
+                       ApplicationTitle(), TMsgIcon::Warning);
 }
 
 void TfrmMain::acWebSiteExecute()

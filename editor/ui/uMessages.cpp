@@ -37,11 +37,10 @@ void SetMessageHook(TMessageHook hook)
     MessageHook() = std::move(hook);
 }
 
-TMsgResult ShowMessageBox(QWidget *owner, const QString &text, const QString &caption,
-                          TMsgIcon icon, TMsgButtons buttons)
+TMsgResult ShowMessageBox(QWidget *owner, const QString &text, const QString &caption, TMsgIcon icon,
+                          TMsgButtons buttons)
 {
-    TMessageRecord message{text, caption.isEmpty() ? ApplicationTitle() : caption, icon,
-                           buttons, owner};
+    TMessageRecord message{text, caption.isEmpty() ? ApplicationTitle() : caption, icon, buttons, owner};
     if (MessageHook())
         return MessageHook()(message);
 
@@ -50,12 +49,8 @@ TMsgResult ShowMessageBox(QWidget *owner, const QString &text, const QString &ca
                     QMessageBox::NoButton, owner);
     box.setTextFormat(Qt::PlainText);
     switch (buttons) {
-    case TMsgButtons::Ok:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
-    case TMsgButtons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        break;
+    case TMsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case TMsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case TMsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;

@@ -11,7 +11,6 @@
 class QWidget;
 class QDialog;
 
-
 enum class TMsgIcon { None, Information, Warning, Question, Error };
 // RestoreDiscard: "Restore" answers Yes, "Discard" No, closing the box Cancel.
 enum class TMsgButtons { Ok, YesNo, YesNoCancel, RestoreDiscard };
@@ -30,8 +29,8 @@ using TMessageHook = std::function<TMsgResult(const TMessageRecord &)>;
 void SetMessageHook(TMessageHook hook);
 
 // An empty caption stands for the system's default caption.
-TMsgResult ShowMessageBox(QWidget *owner, const QString &text, const QString &caption,
-                          TMsgIcon icon, TMsgButtons buttons = TMsgButtons::Ok);
+TMsgResult ShowMessageBox(QWidget *owner, const QString &text, const QString &caption, TMsgIcon icon,
+                          TMsgButtons buttons = TMsgButtons::Ok);
 
 using TDialogHook = std::function<int(QDialog *)>;
 // While a hook is installed, modal dialogs are handed to it instead of being

@@ -40,9 +40,8 @@ void WriteStoredSettings(const TStoredSettings &settings)
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindle Works"),
                     QStringLiteral("EmbEd"));
     store.beginGroup(QStringLiteral("Settings"));
-    WriteSettingsTo(settings, [&](const QString &name, const QString &value) {
-        store.setValue(name, value);
-    });
+    WriteSettingsTo(settings,
+                    [&](const QString &name, const QString &value) { store.setValue(name, value); });
     store.endGroup();
     store.sync();
 }
@@ -111,10 +110,12 @@ TfrmPreferences::TfrmPreferences(QWidget *owner) : QDialog(owner)
 
     auto *signature = BoldGroup(QStringLiteral("Copyright && Signature"), this);
     auto *s = new QVBoxLayout(signature);
-    s->addWidget(Plain(new QLabel(
-        QStringLiteral("Add this text to every particle you created (only for text mode)"), signature)));
-    s->addWidget(Plain(new QLabel(
-        QStringLiteral("Make sure that every line begins with comment sign (usually //)"), signature)));
+    s->addWidget(
+        Plain(new QLabel(QStringLiteral("Add this text to every particle you created (only for text mode)"),
+                         signature)));
+    s->addWidget(
+        Plain(new QLabel(QStringLiteral("Make sure that every line begins with comment sign (usually //)"),
+                         signature)));
     memHeadinsert = Plain(new QPlainTextEdit(signature));
     s->addWidget(memHeadinsert);
     layout->addWidget(signature);
@@ -154,7 +155,8 @@ void TfrmPreferences::LoadFrom(const TProgramSettings &settings)
     SetFieldColour(edTxtColor, settings.TxtColor);
     cbTextShadow->setChecked(settings.TextShadow);
     memHeadinsert->clear();
-    memHeadinsert->setPlainText(QString(settings.Headinsert).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    memHeadinsert->setPlainText(
+        QString(settings.Headinsert).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void TfrmPreferences::SetGameDirectories(const QString &baseDir, const QString &additionalDir)
@@ -193,8 +195,7 @@ void TfrmPreferences::PickColour(QLineEdit *field)
     if (ExecDialog(&dialog) != QDialog::Accepted)
         return;
     const QColor chosen = dialog.selectedColor();
-    SetFieldColour(field, static_cast<uint32_t>(chosen.red()) |
-                              (static_cast<uint32_t>(chosen.green()) << 8) |
+    SetFieldColour(field, static_cast<uint32_t>(chosen.red()) | (static_cast<uint32_t>(chosen.green()) << 8) |
                               (static_cast<uint32_t>(chosen.blue()) << 16));
 }
 

@@ -34,7 +34,8 @@ class TInspectorDelegate : public QStyledItemDelegate {
 public:
     explicit TInspectorDelegate(TObjectInspector *grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const override
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
     {
         const InspectorRow *info = grid_->RowInfo(index.row());
         if (index.column() != 1 || !info)

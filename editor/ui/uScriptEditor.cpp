@@ -47,7 +47,8 @@ std::vector<ScriptToken> TokensOf(const QTextBlock &block, const ScriptKeySet &k
 {
     if (const auto *data = dynamic_cast<const ScriptBlockData *>(block.userData()))
         return data->tokens;
-    ScriptLineState state = ScriptLineState::Unpack(block.previous().isValid() ? block.previous().userState() : -1);
+    ScriptLineState state = ScriptLineState::Unpack(block.previous().isValid() ? block.previous().userState()
+                                                                               : -1);
     const QString text = block.text();
     return LexScriptLine(View(text), state, keys);
 }
@@ -81,7 +82,9 @@ QTextEdit::ExtraSelection Mark(const QTextCursor &cursor, const QColor &backgrou
 
 // ---- highlighter --------------------------------------------------------
 
-TScriptHighlighter::TScriptHighlighter(QTextDocument *document) : QSyntaxHighlighter(document) {}
+TScriptHighlighter::TScriptHighlighter(QTextDocument *document) : QSyntaxHighlighter(document)
+{
+}
 
 void TScriptHighlighter::SetKeys(const ScriptKeySet &keys)
 {
@@ -130,12 +133,9 @@ void TScriptHighlighter::highlightBlock(const QString &text)
 // ---- editor -------------------------------------------------------------
 
 TScriptEditor::TScriptEditor(QWidget *parent)
-    : QPlainTextEdit(parent),
-      highlighter_(new TScriptHighlighter(document())),
-      lineNumbers_(new TLineNumberArea(this)),
-      checkTimer_(new QTimer(this)),
-      completer_(new QCompleter(this)),
-      completions_(new QStringListModel(this))
+    : QPlainTextEdit(parent), highlighter_(new TScriptHighlighter(document())),
+      lineNumbers_(new TLineNumberArea(this)), checkTimer_(new QTimer(this)),
+      completer_(new QCompleter(this)), completions_(new QStringListModel(this))
 {
     checkTimer_->setSingleShot(true);
     checkTimer_->setInterval(kCheckDelayMs);
@@ -158,7 +158,8 @@ TScriptEditor::TScriptEditor(QWidget *parent)
     completer_->setCompletionMode(QCompleter::PopupCompletion);
     completer_->setCaseSensitivity(Qt::CaseInsensitive);
     completer_->popup()->setObjectName(QStringLiteral("ScriptCompletionPopup"));
-    connect(completer_, qOverload<const QString &>(&QCompleter::activated), this, &TScriptEditor::InsertCompletion);
+    connect(completer_, qOverload<const QString &>(&QCompleter::activated), this,
+            &TScriptEditor::InsertCompletion);
 
     auto *complete = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space), this);
     complete->setContext(Qt::WidgetShortcut);
@@ -257,12 +258,14 @@ void TScriptEditor::CheckNow()
             pane.place = places[i];
             QTextCursor cursor(document());
             cursor.setPosition(pane.position);
-            const int end = std::min(pane.position + std::max(pane.length, 1), document()->characterCount() - 1);
+            const int end = std::min(pane.position + std::max(pane.length, 1),
+                                     document()->characterCount() - 1);
             cursor.setPosition(end, QTextCursor::KeepAnchor);
             QTextEdit::ExtraSelection mark;
             mark.cursor = cursor;
             mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-            mark.format.setUnderlineColor(pane.finding.error ? QColor(0xD0, 0x00, 0x00) : QColor(0xD0, 0x90, 0x00));
+            mark.format.setUnderlineColor(pane.finding.error ? QColor(0xD0, 0x00, 0x00)
+                                                             : QColor(0xD0, 0x90, 0x00));
             findingMarks_.push_back(mark);
         }
     }
@@ -357,8 +360,8 @@ ScriptCompletion TScriptEditor::CompletionAtCursor() const
 {
     const QTextCursor cursor = textCursor();
     const QTextBlock block = cursor.block();
-    const ScriptLineState state =
-        ScriptLineState::Unpack(block.previous().isValid() ? block.previous().userState() : -1);
+    const ScriptLineState state = ScriptLineState::Unpack(
+        block.previous().isValid() ? block.previous().userState() : -1);
     const QString line = block.text();
     return CompleteAt(View(line), cursor.positionInBlock(), state, highlighter_->Keys(), typeNames_);
 }
@@ -377,7 +380,8 @@ void TScriptEditor::ShowCompletion()
     completionStart_ = textCursor().block().position() + completion.start;
     completer_->setCompletionPrefix(FromU16(completion.typed));
     QRect rect = cursorRect();
-    rect.setWidth(completer_->popup()->sizeHintForColumn(0) + completer_->popup()->verticalScrollBar()->sizeHint().width());
+    rect.setWidth(completer_->popup()->sizeHintForColumn(0) +
+                  completer_->popup()->verticalScrollBar()->sizeHint().width());
     completer_->complete(rect);
     completer_->popup()->setCurrentIndex(completer_->completionModel()->index(0, 0));
 }
@@ -414,8 +418,7 @@ void TScriptEditor::keyPressEvent(QKeyEvent *event)
         case Qt::Key_Backtab:
             event->ignore();  // the completer takes them
             return;
-        default:
-            break;
+        default: break;
         }
     }
     const bool newLine = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
@@ -433,7 +436,8 @@ void TScriptEditor::keyPressEvent(QKeyEvent *event)
         insertPlainText(indent);
 
     const QString typed = event->text();
-    const bool wordKey = !typed.isEmpty() && (typed.at(0).isLetterOrNumber() || typed.at(0) == QLatin1Char('_'));
+    const bool wordKey = !typed.isEmpty() &&
+                         (typed.at(0).isLetterOrNumber() || typed.at(0) == QLatin1Char('_'));
     if (wordKey && !(event->modifiers() & Qt::ControlModifier)) {
         const ScriptCompletion completion = CompletionAtCursor();
         if (completion.typed.size() >= 2 || completer_->popup()->isVisible())
@@ -453,7 +457,8 @@ bool TScriptEditor::viewportEvent(QEvent *event)
             if (position >= mark.cursor.selectionStart() && position <= mark.cursor.selectionEnd()) {
                 const auto index = static_cast<std::size_t>(&mark - findingMarks_.constData());
                 const ScriptFinding &f = findings_[index].finding;
-                messages << (f.error ? QStringLiteral("error: ") : QStringLiteral("warning: ")) + FindingText(f.message);
+                messages << (f.error ? QStringLiteral("error: ") : QStringLiteral("warning: ")) +
+                                FindingText(f.message);
             }
         }
         if (messages.isEmpty())

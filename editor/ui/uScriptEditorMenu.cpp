@@ -15,7 +15,8 @@ QMenu *CreateScriptEditorMenu(QPlainTextEdit *editor)
     menu->setDefaultAction(undo);
     menu->addAction(QStringLiteral("Cu&t"), editor, &QPlainTextEdit::cut)->setEnabled(editable && selection);
     menu->addAction(QStringLiteral("&Copy"), editor, &QPlainTextEdit::copy)->setEnabled(selection);
-    menu->addAction(QStringLiteral("&Paste"), editor, &QPlainTextEdit::paste)->setEnabled(editable && editor->canPaste());
+    menu->addAction(QStringLiteral("&Paste"), editor, &QPlainTextEdit::paste)
+        ->setEnabled(editable && editor->canPaste());
     menu->addSeparator();
     menu->addAction(QStringLiteral("Select &All"), editor, &QPlainTextEdit::selectAll)
         ->setEnabled(!editor->document()->isEmpty());

@@ -28,7 +28,8 @@ QString FindingText(const std::string &message)
 
 // ---- problems list ------------------------------------------------------
 
-TScriptProblems::TScriptProblems(TScriptEditor *editor, QWidget *parent) : QListWidget(parent), editor_(editor)
+TScriptProblems::TScriptProblems(TScriptEditor *editor, QWidget *parent)
+    : QListWidget(parent), editor_(editor)
 {
     setObjectName(QStringLiteral("ScriptProblems"));
     setToolTip(QStringLiteral("Problems found in the script: click one to go to its place"));

@@ -27,7 +27,8 @@ TfrmSelectRenderer::TfrmSelectRenderer(QWidget *owner) : QDialog(owner)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok);
     // Narrow as its contents are, the dialog is as wide as its caption needs.
-    layout->addStrut(CaptionWidth(this) - layout->contentsMargins().left() - layout->contentsMargins().right());
+    layout->addStrut(CaptionWidth(this) - layout->contentsMargins().left() -
+                     layout->contentsMargins().right());
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -77,11 +77,8 @@ QImage PreviewImage(const SpritePreview::Picture &picture)
 
 TSpriteCatalogModel::TSpriteCatalogModel(SpriteCatalog catalog, std::string baseDir,
                                          std::string additionalDir, QObject *parent)
-    : QAbstractListModel(parent),
-      catalog_(std::move(catalog)),
-      baseDir_(std::move(baseDir)),
-      additionalDir_(std::move(additionalDir)),
-      cache_(kCachedThumbnails)
+    : QAbstractListModel(parent), catalog_(std::move(catalog)), baseDir_(std::move(baseDir)),
+      additionalDir_(std::move(additionalDir)), cache_(kCachedThumbnails)
 {
 }
 
@@ -148,8 +145,8 @@ QVariant TSpriteCatalogModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole: {
         QString tip = SourceText(row);
         if (entry.shadowed)
-            tip += QStringLiteral("\nShadowed: the renderer loads the one from ") +
-                   SourceText(entry.winner) + QStringLiteral(" instead.");
+            tip += QStringLiteral("\nShadowed: the renderer loads the one from ") + SourceText(entry.winner) +
+                   QStringLiteral(" instead.");
         if (entry.Broken())
             tip += QStringLiteral("\nBroken: ") + TextFromBytes(entry.problem);
         return tip;
@@ -167,10 +164,8 @@ QVariant TSpriteCatalogModel::data(const QModelIndex &index, int role) const
         if (entry.shadowed || entry.origin == SpriteOrigin::BrokenArchive)
             return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
         return {};
-    case EntryRole:
-        return row;
-    default:
-        return {};
+    case EntryRole: return row;
+    default: return {};
     }
 }
 
@@ -208,11 +203,9 @@ bool TSpriteFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &) co
 
 // ---------------------------------------------------------------- dialog
 
-TfrmSpriteBrowser::TfrmSpriteBrowser(QWidget *owner, const QString &baseDir,
-                                     const QString &additionalDir, const QString &current,
-                                     const QString &fileFolder)
-    : QDialog(owner), baseDir_(Local(baseDir)), additionalDir_(Local(additionalDir)),
-      fileFolder_(fileFolder)
+TfrmSpriteBrowser::TfrmSpriteBrowser(QWidget *owner, const QString &baseDir, const QString &additionalDir,
+                                     const QString &current, const QString &fileFolder)
+    : QDialog(owner), baseDir_(Local(baseDir)), additionalDir_(Local(additionalDir)), fileFolder_(fileFolder)
 {
     setWindowTitle(QStringLiteral("Choose Sprite"));
     setObjectName(QStringLiteral("frmSpriteBrowser"));
@@ -278,8 +271,7 @@ TfrmSpriteBrowser::TfrmSpriteBrowser(QWidget *owner, const QString &baseDir,
         // The selection stays while it is still shown, else the first shown row takes it.
         const int before = SelectedRow();
         filter_->SetFilterText(text);
-        const QModelIndex kept =
-            before >= 0 ? filter_->mapFromSource(model_->index(before)) : QModelIndex();
+        const QModelIndex kept = before >= 0 ? filter_->mapFromSource(model_->index(before)) : QModelIndex();
         if (kept.isValid())
             lvSprites->setCurrentIndex(kept);
         else if (filter_->rowCount() > 0)
@@ -370,8 +362,8 @@ void TfrmSpriteBrowser::ShowPicture()
     if (row < 0)
         return;
     const CatalogEntry &entry = model_->Entry(row);
-    const SpritePreview *preview =
-        entry.origin == SpriteOrigin::BrokenArchive ? nullptr : model_->Preview(row);
+    const SpritePreview *preview = entry.origin == SpriteOrigin::BrokenArchive ? nullptr
+                                                                               : model_->Preview(row);
     if (!preview) {
         lblPicture->setPixmap(WarningPixmap(48));
         return;
@@ -411,8 +403,8 @@ void TfrmSpriteBrowser::ChooseFile()
         const std::string chosen = Local(file);
         const size_t slash = chosen.find_last_of("/\\");
         const std::string name = slash == std::string::npos ? chosen : chosen.substr(slash + 1);
-        ShowMessageBox(this, TextFromBytes(SpritePathTooLongMessage("sprites/" + name)),
-                       QString(), TMsgIcon::Warning);
+        ShowMessageBox(this, TextFromBytes(SpritePathTooLongMessage("sprites/" + name)), QString(),
+                       TMsgIcon::Warning);
         return;
     }
     chosenRowBytes_ = *path;

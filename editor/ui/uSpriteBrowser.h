@@ -127,9 +127,9 @@ private:
 };
 
 struct TSpriteChoice {
-    QString rowPath;   // what the sprite row receives
+    QString rowPath;       // what the sprite row receives
     std::string rowBytes;  // the same path as the record stores it
-    QString filePath;  // what a setting that keeps a file receives
+    QString filePath;      // what a setting that keeps a file receives
 };
 
 // Shows the browser; empty when cancelled. A path that does not fit a row is

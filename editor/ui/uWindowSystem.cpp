@@ -9,12 +9,17 @@ uint32_t SystemColourValue(int index)
     const QPalette palette = QApplication::palette();
     QColor c;
     switch (index) {
-    case 1: case 2: case 3: case 4: case 15: case 20: case 22:
-        c = palette.color(QPalette::Button);
-        break;
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 15:
+    case 20:
+    case 22: c = palette.color(QPalette::Button); break;
     case 5: c = palette.color(QPalette::Base); break;
     case 6: c = palette.color(QPalette::Dark); break;
-    case 7: case 18: c = palette.color(QPalette::ButtonText); break;
+    case 7:
+    case 18: c = palette.color(QPalette::ButtonText); break;
     case 8: c = palette.color(QPalette::Text); break;
     case 9: c = palette.color(QPalette::WindowText); break;
     case 13: c = palette.color(QPalette::Highlight); break;
@@ -63,7 +68,8 @@ void SetNativeBackground(uintptr_t window, int red, int green, int blue)
     };
     const Visual *v = attributes.visual;
     XSetWindowBackground(display, window,
-                         channel(v->red_mask, red) | channel(v->green_mask, green) | channel(v->blue_mask, blue));
+                         channel(v->red_mask, red) | channel(v->green_mask, green) |
+                             channel(v->blue_mask, blue));
     XClearWindow(display, window);
     XFlush(display);
 }

@@ -18,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = QString::fromLatin1(reinterpret_cast<const char *>(data), static_cast<int>(size));
 
     // Settings: the input's lines are the twelve values in their order.
-    static const char *const names[] = {"GameDir", "GameDir2", "CurrentRenderer", "ShowGround",
-                                        "StartMaximized", "DefaultSpr", "Headinsert", "BgColor",
-                                        "GrColor", "TxtColor", "WaitSync", "TextShadow"};
+    static const char *const names[] = {"GameDir",        "GameDir2",   "CurrentRenderer", "ShowGround",
+                                        "StartMaximized", "DefaultSpr", "Headinsert",      "BgColor",
+                                        "GrColor",        "TxtColor",   "WaitSync",        "TextShadow"};
     const QStringList values = text.split(QLatin1Char('\n'));
     std::map<QString, QString> stored;
     for (int i = 0; i < values.size() && i < 12; ++i)
@@ -34,9 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (written.size() != 12)
         std::abort();
     // What was written reads back as the same settings.
-    const TStoredSettings again = ReadSettingsFrom([&](const QString &name) -> std::optional<QString> {
-        return written.at(name);
-    });
+    const TStoredSettings again = ReadSettingsFrom(
+        [&](const QString &name) -> std::optional<QString> { return written.at(name); });
     if (again.CurrentRenderer != s.CurrentRenderer || again.program.BgColor != s.program.BgColor ||
         again.program.WaitSync != s.program.WaitSync || again.program.Headinsert != s.program.Headinsert)
         std::abort();

@@ -28,8 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
     const ScriptKeySet keys = ParseScriptKeyList(bytes.substr(0, std::min<std::size_t>(size, 200)));
-    const ScriptKeySet known = ParseScriptKeyList("header particles\nheader maintype\ntype name\ntype offset\n"
-                                                  "type spraytype\ntype rendermode\ntype lifetime\n");
+    const ScriptKeySet known = ParseScriptKeyList(
+        "header particles\nheader maintype\ntype name\ntype offset\n"
+        "type spraytype\ntype rendermode\ntype lifetime\n");
 
     // Pairs of bytes as UTF-16 units, so every unit value can turn up.
     std::u16string text;
@@ -55,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size)
             Check(ScriptLineState::Unpack(before.Pack()) == before);
             int last = 0;
             for (const ScriptToken &t : LexScriptLine(line, state, *set)) {
-                Check(t.start >= last && t.length >= 0 && t.start + t.length <= static_cast<int>(line.size()));
+                Check(t.start >= last && t.length >= 0 &&
+                      t.start + t.length <= static_cast<int>(line.size()));
                 last = t.start + t.length;
             }
             for (int column = 0; column <= static_cast<int>(line.size()) && column < 64; ++column) {

@@ -54,8 +54,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         abort();
 
     std::set<uint32_t> shown;
-    const float frames[] = {0.0f, 0.5f, static_cast<float>(model->numframes) - 0.5f,
-                            static_cast<float>(model->numframes), -3.0f, NAN, INFINITY};
+    const float frames[] = {0.0f,
+                            0.5f,
+                            static_cast<float>(model->numframes) - 0.5f,
+                            static_cast<float>(model->numframes),
+                            -3.0f,
+                            NAN,
+                            INFINITY};
     const float ages[] = {0.0f, 0.05f, 1.7f, 1e9f, -1.0f, NAN};
     for (float f : frames)
         for (float age : ages) {

@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const double times[] = {0.0, 0.099, 0.1, 3.7, 1e12, -1.0, NAN, INFINITY};
     for (double t : times) {
         const SpritePreview::Picture *shown = PreviewPictureAt(preview, t);
-        if (shown < preview.pictures.data() ||
-            shown >= preview.pictures.data() + preview.pictures.size())
+        if (shown < preview.pictures.data() || shown >= preview.pictures.data() + preview.pictures.size())
             abort();
     }
     return 0;

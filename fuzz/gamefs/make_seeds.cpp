@@ -24,8 +24,8 @@ std::vector<uint8_t> Palette(int32_t count)
 {
     std::vector<uint8_t> palette;
     for (int32_t i = 0; i < count; ++i)
-        palette.insert(palette.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
-                                       static_cast<uint8_t>(i * 7)});
+        palette.insert(palette.end(),
+                       {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)});
     return palette;
 }
 

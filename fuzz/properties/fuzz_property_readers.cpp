@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const std::size_t split = text.find('\n');
     const std::string_view first = text.substr(0, split);
-    const std::string_view second = split == std::string_view::npos ? std::string_view() : text.substr(split + 1);
+    const std::string_view second = split == std::string_view::npos ? std::string_view()
+                                                                    : text.substr(split + 1);
     ParamRange r{1, 1, 0.25, 0.5}, g = r, b = r;
     const ParamRange before = r;
     if (ReadColourPair(first, second, sep, r, g, b)) {

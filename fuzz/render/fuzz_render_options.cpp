@@ -35,16 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (options.help)
         return 0;
     if (options.width < 1 || options.width > kMaxRenderSide || options.height < 1 ||
-        options.height > kMaxRenderSide || options.frames < 1 ||
-        options.frames > kMaxRenderFrames || !(options.stepMs > 0.0) ||
-        options.stepMs > kMaxStepMs || options.script.empty() || options.output.empty())
+        options.height > kMaxRenderSide || options.frames < 1 || options.frames > kMaxRenderFrames ||
+        !(options.stepMs > 0.0) || options.stepMs > kMaxStepMs || options.script.empty() ||
+        options.output.empty())
         std::abort();
     if (options.kind == OutputKind::Sprite && options.width * options.height > 65536)
         std::abort();
     std::string name;
     if (options.kind == OutputKind::Frames &&
-        (!FrameFileName(options.output, 1, name) ||
-         !FrameFileName(options.output, kMaxRenderFrames, name)))
+        (!FrameFileName(options.output, 1, name) || !FrameFileName(options.output, kMaxRenderFrames, name)))
         std::abort();
     return 0;
 }

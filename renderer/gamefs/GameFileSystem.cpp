@@ -50,8 +50,7 @@ std::string FindEntryIgnoringCase(const std::string &dir, const std::string &com
         return {};
     std::string best;
     while (const dirent *e = ::readdir(d)) {
-        if (EqualIgnoringAsciiCase(e->d_name, component) &&
-            (best.empty() || best > e->d_name))
+        if (EqualIgnoringAsciiCase(e->d_name, component) && (best.empty() || best > e->d_name))
             best = e->d_name;
     }
     ::closedir(d);
@@ -116,8 +115,7 @@ void GameFileSystem::Clear()
     skipped_.clear();
 }
 
-void GameFileSystem::SetGamedir(const char *baseDir, const char *additionalDir,
-                                const MessageSink &report)
+void GameFileSystem::SetGamedir(const char *baseDir, const char *additionalDir, const MessageSink &report)
 {
     packs_.clear();
     skipped_.clear();
@@ -130,8 +128,7 @@ void GameFileSystem::SetGamedir(const char *baseDir, const char *additionalDir,
         ScanDirectory(baseDir_, report, fullReported);
 }
 
-void GameFileSystem::ScanDirectory(const std::string &dir, const MessageSink &report,
-                                   bool &fullReported)
+void GameFileSystem::ScanDirectory(const std::string &dir, const MessageSink &report, bool &fullReported)
 {
     for (int n = 0;; ++n) {
         char name[32];
@@ -169,8 +166,7 @@ bool GameFileSystem::Contains(const char *name) const
     const std::string requested = name ? name : "";
     if (requested.empty())
         return false;
-    if (!FindLooseFile(baseDir_, requested).empty() ||
-        !FindLooseFile(additionalDir_, requested).empty())
+    if (!FindLooseFile(baseDir_, requested).empty() || !FindLooseFile(additionalDir_, requested).empty())
         return true;
     for (const PackFile &pack : packs_)
         if (FindPackEntry(pack, requested.c_str()) != nullptr)
@@ -178,8 +174,7 @@ bool GameFileSystem::Contains(const char *name) const
     return false;
 }
 
-bool GameFileSystem::LoadFile(const char *name, std::vector<uint8_t> &data,
-                              const MessageSink &report) const
+bool GameFileSystem::LoadFile(const char *name, std::vector<uint8_t> &data, const MessageSink &report) const
 {
     const std::string requested = name ? name : "";
     std::string path = FindLooseFile(baseDir_, requested);

@@ -70,8 +70,7 @@ bool ReadPackDirectory(ByteSource &source, PackFile &pack, std::string *why)
     if (count == 0)
         return fail("PAK archive without entries");
     // The whole directory the header claims must lie inside the file.
-    if (pack.header.dirofs < 0 ||
-        static_cast<uint64_t>(pack.header.dirofs) + dirlen > source.Size())
+    if (pack.header.dirofs < 0 || static_cast<uint64_t>(pack.header.dirofs) + dirlen > source.Size())
         return fail("PAK archive whose directory lies outside the file");
     if (count > static_cast<uint32_t>(kMaxPackEntries))
         count = kMaxPackEntries;
@@ -113,6 +112,5 @@ bool PackEntryInside(const PackEntry &entry, uint64_t archiveSize)
 {
     if (entry.filepos < 0 || entry.filelen < 0)
         return false;
-    return static_cast<uint64_t>(entry.filepos) + static_cast<uint64_t>(entry.filelen) <=
-           archiveSize;
+    return static_cast<uint64_t>(entry.filepos) + static_cast<uint64_t>(entry.filelen) <= archiveSize;
 }

@@ -29,10 +29,7 @@ std::string Formatted(const char *format, const std::string &name)
 // paths relative to the root.
 class SpriteWalk {
 public:
-    SpriteWalk(const CatalogOptions &options, bool &truncated)
-        : options_(options), truncated_(truncated)
-    {
-    }
+    SpriteWalk(const CatalogOptions &options, bool &truncated) : options_(options), truncated_(truncated) {}
 
     void Walk(const std::string &folder, const std::string &relative, int depth,
               std::vector<std::pair<std::string, uint64_t>> &found)
@@ -115,8 +112,7 @@ void AddArchiveSprites(const PackFile &pack, SpriteCatalog &catalog)
         entry.offset = stored.filepos < 0 ? 0 : static_cast<uint64_t>(stored.filepos);
         entry.size = stored.filelen < 0 ? 0 : static_cast<uint64_t>(stored.filelen);
         if (stored.filepos < 0 || stored.filelen < 0)
-            entry.problem = Formatted("R_LoadSpriteFromFile: Entry outside its archive (%s)",
-                                      entry.name);
+            entry.problem = Formatted("R_LoadSpriteFromFile: Entry outside its archive (%s)", entry.name);
         catalog.entries.push_back(std::move(entry));
     }
 }
@@ -165,8 +161,7 @@ void CheckSprites(SpriteCatalog &catalog)
             offset = 0;
             size = source->Size();
         } else if (offset + size > source->Size()) {
-            entry.problem =
-                Formatted("R_LoadSpriteFromFile: Entry outside its archive (%s)", entry.name);
+            entry.problem = Formatted("R_LoadSpriteFromFile: Entry outside its archive (%s)", entry.name);
             continue;
         }
         try {
@@ -211,8 +206,7 @@ SpriteCatalog ListGameSprites(const GameFileSystem &fs, const CatalogOptions &op
     winners.reserve(catalog.entries.size());
     for (size_t i = 0; i < catalog.entries.size(); ++i) {
         CatalogEntry &entry = catalog.entries[i];
-        entry.winner =
-            winners.emplace(SpriteKey(entry.name), static_cast<int32_t>(i)).first->second;
+        entry.winner = winners.emplace(SpriteKey(entry.name), static_cast<int32_t>(i)).first->second;
         entry.shadowed = entry.winner != static_cast<int32_t>(i);
     }
 
@@ -233,8 +227,7 @@ SpriteCatalog ListGameSprites(const GameFileSystem &fs, const CatalogOptions &op
     return catalog;
 }
 
-bool ReadCatalogEntry(const CatalogEntry &entry, std::vector<uint8_t> &bytes,
-                      std::string &message)
+bool ReadCatalogEntry(const CatalogEntry &entry, std::vector<uint8_t> &bytes, std::string &message)
 {
     if (entry.origin == SpriteOrigin::BrokenArchive) {
         message = entry.problem;
@@ -286,8 +279,7 @@ struct KeepingSink final : TextureSink {
 
 }  // namespace
 
-bool LoadSpritePreview(const uint8_t *bytes, size_t size, SpritePreview &preview,
-                       std::string &message)
+bool LoadSpritePreview(const uint8_t *bytes, size_t size, SpritePreview &preview, std::string &message)
 {
     preview = SpritePreview{};
     KeepingSink sink;

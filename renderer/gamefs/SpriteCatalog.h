@@ -56,8 +56,7 @@ bool HasSpriteExtension(const std::string &name);
 SpriteCatalog ListGameSprites(const GameFileSystem &fs, const CatalogOptions &options = {});
 
 // The bytes of an entry. False with message when they cannot be read.
-bool ReadCatalogEntry(const CatalogEntry &entry, std::vector<uint8_t> &bytes,
-                      std::string &message);
+bool ReadCatalogEntry(const CatalogEntry &entry, std::vector<uint8_t> &bytes, std::string &message);
 
 // What a sprite browser shows of one sprite: the header, and every picture as
 // RGBA with how long it shows in an animation of the whole sprite (a group's
@@ -80,8 +79,7 @@ inline constexpr float kSingleFrameSeconds = 0.1f;
 
 // Parses bytes with the renderer's sprite loader. False with the loader's
 // message when the sprite is broken.
-bool LoadSpritePreview(const uint8_t *bytes, size_t size, SpritePreview &preview,
-                       std::string &message);
+bool LoadSpritePreview(const uint8_t *bytes, size_t size, SpritePreview &preview, std::string &message);
 
 // The picture of a preview to show at time seconds of a looping animation.
 const SpritePreview::Picture *PreviewPictureAt(const SpritePreview &preview, double seconds);

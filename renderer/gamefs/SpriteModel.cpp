@@ -225,8 +225,8 @@ void SpriteParser::LoadPicture(SpriteFrame &picture)
     picture.left = static_cast<float>(originX);
     picture.right = static_cast<float>(static_cast<int64_t>(originX) + width);
 
-    ConvertSpritePixels(in_.Here(), static_cast<int32_t>(pixels), palette_, paletteCount_,
-                        format_, g_conversionBuffer);
+    ConvertSpritePixels(in_.Here(), static_cast<int32_t>(pixels), palette_, paletteCount_, format_,
+                        g_conversionBuffer);
     in_.Skip(static_cast<size_t>(pixels));
     picture.texture = sink_.CreateTexture(width, height, g_conversionBuffer);
 }
@@ -240,8 +240,8 @@ void ReleasePicture(SpriteFrame &picture, TextureSink &sink)
 
 }  // namespace
 
-void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *palette,
-                         int32_t paletteCount, int32_t format, uint8_t *rgba)
+void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *palette, int32_t paletteCount,
+                         int32_t format, uint8_t *rgba)
 {
     if (paletteCount < 1)
         return;
@@ -280,8 +280,8 @@ void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *p
     }
 }
 
-std::unique_ptr<SpriteModel> Mod_LoadSpriteModel(const uint8_t *buffer, size_t size,
-                                                 TextureSink &sink, const MessageSink &report)
+std::unique_ptr<SpriteModel> Mod_LoadSpriteModel(const uint8_t *buffer, size_t size, TextureSink &sink,
+                                                 const MessageSink &report)
 {
     try {
         SpriteParser parser(buffer, size, sink, report);

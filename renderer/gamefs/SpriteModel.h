@@ -14,10 +14,10 @@
 struct SpriteFrame {
     int32_t width = 0;
     int32_t height = 0;
-    float up = 0;     // origin y
-    float down = 0;   // origin y - height
-    float left = 0;   // origin x
-    float right = 0;  // origin x + width
+    float up = 0;          // origin y
+    float down = 0;        // origin y - height
+    float left = 0;        // origin x
+    float right = 0;       // origin x + width
     uint32_t texture = 0;  // texture name, 0 when none was made
 };
 
@@ -31,9 +31,9 @@ struct SpriteGroup {
 enum : int32_t { kSpriteFrameSingle = 0 };
 
 struct SpriteFrameDesc {
-    int32_t kind = kSpriteFrameSingle;  // 0: picture, anything else: group
-    SpriteFrame picture;                // used when kind is 0
-    std::unique_ptr<SpriteGroup> group; // used otherwise
+    int32_t kind = kSpriteFrameSingle;   // 0: picture, anything else: group
+    SpriteFrame picture;                 // used when kind is 0
+    std::unique_ptr<SpriteGroup> group;  // used otherwise
 };
 
 struct SpriteModel {
@@ -59,8 +59,8 @@ constexpr int32_t kMaxSpritePixels = 65536;
 // Parses a sprite file of size bytes. Every picture is converted to RGBA and
 // handed to the sink. On any failure the text goes to report, every texture
 // made so far is deleted and the result is empty.
-std::unique_ptr<SpriteModel> Mod_LoadSpriteModel(const uint8_t *buffer, size_t size,
-                                                 TextureSink &sink, const MessageSink &report);
+std::unique_ptr<SpriteModel> Mod_LoadSpriteModel(const uint8_t *buffer, size_t size, TextureSink &sink,
+                                                 const MessageSink &report);
 
 // Deletes the texture of every picture, those inside groups included.
 void ReleaseSpriteTextures(SpriteModel &model, TextureSink &sink);

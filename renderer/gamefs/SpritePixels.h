@@ -16,5 +16,5 @@ enum SpriteTextureFormat : int32_t {
 };
 
 // palette holds paletteCount (1 to 256) RGB triples; rgba receives count × 4 bytes.
-void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *palette,
-                         int32_t paletteCount, int32_t format, uint8_t *rgba);
+void ConvertSpritePixels(const uint8_t *indices, int32_t count, const uint8_t *palette, int32_t paletteCount,
+                         int32_t format, uint8_t *rgba);

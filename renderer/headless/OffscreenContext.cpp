@@ -36,8 +36,7 @@ bool Bind(Fn &fn, const char *name)
 
 bool BindFramebufferCalls(FramebufferCalls &gl)
 {
-    return Bind(gl.genFramebuffers, "glGenFramebuffers") &&
-           Bind(gl.bindFramebuffer, "glBindFramebuffer") &&
+    return Bind(gl.genFramebuffers, "glGenFramebuffers") && Bind(gl.bindFramebuffer, "glBindFramebuffer") &&
            Bind(gl.deleteFramebuffers, "glDeleteFramebuffers") &&
            Bind(gl.genRenderbuffers, "glGenRenderbuffers") &&
            Bind(gl.bindRenderbuffer, "glBindRenderbuffer") &&
@@ -102,12 +101,12 @@ bool OffscreenContext::Open(int width, int height, bool hardware, std::string &e
     }
     // Nothing is drawn to a surface of the configuration; pbuffer ones are what
     // the surfaceless platform offers.
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT, EGL_NONE};
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                       EGL_NONE};
     EGLConfig config = nullptr;
     EGLint count = 0;
-    if (!eglBindAPI(EGL_OPENGL_API) ||
-        !eglChooseConfig(display, configAttributes, &config, 1, &count) || count < 1) {
+    if (!eglBindAPI(EGL_OPENGL_API) || !eglChooseConfig(display, configAttributes, &config, 1, &count) ||
+        count < 1) {
         error = "EGL offers no desktop OpenGL configuration.";
         Close();
         return false;
@@ -133,8 +132,8 @@ bool OffscreenContext::Open(int width, int height, bool hardware, std::string &e
     GLint largest = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
     if (width > largest || height > largest) {
-        error = "The picture size exceeds the largest the OpenGL context draws (" +
-                std::to_string(largest) + " pixels a side).";
+        error = "The picture size exceeds the largest the OpenGL context draws (" + std::to_string(largest) +
+                " pixels a side).";
         Close();
         return false;
     }

@@ -17,8 +17,7 @@ class HelpFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = std::filesystem::temp_directory_path() /
-              ("sparkwright-help-" + std::to_string(::getpid()));
+        dir = std::filesystem::temp_directory_path() / ("sparkwright-help-" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }
@@ -55,13 +54,14 @@ TEST(HelpPage, DescribesEveryScriptKeyAndWord)
     const std::string page((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(page.empty());
     for (const char *word :
-         {"particles", "maintype", "attachment", "name", "sprite", "spraytype", "overlaytype",
-          "rendermode", "drawcondition", "killcondition", "offset", "gravity", "windyaw",
-          "windstrength", "startalpha", "endalpha", "startred", "endred", "startgreen", "endgreen",
-          "startblue", "endblue", "startsize", "sizedelta", "endsize", "startangle", "angledelta",
-          "startframe", "framerate", "endframe", "lifetime", "sprayrate", "sprayforce",
-          "spraypitch", "sprayyaw", "drag", "bounce", "bouncefriction", "additive", "solid",
-          "texture", "color", "empty", "water", "special", "special2", "special3"})
+         {"particles",   "maintype",       "attachment",    "name",          "sprite",    "spraytype",
+          "overlaytype", "rendermode",     "drawcondition", "killcondition", "offset",    "gravity",
+          "windyaw",     "windstrength",   "startalpha",    "endalpha",      "startred",  "endred",
+          "startgreen",  "endgreen",       "startblue",     "endblue",       "startsize", "sizedelta",
+          "endsize",     "startangle",     "angledelta",    "startframe",    "framerate", "endframe",
+          "lifetime",    "sprayrate",      "sprayforce",    "spraypitch",    "sprayyaw",  "drag",
+          "bounce",      "bouncefriction", "additive",      "solid",         "texture",   "color",
+          "empty",       "water",          "special",       "special2",      "special3"})
         EXPECT_NE(page.find(std::string("<code>") + word + "</code>"), std::string::npos) << word;
     for (const char *shortcut : {"F1", "F4", "Keypad 8", "Keypad 5", "Keypad 4", "Keypad 6"})
         EXPECT_NE(page.find(shortcut), std::string::npos) << shortcut;

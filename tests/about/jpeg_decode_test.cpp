@@ -68,8 +68,7 @@ TEST(DecodeJpeg, DecodesOurOwnPicture)
 TEST(DecodeJpeg, TheSideStripPictureIsDarkAboveAndGreenBelow)
 {
     std::ifstream file(SIDESTRIP_JPEG, std::ios::binary);
-    const std::vector<uint8_t> jpeg((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> jpeg((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     RgbPicture picture;
     ASSERT_TRUE(DecodeJpeg(jpeg.data(), jpeg.size(), picture));
     EXPECT_EQ(picture.width, 24);

@@ -130,7 +130,6 @@ void UsePrivateSettingsFolder()
     qputenv("XDG_DATA_HOME", QFile::encodeName(folder.path() + "/data"));
 }
 
-
 void ClearStoredSettings()
 {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, kCompany, kProduct);

@@ -92,7 +92,8 @@ private slots:
 
         w->Tabs->setCurrentIndex(1);
         QVERIFY(w->ScriptEditor->toPlainText().contains("\"maintype\" \"drop\""));
-        w->ScriptEditor->setPlainText("\"particles\" \"12\"\n\"maintype\" \"rain\"\n{\n\"name\" \"rain\"\n}\n");
+        w->ScriptEditor->setPlainText(
+            "\"particles\" \"12\"\n\"maintype\" \"rain\"\n{\n\"name\" \"rain\"\n}\n");
         w->btnUpdate->click();
         QCOMPARE(w->DocumentRecord.typeCount, 1);
         QCOMPARE(w->acUndo->text(), QString("&Undo Update"));

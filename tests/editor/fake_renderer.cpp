@@ -95,8 +95,8 @@ GX_EXPORT void R_SetGamedir(const char *baseDir, const char *additionalDir)
     Note("Gamedir [%s] [%s]", baseDir, additionalDir);
 }
 
-GX_EXPORT void R_SetDeviceOptions(const double background[3], const double ground[3],
-                                  const double text[3], int32_t waitSync, int32_t textShadow)
+GX_EXPORT void R_SetDeviceOptions(const double background[3], const double ground[3], const double text[3],
+                                  int32_t waitSync, int32_t textShadow)
 {
     for (int i = 0; i < 3; ++i) {
         FakeLastOptions[i] = background[i];

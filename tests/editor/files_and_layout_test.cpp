@@ -244,7 +244,8 @@ private slots:
         QVERIFY(Drop(w->ScriptEditor->viewport(), {first}));
         QCOMPARE(w->DocumentPath, first);
         Drop(w.get(), {work.filePath("picture.png")});
-        QCOMPARE(messages.Texts(), QStringList({"Unsupported file format: \"" + work.filePath("picture.png") + "\""}));
+        QCOMPARE(messages.Texts(),
+                 QStringList({"Unsupported file format: \"" + work.filePath("picture.png") + "\""}));
         QCOMPARE(w->DocumentPath, first);
 
         // Something that is no file at all is not taken.
@@ -321,9 +322,13 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         const QRect screen = w->screen()->availableGeometry();
-        QVERIFY2(w->minimumSizeHint().width() <= screen.width() && w->minimumSizeHint().height() <= screen.height(),
-                 qPrintable(QString("minimum %1x%2 on %3x%4").arg(w->minimumSizeHint().width())
-                                .arg(w->minimumSizeHint().height()).arg(screen.width()).arg(screen.height())));
+        QVERIFY2(w->minimumSizeHint().width() <= screen.width() &&
+                     w->minimumSizeHint().height() <= screen.height(),
+                 qPrintable(QString("minimum %1x%2 on %3x%4")
+                                .arg(w->minimumSizeHint().width())
+                                .arg(w->minimumSizeHint().height())
+                                .arg(screen.width())
+                                .arg(screen.height())));
         QVERIFY(screen.contains(w->geometry()));
         auto onScreen = [&](QWidget *widget) {
             const QRect r(widget->mapToGlobal(QPoint(0, 0)), widget->size());
@@ -332,8 +337,10 @@ private slots:
         for (int tab : {0, 1}) {
             w->Tabs->setCurrentIndex(tab);
             QCoreApplication::processEvents();
-            QVERIFY(onScreen(tab == 0 ? static_cast<QWidget *>(w->TypeCombo) : static_cast<QWidget *>(w->ScriptEditor)));
-            for (QAbstractButton *button : w->findChild<QWidget *>("LeftPanel")->findChildren<QAbstractButton *>()) {
+            QVERIFY(onScreen(tab == 0 ? static_cast<QWidget *>(w->TypeCombo)
+                                      : static_cast<QWidget *>(w->ScriptEditor)));
+            for (QAbstractButton *button :
+                 w->findChild<QWidget *>("LeftPanel")->findChildren<QAbstractButton *>()) {
                 if (button->isVisibleTo(w->Tabs->currentWidget()) || button->parentWidget() == w->Tabs)
                     QVERIFY2(!button->isVisible() || onScreen(button), qPrintable(button->objectName()));
             }
@@ -347,8 +354,10 @@ private slots:
         QCOMPARE(w->ViewportPixelSize(), pixels);
         ClearRendererLog(w->Renderers, 0);
         w->resize(w->width() - 20, w->height());
-        QTRY_VERIFY(RendererLog(w->Renderers, 0).contains(
-            QString("Resize %1 %2").arg(w->ViewportPixelSize().width()).arg(w->ViewportPixelSize().height())));
+        QTRY_VERIFY(RendererLog(w->Renderers, 0)
+                        .contains(QString("Resize %1 %2")
+                                      .arg(w->ViewportPixelSize().width())
+                                      .arg(w->ViewportPixelSize().height())));
         // The overlay text follows the scale.
         QVERIFY(RendererLog(w->Renderers, 0).join('\n').contains(QString("TextScale %1").arg(ratio)) ||
                 w->Renderers.TextScale() == ratio);

@@ -174,7 +174,8 @@ private slots:
         renderers.UpdateParticles(&record);
         renderers.InputEvent(kInputRightButtonUp);
         renderers.SetGamedir("/base", "");
-        QCOMPARE(RendererLog(renderers, 0), QStringList({"Particles 77", "Textures", "Input 13", "Gamedir [/base] []"}));
+        QCOMPARE(RendererLog(renderers, 0),
+                 QStringList({"Particles 77", "Textures", "Input 13", "Gamedir [/base] []"}));
     }
 
     void aFailedOpenLeavesNoDeviceButKeepsTheSlotCurrent()
@@ -208,13 +209,11 @@ private slots:
         SetPluginDirectory(FakePlugins("hosts"));
         renderers.Load(PluginDirectory(), BoxWarning());
         // Bound where present; a renderer without them loads as before.
-        QVERIFY(renderers[0].SetPlayback && renderers[0].StepFrame &&
-                renderers[0].RestartEffect && renderers[0].ResetCamera &&
-                renderers[0].FrameEffect);
+        QVERIFY(renderers[0].SetPlayback && renderers[0].StepFrame && renderers[0].RestartEffect &&
+                renderers[0].ResetCamera && renderers[0].FrameEffect);
         QVERIFY(renderers[1].module != nullptr);
-        QVERIFY(!renderers[1].SetPlayback && !renderers[1].StepFrame &&
-                !renderers[1].RestartEffect && !renderers[1].ResetCamera &&
-                !renderers[1].FrameEffect);
+        QVERIFY(!renderers[1].SetPlayback && !renderers[1].StepFrame && !renderers[1].RestartEffect &&
+                !renderers[1].ResetCamera && !renderers[1].FrameEffect);
         const TRendererControl all[] = {TRendererControl::Playback, TRendererControl::Step,
                                         TRendererControl::Restart, TRendererControl::ResetCamera,
                                         TRendererControl::FrameEffect};
@@ -248,9 +247,9 @@ private slots:
         renderers.ResetCamera();
         renderers.FrameEffect();
         renderers.SetPlayback(false, 4.0);
-        QCOMPARE(RendererLog(renderers, 0), QStringList({"Open window", "Resize 10 10", "Playback 1 0.25",
-                                              "Step", "Restart", "Reset camera", "Frame effect",
-                                              "Playback 0 4"}));
+        QCOMPARE(RendererLog(renderers, 0),
+                 QStringList({"Open window", "Resize 10 10", "Playback 1 0.25", "Step", "Restart",
+                              "Reset camera", "Frame effect", "Playback 0 4"}));
     }
 
     void textScaleIsKeptClampedAndHandedToTheNextDevice()
@@ -260,7 +259,7 @@ private slots:
         renderers.Load(PluginDirectory(), BoxWarning());
         QVERIFY(renderers[0].SetTextScale && !renderers[1].SetTextScale);
         QCOMPARE(renderers.TextScale(), 1.0);
-        renderers.SetTextScale(2.0);  // before any device: kept
+        renderers.SetTextScale(2.0);          // before any device: kept
         renderers.Select(0x1234, 1, 10, 10);  // one without the export: no harm
         renderers.SetTextScale(0.5);
         QCOMPARE(renderers.TextScale(), 1.0);
@@ -269,9 +268,10 @@ private slots:
         renderers.SetTextScale(1.5);
         ClearRendererLog(renderers, 0);
         renderers.Select(0x1234, 0, 10, 10);
-        renderers.SetTextScale(1.5);   // unchanged: not sent again
+        renderers.SetTextScale(1.5);  // unchanged: not sent again
         renderers.SetTextScale(100.0);
-        QCOMPARE(RendererLog(renderers, 0), QStringList({"Open window", "Resize 10 10", "TextScale 1.5", "TextScale 8"}));
+        QCOMPARE(RendererLog(renderers, 0),
+                 QStringList({"Open window", "Resize 10 10", "TextScale 1.5", "TextScale 8"}));
     }
 
     void unloadClosesTheOpenDeviceFirst()

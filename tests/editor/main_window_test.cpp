@@ -24,10 +24,10 @@
 #include "EditorTestSupport.h"
 #include "uGameDirectories.h"
 #include "uMain.h"
-#include "uPropertyGrid.h"
 #include "uParticleMan.h"
 #include "uPlaybackControls.h"
 #include "uPreferences.h"
+#include "uPropertyGrid.h"
 #include "uRender.h"
 #include "uSelectRenderer.h"
 #include "uViewport.h"
@@ -105,12 +105,31 @@ private slots:
     {
         TfrmMain w;
         QStringList lines;
-        for (QAction *a : {w.acNew, w.acOpen, w.acSave, w.acSaveAs, w.acReopenClosed, w.acClearMissing,
-                           w.acClearRecent, w.acEditTypes, w.acPreferences,
-                           w.acChangeGamedir, w.acExit, w.acUndo, w.acRedo, w.acCut, w.acCopy,
-                           w.acPaste, w.acSelectAll, w.acSelectRendererOGL,
-                           w.acSelectRendererD3D7, w.acSelectRendererD3D9, w.acShowGround,
-                           w.acGetRenderInfo, w.acHelpTopics, w.acWebSite, w.acHelpAbout})
+        for (QAction *a : {w.acNew,
+                           w.acOpen,
+                           w.acSave,
+                           w.acSaveAs,
+                           w.acReopenClosed,
+                           w.acClearMissing,
+                           w.acClearRecent,
+                           w.acEditTypes,
+                           w.acPreferences,
+                           w.acChangeGamedir,
+                           w.acExit,
+                           w.acUndo,
+                           w.acRedo,
+                           w.acCut,
+                           w.acCopy,
+                           w.acPaste,
+                           w.acSelectAll,
+                           w.acSelectRendererOGL,
+                           w.acSelectRendererD3D7,
+                           w.acSelectRendererD3D9,
+                           w.acShowGround,
+                           w.acGetRenderInfo,
+                           w.acHelpTopics,
+                           w.acWebSite,
+                           w.acHelpAbout})
             lines << ActionLine(a);
         const QStringList expected = {
             "&New... | Ctrl+N | Create new particles | on",
@@ -120,7 +139,7 @@ private slots:
             "Reopen &Closed File | Ctrl+Shift+T | Reopen the file closed last | off",
             "Remove &Missing Files |  | Remove the files that no longer exist from the list | off",
             "C&lear List |  | Empty the list of recent files | off",  // nothing listed yet
-            "Edit &Types... | Ctrl+T | Edit particle types | off",  // no document yet
+            "Edit &Types... | Ctrl+T | Edit particle types | off",    // no document yet
             "&Preferences... | Ctrl+P |  | on",
             "&Game Directories... | Ctrl+G | Change your game directory | on",
             "E&xit |  | Close program | on",
@@ -141,25 +160,27 @@ private slots:
         };
         QCOMPARE(lines, expected);
         QVERIFY(w.acShowGround->isChecked());
-        QCOMPARE(w.acRedo->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+        QCOMPARE(w.acRedo->shortcuts(),
+                 QList<QKeySequence>({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
         QCOMPARE(w.acCopy->statusTip(), QString("Copies the selection and puts it on the Clipboard"));
         QCOMPARE(w.acCopy->toolTip(), QString("Copy"));
 
         QCOMPARE(Lines(w.mnuFile->actions()),
-                 QStringList({"&New...", "&Open...", "&Recent Files", "&Save", "Save &As...", "-", "Edit &Types...", "-",
-                              "&Preferences...", "&Game Directories...", "-", "E&xit"}));
+                 QStringList({"&New...", "&Open...", "&Recent Files", "&Save", "Save &As...", "-",
+                              "Edit &Types...", "-", "&Preferences...", "&Game Directories...", "-",
+                              "E&xit"}));
         QCOMPARE(Lines(w.mnuEdit->actions()),
                  QStringList({"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "-", "Select &All"}));
         QCOMPARE(Lines(w.mnuRender->actions()),
                  QStringList({"&OpenGL", "&Direct3D7", "D&irect3D9", "-", "Show &Ground", "-",
-                              "&Renderer Information...", "-", "&Pause", "S&tep Frame",
-                              "&Restart Effect", "Sp&eed", "-", "Reset &View", "&Frame Effect"}));
+                              "&Renderer Information...", "-", "&Pause", "S&tep Frame", "&Restart Effect",
+                              "Sp&eed", "-", "Reset &View", "&Frame Effect"}));
         QCOMPARE(Lines(w.mnuHelp->actions()),
                  QStringList({"&Help Topics", "&Brindle Works On Web", "-", "&About Sparkwright..."}));
         QCOMPARE(Lines(w.ToolBar->actions()),
-                 QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "-",
-                              "&Help Topics", "-", "&Pause", "S&tep Frame", "&Restart Effect", "",
-                              "Reset &View", "&Frame Effect"}));
+                 QStringList({"&New...", "&Open...", "&Save", "-", "&Undo", "&Redo", "Cu&t", "&Copy",
+                              "&Paste", "-", "&Help Topics", "-", "&Pause", "S&tep Frame", "&Restart Effect",
+                              "", "Reset &View", "&Frame Effect"}));
         QCOMPARE(w.Tabs->tabText(0), QString("Properties"));
         QCOMPARE(w.Tabs->tabText(1), QString("Script"));
         QCOMPARE(w.lblScriptManager->text(), QString("<Not loaded>"));
@@ -202,7 +223,10 @@ private slots:
             auto *s = qobject_cast<TfrmSelectRenderer *>(d);
             for (int slot = 0; slot < 3; ++slot) {
                 QRadioButton *b = s->Button(slot);
-                buttons << QString("%1 %2 %3 %4").arg(b->text()).arg(b->isEnabled()).arg(b->isChecked())
+                buttons << QString("%1 %2 %3 %4")
+                               .arg(b->text())
+                               .arg(b->isEnabled())
+                               .arg(b->isChecked())
                                .arg(b->toolTip());
             }
             buttons << s->windowTitle();
@@ -210,7 +234,8 @@ private slots:
         });
         auto w = Start();
         QCOMPARE(dialogs.seen, QStringList({"frmGameDirectories", "frmSelectRenderer"}));
-        QCOMPARE(buttons, QStringList({"OpenGL 1 1 Fake GL", "Direct3D7 0 0 ", "Direct3D9 1 0 Fake D3D9", "Renderer"}));
+        QCOMPARE(buttons, QStringList({"OpenGL 1 1 Fake GL", "Direct3D7 0 0 ", "Direct3D9 1 0 Fake D3D9",
+                                       "Renderer"}));
         QVERIFY(messages.messages.isEmpty());
         QCOMPARE(w->GameDir, gameDir);
         QVERIFY(w->Renderers.DeviceOpen());
@@ -223,7 +248,8 @@ private slots:
 
         const QSize size = w->ViewportPixelSize();
         QCOMPARE(RendererLog(w->Renderers, 0),
-                 QStringList({"Initialize", "Open window", QString("Resize %1 %2").arg(size.width()).arg(size.height()),
+                 QStringList({"Initialize", "Open window",
+                              QString("Resize %1 %2").arg(size.width()).arg(size.height()),
                               "Gamedir [" + gameDir + "] []", "Options 1 1", "Ground 1"}));
         const double *o = RendererOptions(w->Renderers, 0);
         QCOMPARE(o[0], 128 / 255.0);
@@ -359,15 +385,16 @@ private slots:
             MessageCatcher messages;
             auto w = Start({work.filePath("absent.alp")});
             QCOMPARE(messages.Texts(), QStringList({"The file \"" + work.filePath("absent.alp") +
-                                                   "\", named on the command line, does not exist."}));
+                                                    "\", named on the command line, does not exist."}));
             QCOMPARE(messages.messages[0].icon, TMsgIcon::Warning);
             QVERIFY(w->DocumentPath.isEmpty());
         }
         {
             MessageCatcher messages;
             auto w = Start({work.path()});
-            QCOMPARE(messages.Texts(), QStringList({"\"" + work.path() +
-                                                   "\", named on the command line, is a folder, not a particle file."}));
+            QCOMPARE(messages.Texts(),
+                     QStringList({"\"" + work.path() +
+                                  "\", named on the command line, is a folder, not a particle file."}));
         }
     }
 
@@ -608,9 +635,15 @@ private slots:
         QCOMPARE(s.program.TxtColor, 16777215u);
         QCOMPARE(s.program.Headinsert, QString("//Generated by Sparkwright"));
 
-        values = {{"WaitSync", "2"}, {"TextShadow", "0"}, {"BgColor", "abc"}, {"GrColor", "-2147483643"},
-                  {"TxtColor", " 12"}, {"ShowGround", "-1"}, {"StartMaximized", "99999999999"},
-                  {"CurrentRenderer", "+3"}, {"Headinsert", ""}};
+        values = {{"WaitSync", "2"},
+                  {"TextShadow", "0"},
+                  {"BgColor", "abc"},
+                  {"GrColor", "-2147483643"},
+                  {"TxtColor", " 12"},
+                  {"ShowGround", "-1"},
+                  {"StartMaximized", "99999999999"},
+                  {"CurrentRenderer", "+3"},
+                  {"Headinsert", ""}};
         s = ReadSettingsFrom(reader);
         QVERIFY(s.program.WaitSync);
         QVERIFY(!s.program.TextShadow);
@@ -669,8 +702,11 @@ private slots:
         QString shown;
         dialogs.handlers.push_back([&](QDialog *d) {
             auto *p = qobject_cast<TfrmPreferences *>(d);
-            shown = QString("%1|%2|%3|%4|%5").arg(p->edDefaultSpr->text()).arg(p->cbWaitSync->isChecked())
-                        .arg(TfrmPreferences::FieldColour(p->edGrColor)).arg(p->cbTextShadow->isChecked())
+            shown = QString("%1|%2|%3|%4|%5")
+                        .arg(p->edDefaultSpr->text())
+                        .arg(p->cbWaitSync->isChecked())
+                        .arg(TfrmPreferences::FieldColour(p->edGrColor))
+                        .arg(p->cbTextShadow->isChecked())
                         .arg(p->memHeadinsert->toPlainText());
             p->cbWaitSync->setChecked(false);
             p->memHeadinsert->setPlainText("//changed");
@@ -733,9 +769,10 @@ private slots:
         w->acChangeGamedir->trigger();
         QCOMPARE(results, QStringList({gameDir, "1", "0", "0"}));
         QCOMPARE(messages.Texts(),
-                 QStringList({"Please specify a valid base game directory!",
-                              "Please specify a valid base game directory!",
-                              "Please specify a valid additional game directory, or leave the field empty!"}));
+                 QStringList(
+                     {"Please specify a valid base game directory!",
+                      "Please specify a valid base game directory!",
+                      "Please specify a valid additional game directory, or leave the field empty!"}));
         for (const TMessageRecord &m : messages.messages) {
             QCOMPARE(m.caption, QString("Sparkwright"));
             QVERIFY(m.owner == shownDialog);  // the dialog owns its warnings
@@ -773,9 +810,9 @@ private slots:
         p->acFrameEffect->trigger();
         p->SpeedAction(5)->trigger();
         p->acPlayPause->trigger();
-        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Playback 1 1", "Playback 1 0.25", "Step", "Restart",
-                                              "Reset camera", "Frame effect", "Playback 1 4",
-                                              "Playback 0 4"}));
+        QCOMPARE(RendererLog(w->Renderers, 0),
+                 QStringList({"Playback 1 1", "Playback 1 0.25", "Step", "Restart", "Reset camera",
+                              "Frame effect", "Playback 1 4", "Playback 0 4"}));
         QVERIFY(p->SpeedAction(5)->isChecked());
         QCOMPARE(p->cbSpeed->currentText(), QString("4x"));
         QCOMPARE(p->lblTime->text(), QString("Time: 0.00 s   Speed: 4x"));
@@ -841,8 +878,9 @@ private slots:
         QTest::keyClick(w->edKeys, Qt::Key_8);  // not the keypad
         QTest::keyClick(w->edKeys, Qt::Key_Right);
         QTest::keyClick(w->edKeys, Qt::Key_A);
-        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Input 9", "Input 12", "Input 10", "Input 13", "Input 12",
-                                              "Input 13", "Input 11", "Input 1", "Input 4", "Input 8"}));
+        QCOMPARE(RendererLog(w->Renderers, 0),
+                 QStringList({"Input 9", "Input 12", "Input 10", "Input 13", "Input 12", "Input 13",
+                              "Input 11", "Input 1", "Input 4", "Input 8"}));
         QVERIFY(w->edKeys->text().isEmpty());
         QCOMPARE(ViewportKeyCode(Qt::Key_5, true), 2);
         QCOMPARE(ViewportKeyCode(Qt::Key_4, true), 3);
@@ -862,7 +900,8 @@ private slots:
         w->ScriptEditor->setFocus();
         QTRY_VERIFY(w->ScriptEditor->hasFocus());
         w->acSelectAll->trigger();
-        QCOMPARE(w->ScriptEditor->textCursor().selectedText(), QString("maintype=a") + QChar::ParagraphSeparator);
+        QCOMPARE(w->ScriptEditor->textCursor().selectedText(),
+                 QString("maintype=a") + QChar::ParagraphSeparator);
         w->acCut->trigger();
         QCOMPARE(w->ScriptEditor->toPlainText(), QString());
         QVERIFY(w->ScriptModified);
@@ -984,7 +1023,8 @@ private slots:
         QVERIFY(w->ScriptEditor->toPlainText().contains("type=smoke"));
         ClearRendererLog(w->Renderers, 0);
         w->acUndo->trigger();
-        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Particles " + QString::number(opened), "Textures"}));
+        QCOMPARE(RendererLog(w->Renderers, 0),
+                 QStringList({"Particles " + QString::number(opened), "Textures"}));
         QVERIFY(!w->HasUnsavedChanges());
         ClearRendererLog(w->Renderers, 0);
         w->acRedo->trigger();
@@ -1098,9 +1138,9 @@ private slots:
         TfrmMain w;
         QStyle *style = w.style();
         QList<QImage> foreign;
-        for (QStyle::StandardPixmap sp : {QStyle::SP_DialogDiscardButton, QStyle::SP_DialogApplyButton,
-                                          QStyle::SP_FileDialogDetailedView, QStyle::SP_ArrowBack,
-                                          QStyle::SP_DialogHelpButton})
+        for (QStyle::StandardPixmap sp :
+             {QStyle::SP_DialogDiscardButton, QStyle::SP_DialogApplyButton, QStyle::SP_FileDialogDetailedView,
+              QStyle::SP_ArrowBack, QStyle::SP_DialogHelpButton})
             foreign << style->standardIcon(sp).pixmap(24, 24).toImage();
         QList<QImage> own;
         for (QAction *a : {w.acCut, w.acCopy, w.acPaste}) {
@@ -1138,7 +1178,8 @@ private slots:
         InspectorRow row;
         row.key = "A user parameter with a much longer label than any other";
         grid->SetRows({row});
-        QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(QString::fromStdString(row.key)));
+        QVERIFY(grid->columnWidth(0) >
+                grid->fontMetrics().horizontalAdvance(QString::fromStdString(row.key)));
         grid->SetRows({});
         QVERIFY(grid->columnWidth(0) > before);
     }

@@ -73,7 +73,9 @@ private slots:
         QFile conf(config.filePath("Brindle Works/EmbEd.conf"));
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write(QString("[Settings]\nGameDir=%1/game\nCurrentRenderer=1\nShowGround=0\n"
-                           "BgColor=16711680\nTxtColor=16711680\nTextShadow=0\n").arg(demo).toUtf8());
+                           "BgColor=16711680\nTxtColor=16711680\nTextShadow=0\n")
+                       .arg(demo)
+                       .toUtf8());
         conf.close();
 
         QProcess editor;
@@ -101,8 +103,8 @@ private slots:
             editor.kill();
         XCloseDisplay(display);
 
-        qInfo("viewport %dx%d, %d particle pixels", first.right - first.left + 1, first.bottom - first.top + 1,
-              particles);
+        qInfo("viewport %dx%d, %d particle pixels", first.right - first.left + 1,
+              first.bottom - first.top + 1, particles);
         QVERIFY2(first.right - first.left > 200, "no viewport cleared to the background colour");
         QVERIFY2(particles >= 50, qPrintable(QString("only %1 particle pixels").arg(particles)));
         int changed = 0;

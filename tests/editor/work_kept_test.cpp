@@ -42,13 +42,14 @@ QByteArray Field(const char (&field)[kParticleTextSize])
 }
 
 // Three types: emitter sprays spark, spark lays glow over itself.
-const QByteArray kEffect = "// test effect\r\n"
-                           "\"particles\" \"100\"\r\n"
-                           "\"maintype\" \"emitter\"\r\n"
-                           "{\r\n\"name\" \"emitter\"\r\n\"spraytype\" \"spark\"\r\n\"sprayrate\" \"20\"\r\n}\r\n"
-                           "{\r\n\"name\" \"spark\"\r\n\"overlaytype\" \"glow\"\r\n\"endsize\" \"2\"\r\n"
-                           "\"sprite\" \"sprites/flare.spr\"\r\n}\r\n"
-                           "{\r\n\"name\" \"glow\"\r\n\"lifetime\" \"1\"\r\n}\r\n";
+const QByteArray kEffect =
+    "// test effect\r\n"
+    "\"particles\" \"100\"\r\n"
+    "\"maintype\" \"emitter\"\r\n"
+    "{\r\n\"name\" \"emitter\"\r\n\"spraytype\" \"spark\"\r\n\"sprayrate\" \"20\"\r\n}\r\n"
+    "{\r\n\"name\" \"spark\"\r\n\"overlaytype\" \"glow\"\r\n\"endsize\" \"2\"\r\n"
+    "\"sprite\" \"sprites/flare.spr\"\r\n}\r\n"
+    "{\r\n\"name\" \"glow\"\r\n\"lifetime\" \"1\"\r\n}\r\n";
 
 }  // namespace
 
@@ -205,7 +206,8 @@ private slots:
         QCOMPARE(w->TypeCombo->itemText(2), QString("spark"));
 
         // The same text in the Script tab is not applied, nor saved over.
-        EditScript(*w, QStringLiteral("\"name\" \"spark\""), "\"name\" \"" + QString(100, QChar(0x9846)) + "\"");
+        EditScript(*w, QStringLiteral("\"name\" \"spark\""),
+                   "\"name\" \"" + QString(100, QChar(0x9846)) + "\"");
         const QString typed = w->ScriptEditor->toPlainText();
         w->acSaveExecute();
         QCOMPARE(messages.messages.size(), 3);

@@ -65,7 +65,8 @@ private slots:
         });
         auto w = Start({effect});
         QCOMPARE(dialogs.seen, QStringList({"frmGameDirectories", "frmSelectRenderer"}));
-        QCOMPARE(buttons, QStringList({"OpenGL 1 1", "Direct3D7 0 0", "Direct3D9 0 0", w->Renderers[0].name}));
+        QCOMPARE(buttons,
+                 QStringList({"OpenGL 1 1", "Direct3D7 0 0", "Direct3D9 0 0", w->Renderers[0].name}));
         QVERIFY(!w->Renderers[0].name.isEmpty());
         QVERIFY(w->Renderers.DeviceOpen());
         QVERIFY(!w->acSelectRendererD3D7->isEnabled() && !w->acSelectRendererD3D9->isEnabled());
@@ -102,8 +103,8 @@ private slots:
         w->ScriptEditor->appendPlainText("// more");
         const QString nowhere = work.filePath("no/folder/x.nbs");
         QVERIFY(!w->SaveDocument(nowhere, 1));
-        QCOMPARE(messages.Texts(),
-                 QStringList({"Failed to save particles to " + nowhere + "\r\nManager: embTarnParticleMan.so"}));
+        QCOMPARE(messages.Texts(), QStringList({"Failed to save particles to " + nowhere +
+                                                "\r\nManager: embTarnParticleMan.so"}));
         QVERIFY(w->ScriptModified);
         messages.answers = {TMsgResult::Cancel, TMsgResult::No};
         QVERIFY(!CloseByFrame(*w));

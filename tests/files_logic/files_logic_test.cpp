@@ -121,8 +121,8 @@ protected:
         outside = QDir(root.path()).filePath(QStringLiteral("elsewhere")).toStdString();
         for (const std::string &d : {game + "/sprites", extra + "/sprites", outside})
             QDir().mkpath(QString::fromStdString(d));
-        for (const std::string &f : {game + "/sprites/spark.spr", extra + "/sprites/Flare.SPR",
-                                     outside + "/smoke.spr"}) {
+        for (const std::string &f :
+             {game + "/sprites/spark.spr", extra + "/sprites/Flare.SPR", outside + "/smoke.spr"}) {
             QFile file(QString::fromStdString(f));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
@@ -131,7 +131,9 @@ protected:
         context.documentOpen = true;
         context.baseDir = game;
         context.additionalDir = extra;
-        context.isScript = [](const std::string &f) { return f.size() > 4 && f.substr(f.size() - 4) == ".nbs"; };
+        context.isScript = [](const std::string &f) {
+            return f.size() > 4 && f.substr(f.size() - 4) == ".nbs";
+        };
     }
 };
 
@@ -140,7 +142,8 @@ TEST_F(DropTest, AScriptOpensWhereverItIsDropped)
     for (bool viewport : {false, true}) {
         context.onViewport = viewport;
         context.documentOpen = false;
-        const DropPlan plan = PlanDrop({"/tmp/notes.txt", "/tmp/fire.nbs", game + "/sprites/spark.spr"}, context);
+        const DropPlan plan = PlanDrop({"/tmp/notes.txt", "/tmp/fire.nbs", game + "/sprites/spark.spr"},
+                                       context);
         EXPECT_EQ(plan.action, DropAction::OpenScript);
         EXPECT_EQ(plan.file, "/tmp/fire.nbs");
     }

@@ -20,8 +20,7 @@ std::set<std::string> SpritesNamedBy(const std::string &script)
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::set<std::string> names;
     const std::regex key("\"sprite\"\\s+\"([^\"]+)\"");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), key);
-         it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it)
         names.insert((*it)[1]);
     return names;
 }

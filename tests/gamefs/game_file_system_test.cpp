@@ -53,8 +53,8 @@ TEST_F(TwoGameDirs, LookupOrderFromLooseBaseToAdditionalArchives)
     root.Write("extra/sprites/x.spr", Bytes("extra loose"));
     root.Write("base/sprites/x.spr", Bytes("base loose"));
     Scan();
-    EXPECT_EQ((std::vector<std::string>{extra + "/pak0.pak", extra + "/pak1.pak",
-                                        base + "/pak0.pak", base + "/pak1.pak"}),
+    EXPECT_EQ((std::vector<std::string>{extra + "/pak0.pak", extra + "/pak1.pak", base + "/pak0.pak",
+                                        base + "/pak1.pak"}),
               PackNames(fs));
 
     // Peel the winners away one by one.
@@ -99,8 +99,7 @@ TEST_F(TwoGameDirs, UnusableArchivesAreSkippedAndTheScanGoesOn)
     root.Write("extra/pak1.pak", outside);
     root.Write("extra/pak2.pak", Pak({{"c", Bytes("extra 2")}}));
     Scan();
-    EXPECT_EQ((std::vector<std::string>{extra + "/pak0.pak", extra + "/pak2.pak",
-                                        base + "/pak1.pak"}),
+    EXPECT_EQ((std::vector<std::string>{extra + "/pak0.pak", extra + "/pak2.pak", base + "/pak1.pak"}),
               PackNames(fs));
     EXPECT_EQ("extra 2", Load(fs, "c"));
     EXPECT_EQ("base 1", Load(fs, "b"));
@@ -205,16 +204,14 @@ TEST_F(TwoGameDirs, ArchiveShrunkAfterTheScanIsCheckedAtLoad)
 TEST_F(TwoGameDirs, NoMoreThan99Archives)
 {
     for (int i = 0; i < 100; ++i)
-        root.Write("extra/pak" + std::to_string(i) + ".pak",
-                   Pak({{"n", Bytes(std::to_string(i))}}));
+        root.Write("extra/pak" + std::to_string(i) + ".pak", Pak({{"n", Bytes(std::to_string(i))}}));
     root.Write("base/pak0.pak", Pak({{"base", Bytes("b")}}));
     Scan();
     EXPECT_EQ(99u, fs.Packs().size());
     EXPECT_EQ("98", Load(fs, "n"));
     EXPECT_EQ("<none>", Load(fs, "base"));
     ASSERT_EQ(1u, log.texts.size());
-    EXPECT_EQ("R_SetGamedir: Too many archives (" + extra + "/pak99.pak not loaded)",
-              log.texts[0]);
+    EXPECT_EQ("R_SetGamedir: Too many archives (" + extra + "/pak99.pak not loaded)", log.texts[0]);
 }
 
 TEST_F(TwoGameDirs, DirectoriesAreCutTo259Characters)

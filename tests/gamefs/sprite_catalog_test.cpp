@@ -51,8 +51,8 @@ TEST_F(Catalog, ListsEverySourceInLookupOrderAndTheWinnersAreWhatTheRendererLoad
                                      {"sprites/c.spr", MarkerSprite(5)},
                                      {"maps/start.bsp", {1, 2, 3}}}));
     root.Write("base/pak1.pak", Pak({{"Sprites/C.spr", MarkerSprite(6)}}));
-    root.Write("extra/pak0.pak", Pak({{"sprites/d.spr", MarkerSprite(7)},
-                                      {"sprites/c.spr", MarkerSprite(8)}}));
+    root.Write("extra/pak0.pak",
+               Pak({{"sprites/d.spr", MarkerSprite(7)}, {"sprites/c.spr", MarkerSprite(8)}}));
     root.Write("base/readme.txt", {1});
     const SpriteCatalog catalog = List();
     EXPECT_FALSE(catalog.truncated);
@@ -143,8 +143,7 @@ TEST_F(Catalog, NamesMatchIgnoringCaseAndOnlySpritesAreListed)
 
     root.Write("base/Sprites/Fire.SPR", MarkerSprite(1));
     root.Write("base/sprites/notes.txt", {1});
-    root.Write("extra/pak0.pak", Pak({{"SPRITES/FIRE.spr", MarkerSprite(2)},
-                                      {"sounds/fire.wav", {0}}}));
+    root.Write("extra/pak0.pak", Pak({{"SPRITES/FIRE.spr", MarkerSprite(2)}, {"sounds/fire.wav", {0}}}));
     const SpriteCatalog catalog = List();
     EXPECT_EQ((std::vector<std::string>{"Sprites/Fire.SPR @ base",
                                         "SPRITES/FIRE.spr @ pak0.pak shadowed by 0"}),
@@ -172,9 +171,7 @@ TEST_F(Catalog, FolderWalksEndOnLoopsAndAtTheirBounds)
     catalog = List(few);
     EXPECT_TRUE(catalog.truncated);
     EXPECT_LE(std::count_if(catalog.entries.begin(), catalog.entries.end(),
-                            [](const CatalogEntry &e) {
-                                return e.origin == SpriteOrigin::AdditionalFolder;
-                            }),
+                            [](const CatalogEntry &e) { return e.origin == SpriteOrigin::AdditionalFolder; }),
               5);
 }
 
@@ -215,8 +212,7 @@ TEST(SpritePreview, PicturesInShowingOrderWithTheirTimesAndColours)
     EXPECT_EQ(3, preview.pictures[0].width);
     EXPECT_EQ(2, preview.pictures[0].height);
     EXPECT_EQ((std::vector<uint8_t>{10, 20, 30, 255}),
-              std::vector<uint8_t>(preview.pictures[0].rgba.begin(),
-                                   preview.pictures[0].rgba.begin() + 4));
+              std::vector<uint8_t>(preview.pictures[0].rgba.begin(), preview.pictures[0].rgba.begin() + 4));
     EXPECT_EQ(200, preview.pictures[1].rgba[0]);
     EXPECT_EQ(255, preview.pictures[2].rgba[2]);
     EXPECT_EQ(4u * 4 * 4, preview.pictures[2].rgba.size());

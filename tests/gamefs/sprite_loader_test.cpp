@@ -18,8 +18,8 @@ protected:
     void SetUp() override
     {
         root.Write("base/sprites/red.spr", MarkerSprite(200));
-        root.Write("extra/pak0.pak", Pak({{"sprites/packed.spr", MarkerSprite(100)},
-                                           {"sprites/broken.spr", {1, 2, 3}}}));
+        root.Write("extra/pak0.pak",
+                   Pak({{"sprites/packed.spr", MarkerSprite(100)}, {"sprites/broken.spr", {1, 2, 3}}}));
         loader.SetGamedir(base.c_str(), extra.c_str());
     }
 };

@@ -79,7 +79,7 @@ TEST(SpriteModel, ParsesPicturesAndGroups)
     EXPECT_EQ(3, t.width);
     EXPECT_EQ(2, t.height);
     // Row by row from the top, index 3 in the second row's first pixel.
-    EXPECT_EQ((std::vector<uint8_t>{10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255,
+    EXPECT_EQ((std::vector<uint8_t>{10,  20,  30,  255, 40, 50, 60, 255, 70, 80, 90, 255,
                                     100, 110, 120, 255, 70, 80, 90, 255, 40, 50, 60, 255}),
               t.rgba);
 
@@ -113,9 +113,16 @@ TEST(SpriteModel, HeaderFailuresGiveTheirMessages)
         {[](auto &b) { PutInt32(b, 28, 0); }, "Mod_LoadSpriteModel: Invalid # of frames"},
         {[](auto &b) { PutInt32(b, 28, -3); }, "Mod_LoadSpriteModel: Invalid # of frames"},
         // Version is checked before the palette, the palette before the frames.
-        {[](auto &b) { PutInt32(b, 4, 3); PutInt16(b, 40, 0); PutInt32(b, 28, 0); },
+        {[](auto &b) {
+             PutInt32(b, 4, 3);
+             PutInt16(b, 40, 0);
+             PutInt32(b, 28, 0);
+         },
          "sprite has wrong version number (3 should be 2)"},
-        {[](auto &b) { PutInt16(b, 40, 300); PutInt32(b, 28, 0); },
+        {[](auto &b) {
+             PutInt16(b, 40, 300);
+             PutInt32(b, 28, 0);
+         },
          "sprite has funny number of palette entires (300)"},
     };
     for (const Case &c : cases) {
@@ -276,8 +283,8 @@ TEST(SpritePixels, Format3MakesTheColourOfEntry255Transparent)
     set(7, 0, 0, 255);    // the same colour at another index
     set(8, 0, 0, 254);    // one step off
     set(9, 1, 0, 255);
-    EXPECT_EQ((std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 254, 255, 1, 0, 255, 255,
-                                    200, 100, 50, 255}),
+    EXPECT_EQ((std::vector<uint8_t>{0,   0,   0, 0, 0,   0,   0,   0,   0,  0,
+                                    254, 255, 1, 0, 255, 255, 200, 100, 50, 255}),
               Convert({255, 7, 8, 9, 0}, palette, 3));
 }
 
@@ -295,10 +302,10 @@ TEST(SpritePixels, Format2ScalesByIndexOverEntryCount)
     palette[128 * 3] = 200;
     palette[128 * 3 + 1] = 3;
     palette[128 * 3 + 2] = 1;
-    EXPECT_EQ((std::vector<uint8_t>{0, 0, 0, 0,            // index 0: transparent black
-                                    254, 254, 254, 254,    // 255 × 255 / 256
-                                    100, 1, 0, 127,        // 200 × 0.5, 3 × 0.5, 1 × 0.5
-                                    0, 0, 0, 0}),          // 255 × 1 / 256
+    EXPECT_EQ((std::vector<uint8_t>{0, 0, 0, 0,          // index 0: transparent black
+                                    254, 254, 254, 254,  // 255 × 255 / 256
+                                    100, 1, 0, 127,      // 200 × 0.5, 3 × 0.5, 1 × 0.5
+                                    0, 0, 0, 0}),        // 255 × 1 / 256
               Convert({0, 255, 128, 1}, palette, 2));
     // Three entries: f is 1/3 and 2/3, truncated; index 5 takes the last entry.
     const std::vector<uint8_t> small = {3, 3, 3, 30, 30, 30, 99, 99, 99};
@@ -384,11 +391,18 @@ TEST(SpriteFrames, FrameSelectionAndItsResets)
 TEST(SpriteFrames, GroupShowsEachPictureForItsIntervalAndCycles)
 {
     const SpriteModel m = FrameModel();
-    const std::vector<std::pair<float, uint32_t>> cases = {
-        {0.0f, 21},  {0.49f, 21}, {0.5f, 22}, {0.74f, 22}, {0.75f, 23}, {0.99f, 23},
-        {1.0f, 21},  {1.6f, 22},  {10.8f, 23}, {-1.0f, 21},
-        {std::numeric_limits<float>::quiet_NaN(), 21},
-        {std::numeric_limits<float>::infinity(), 21}};
+    const std::vector<std::pair<float, uint32_t>> cases = {{0.0f, 21},
+                                                           {0.49f, 21},
+                                                           {0.5f, 22},
+                                                           {0.74f, 22},
+                                                           {0.75f, 23},
+                                                           {0.99f, 23},
+                                                           {1.0f, 21},
+                                                           {1.6f, 22},
+                                                           {10.8f, 23},
+                                                           {-1.0f, 21},
+                                                           {std::numeric_limits<float>::quiet_NaN(), 21},
+                                                           {std::numeric_limits<float>::infinity(), 21}};
     for (const auto &[age, texture] : cases) {
         float frame = 2.5f;
         EXPECT_EQ(texture, SpriteFrameTexture(m, frame, age)) << age;

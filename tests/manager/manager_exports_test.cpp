@@ -106,34 +106,33 @@ TEST_F(Exports, DefaultFillMatchesTheLayoutByteForByte)
 }
 
 // The starting effect of a new document written with no header.
-constexpr char kNewParticlesText[] =
-    "\"particles\" \"40\"\n"
-    "\"maintype\" \"emitter\"\n"
-    "\n"
-    "{\n"
-    "\t\"name\" \"emitter\"\n"
-    "\t\"spraytype\" \"particle\"\n"
-    "\t\"sprayrate\" \"10\"\n"
-    "}\n"
-    "\n"
-    "{\n"
-    "\t\"name\" \"particle\"\n"
-    "\t\"startsize\" \"10\"\n"
-    "\t\"endsize\" \"100\"\n"
-    "\t\"startangle\" \"0..360\"\n"
-    "\t\"angledelta\" \"-40..40\"\n"
-    "\t\"lifetime\" \"4\"\n"
-    "\t\"rendermode\" \"color\"\n"
-    "\t\"startred\" \"1\"\n"
-    "\t\"endred\" \"1\"\n"
-    "\t\"startgreen\" \"1\"\n"
-    "\t\"endgreen\" \"1\"\n"
-    "\t\"startblue\" \"1\"\n"
-    "\t\"endblue\" \"1\"\n"
-    "\t\"startalpha\" \"1\"\n"
-    "\t\"endalpha\" \"0\"\n"
-    "\t\"gravity\" \"70\"\n"
-    "}\n";
+constexpr char kNewParticlesText[] = "\"particles\" \"40\"\n"
+                                     "\"maintype\" \"emitter\"\n"
+                                     "\n"
+                                     "{\n"
+                                     "\t\"name\" \"emitter\"\n"
+                                     "\t\"spraytype\" \"particle\"\n"
+                                     "\t\"sprayrate\" \"10\"\n"
+                                     "}\n"
+                                     "\n"
+                                     "{\n"
+                                     "\t\"name\" \"particle\"\n"
+                                     "\t\"startsize\" \"10\"\n"
+                                     "\t\"endsize\" \"100\"\n"
+                                     "\t\"startangle\" \"0..360\"\n"
+                                     "\t\"angledelta\" \"-40..40\"\n"
+                                     "\t\"lifetime\" \"4\"\n"
+                                     "\t\"rendermode\" \"color\"\n"
+                                     "\t\"startred\" \"1\"\n"
+                                     "\t\"endred\" \"1\"\n"
+                                     "\t\"startgreen\" \"1\"\n"
+                                     "\t\"endgreen\" \"1\"\n"
+                                     "\t\"startblue\" \"1\"\n"
+                                     "\t\"endblue\" \"1\"\n"
+                                     "\t\"startalpha\" \"1\"\n"
+                                     "\t\"endalpha\" \"0\"\n"
+                                     "\t\"gravity\" \"70\"\n"
+                                     "}\n";
 
 TEST_F(Exports, NewParticlesWritesTheStartingEffectExactly)
 {
@@ -174,7 +173,8 @@ TEST_F(Exports, NewParticlesWithSpriteDrawsItAdditively)
 
 TEST_F(Exports, DefaultRecordWritesOneDefaultSection)
 {
-    EXPECT_EQ(Save(*Defaults()), "\"particles\" \"100\"\n\"maintype\" \"default\"\n\n{\n\t\"name\" \"default\"\n}\n");
+    EXPECT_EQ(Save(*Defaults()),
+              "\"particles\" \"100\"\n\"maintype\" \"default\"\n\n{\n\t\"name\" \"default\"\n}\n");
 }
 
 TEST_F(Exports, NullArgumentsAreRefused)

@@ -21,7 +21,8 @@ protected:
     std::vector<std::string> Findings(const std::string &text) const
     {
         std::vector<char> report(1 << 16, '\x7f');
-        const int32_t count = api.checkMemoryFile(text.c_str(), report.data(), static_cast<int32_t>(report.size()));
+        const int32_t count = api.checkMemoryFile(text.c_str(), report.data(),
+                                                  static_cast<int32_t>(report.size()));
         std::vector<std::string> lines;
         std::istringstream in(std::string(report.data()));
         for (std::string line; std::getline(in, line);)
@@ -72,14 +73,15 @@ TEST_F(Check, WrittenScriptsHaveNoFindings)
 
 TEST_F(Check, TheFormatsWorkedExampleHasNoFindings)
 {
-    const std::string example = "\"particles\" \"40\"\n\"maintype\" \"emitter\"\n\n{\n"
-                                "\t\"name\" \"emitter\"\n\t\"spraytype\" \"particle\"\n\t\"sprayrate\" \"10\"\n}\n\n{\n"
-                                "\t\"name\" \"particle\"\n\t\"startsize\" \"10\"\n\t\"endsize\" \"100\"\n"
-                                "\t\"startangle\" \"0..360\"\n\t\"angledelta\" \"-40..40\"\n\t\"lifetime\" \"4\"\n"
-                                "\t\"rendermode\" \"color\"\n\t\"startred\" \"1\"\n\t\"endred\" \"1\"\n"
-                                "\t\"startgreen\" \"1\"\n\t\"endgreen\" \"1\"\n\t\"startblue\" \"1\"\n"
-                                "\t\"endblue\" \"1\"\n\t\"startalpha\" \"1\"\n\t\"endalpha\" \"0\"\n"
-                                "\t\"gravity\" \"70\"\n}\n";
+    const std::string example =
+        "\"particles\" \"40\"\n\"maintype\" \"emitter\"\n\n{\n"
+        "\t\"name\" \"emitter\"\n\t\"spraytype\" \"particle\"\n\t\"sprayrate\" \"10\"\n}\n\n{\n"
+        "\t\"name\" \"particle\"\n\t\"startsize\" \"10\"\n\t\"endsize\" \"100\"\n"
+        "\t\"startangle\" \"0..360\"\n\t\"angledelta\" \"-40..40\"\n\t\"lifetime\" \"4\"\n"
+        "\t\"rendermode\" \"color\"\n\t\"startred\" \"1\"\n\t\"endred\" \"1\"\n"
+        "\t\"startgreen\" \"1\"\n\t\"endgreen\" \"1\"\n\t\"startblue\" \"1\"\n"
+        "\t\"endblue\" \"1\"\n\t\"startalpha\" \"1\"\n\t\"endalpha\" \"0\"\n"
+        "\t\"gravity\" \"70\"\n}\n";
     auto record = NewRecord();
     ASSERT_EQ(api.newParticles(record.get(), nullptr), 1);
     ASSERT_EQ(Save(*record), example) << "the example is what the writer writes";
@@ -160,7 +162,8 @@ TEST_F(Check, OffsetNeedsThreeNumbers)
                      "3:14: warning: \"4\" is not a key and is ignored",
                      "4:11: error: \"y\" is not a number: reads as 0",
                      "5:15: error: \"offset\" takes three numbers: \"4\" is ignored",
-                     "6:8: error: \"here\" is not three numbers such as \"0 0 10\": the offset reads as 0 0 0",
+                     "6:8: error: \"here\" is not three numbers such as \"0 0 10\": the offset reads as 0 0 "
+                     "0",
                      "7:1: error: \"offset\" takes three numbers, 0 given: the rest read as 0"}));
 }
 
@@ -178,18 +181,20 @@ TEST_F(Check, ValuesOutsideTheirMeaningfulRangeAreWarned)
 
 TEST_F(Check, UnknownWordsOfRenderModesAndConditionsAreWarned)
 {
-    EXPECT_EQ(Findings("{ name a\n"
-                       "rendermode kRenderTransAlpha\n"
-                       "drawcondition lava\n"
-                       "killcondition special\n"
-                       "rendermode SOLID drawcondition Special3 killcondition Water\n"
-                       "}"),
-              (Lines{"2:12: warning: unknown render mode \"kRenderTransAlpha\": reads as additive (use additive, "
-                     "solid, texture or color)",
-                     "3:15: warning: unknown draw condition \"lava\": reads as no condition (use empty, water, solid, "
-                     "special, special2 or special3)",
-                     "4:15: warning: unknown kill condition \"special\": reads as no condition (use empty, water, "
-                     "solid)"}));
+    EXPECT_EQ(
+        Findings("{ name a\n"
+                 "rendermode kRenderTransAlpha\n"
+                 "drawcondition lava\n"
+                 "killcondition special\n"
+                 "rendermode SOLID drawcondition Special3 killcondition Water\n"
+                 "}"),
+        (Lines{"2:12: warning: unknown render mode \"kRenderTransAlpha\": reads as additive (use additive, "
+               "solid, texture or color)",
+               "3:15: warning: unknown draw condition \"lava\": reads as no condition (use empty, water, "
+               "solid, "
+               "special, special2 or special3)",
+               "4:15: warning: unknown kill condition \"special\": reads as no condition (use empty, water, "
+               "solid)"}));
 }
 
 TEST_F(Check, TypeReferencesAndNamesAreResolvedIgnoringCase)
@@ -220,7 +225,8 @@ TEST_F(Check, UnbalancedBracesAndQuotesAreErrors)
                        "{ name b }\n"
                        "}\n"
                        "{ name c sprite \"x.spr }\n"),
-              (Lines{"3:1: error: \"{\" inside a type section is ignored: the section opened at line 1 is not closed",
+              (Lines{"3:1: error: \"{\" inside a type section is ignored: the section opened at line 1 is "
+                     "not closed",
                      "4:1: warning: \"}\" closes no type section and is ignored",
                      "5:1: error: \"{\" is not closed",
                      "5:17: error: quote is not closed: the rest of the text is one value"}));
@@ -248,7 +254,8 @@ TEST_F(Check, TextWithoutKeysIsOneFinding)
     EXPECT_EQ(Findings(""), Lines{noKey});
     EXPECT_EQ(Findings("// only a comment\n"), Lines{noKey});
     // Stray words in a text without keys say nothing more; errors still do.
-    EXPECT_EQ(Findings("\x7f" "ELF binary words \x01\x02 {"),
+    EXPECT_EQ(Findings("\x7f"
+                       "ELF binary words \x01\x02 {"),
               (Lines{noKey, "1:22: error: \"{\" is not closed"}));
     EXPECT_EQ(Findings("{ }"), Lines{noKey});
 }
@@ -261,7 +268,8 @@ TEST_F(Check, ColumnsCountBytesAndTabsAsOne)
               (Lines{"2:3: warning: \"/*\" is not a key and is ignored",
                      "2:9: warning: \"*/\" is not a key and is ignored",
                      "2:12: warning: unknown key \"lifetim\" (did you mean \"lifetime\"?)"}));
-    EXPECT_EQ(Findings("maintype \"\xc3\xa9\" { name \"\xc3\xa9\" sprite \"\xc3\xa9\" lifetime \"\xc3\xa9\" }"),
+    EXPECT_EQ(Findings(
+                  "maintype \"\xc3\xa9\" { name \"\xc3\xa9\" sprite \"\xc3\xa9\" lifetime \"\xc3\xa9\" }"),
               (Lines{"1:48: error: \"\xc3\xa9\" is not a number or a range such as 2..5: reads as 0"}));
 }
 
@@ -279,8 +287,7 @@ TEST_F(Check, MisspeltKeyDanglingSprayTypeAndMissingBrace)
                        "{\n"
                        "\t\"name\" \"particle\"\n"
                        "\t\"lifetim\" \"4\"\n"),
-              (Lines{"6:14: warning: spray type \"sparks\" names no type",
-                     "10:1: error: \"{\" is not closed",
+              (Lines{"6:14: warning: spray type \"sparks\" names no type", "10:1: error: \"{\" is not closed",
                      "12:2: warning: unknown key \"lifetim\" (did you mean \"lifetime\"?)"}));
 }
 
@@ -322,8 +329,8 @@ TEST_F(Check, KeyListNamesEveryKeyTheWriterWrites)
     auto record = Defaults();
     record->attachment.present = 1;
     ParticleType &type = record->types[0];
-    for (ParamText *text : {&type.sprite, &type.spraytype, &type.overlaytype, &type.rendermode, &type.drawcondition,
-                            &type.killcondition})
+    for (ParamText *text : {&type.sprite, &type.spraytype, &type.overlaytype, &type.rendermode,
+                            &type.drawcondition, &type.killcondition})
         text->present = 1;
     type.offset.present = 1;
     for (ParamRange *range = &type.gravity; range <= &type.bouncefriction; ++range)

@@ -112,7 +112,8 @@ TEST_F(ScriptFiles, FilesAreReadToTheirEnd)
 {
     // LF and CR LF alike, a NUL byte and high bytes in the middle.
     const std::string path = Path("mixed.nbs");
-    const char content[] = "particles 11\r\n\0maintype \xff" "fire\n{ name a }\r\n{ name b";
+    const char content[] = "particles 11\r\n\0maintype \xff"
+                           "fire\n{ name a }\r\n{ name b";
     WriteFile(path, std::string(content, sizeof content - 1));
     auto record = NewRecord();
     ASSERT_EQ(api.loadFile(path.c_str(), record.get()), 1);
@@ -205,7 +206,8 @@ TEST_F(ScriptFiles, AFailedWriteLeavesTheOldFileIntact)
 
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(path), old);
-    EXPECT_EQ(FolderEntries(folder_), std::vector<std::string>{"precious.nbs"}) << "the partial file is removed";
+    EXPECT_EQ(FolderEntries(folder_), std::vector<std::string>{"precious.nbs"})
+        << "the partial file is removed";
 
     // With room again the same save goes through.
     EXPECT_EQ(api.saveFile(path.c_str(), nullptr, record.get()), 1);

@@ -21,7 +21,8 @@ TEST_F(Reader, EmptyOrCommentOnlyTextGivesDefaultsWithoutTypes)
 {
     auto expected = Defaults();
     expected->typeCount = 0;
-    for (const char *text : {"", "   \r\n\t", "// nothing here\n\\\\ nor here", "// { \"particles\" \"5\" }"}) {
+    for (const char *text :
+         {"", "   \r\n\t", "// nothing here\n\\\\ nor here", "// { \"particles\" \"5\" }"}) {
         auto record = NewRecord();
         std::memset(record.get(), 0xcd, sizeof *record);
         ASSERT_EQ(api.loadMemoryFile(text, record.get()), 1);
@@ -34,7 +35,8 @@ TEST_F(Reader, TokensAreCutAtSeparatorsBracesAndQuotes)
     // High bytes and control characters separate; a comment stops at its line
     // feed; a single slash starts a word; a quoted token keeps braces and line ends.
     // Keys are matched without regard to letter case.
-    auto record = Load("PARTICLES\xa0" "7\x01 // particles 9\n"
+    auto record = Load("PARTICLES\xa0"
+                       "7\x01 // particles 9\n"
                        "MainType \"a {b}\n// c\" { Name /x:y }");
     EXPECT_EQ(record->particles, 7);
     EXPECT_STREQ(record->maintype, "a {b}\n// c");
@@ -172,10 +174,22 @@ TEST_F(Reader, RangesSplitAtTheFirstDotPair)
         double max;
     };
     const Case cases[] = {
-        {"2..5", 2, 5},       {"-40..40", -40, 40}, {"..5", 0, 5},         {"1...5", 1, 0.5},
-        {"10", 10, 10},       {"0.5", 0.5, 0.5},    {"\"10..20\"", 10, 20}, {"\" 3 .. -4 \"", 3, -4},
-        {"abc", 0, 0},        {"1..", 1, 0},        {"..", 0, 0},          {"7x..8y", 7, 8},
-        {"1e3..2.5e-1", 1000, 0.25}, {".5..5.", 0.5, 5}, {"+3..-.25", 3, -0.25}, {"1e..2E+1", 1, 20},
+        {"2..5", 2, 5},
+        {"-40..40", -40, 40},
+        {"..5", 0, 5},
+        {"1...5", 1, 0.5},
+        {"10", 10, 10},
+        {"0.5", 0.5, 0.5},
+        {"\"10..20\"", 10, 20},
+        {"\" 3 .. -4 \"", 3, -4},
+        {"abc", 0, 0},
+        {"1..", 1, 0},
+        {"..", 0, 0},
+        {"7x..8y", 7, 8},
+        {"1e3..2.5e-1", 1000, 0.25},
+        {".5..5.", 0.5, 5},
+        {"+3..-.25", 3, -0.25},
+        {"1e..2E+1", 1, 20},
     };
     for (const Case &c : cases) {
         auto record = Load(Section(std::string("sizedelta ") + c.value));

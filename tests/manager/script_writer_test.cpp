@@ -118,12 +118,13 @@ TEST_F(WriterRanges, CloseBoundsAreOneValue)
 
 TEST_F(Writer, KeysFollowTheFixedOrder)
 {
-    const char *const order[] = {
-        "spraytype", "overlaytype", "sprayforce", "spraypitch", "sprayyaw", "sprayrate", "windstrength",
-        "windyaw", "offset", "startsize", "endsize", "sizedelta", "startangle", "angledelta", "startframe",
-        "endframe", "framerate", "lifetime", "sprite", "rendermode", "startred", "endred", "startgreen",
-        "endgreen", "startblue", "endblue", "startalpha", "endalpha", "drawcondition", "gravity", "bounce",
-        "bouncefriction", "drag", "killcondition"};
+    const char *const order[] = {"spraytype", "overlaytype",    "sprayforce", "spraypitch",    "sprayyaw",
+                                 "sprayrate", "windstrength",   "windyaw",    "offset",        "startsize",
+                                 "endsize",   "sizedelta",      "startangle", "angledelta",    "startframe",
+                                 "endframe",  "framerate",      "lifetime",   "sprite",        "rendermode",
+                                 "startred",  "endred",         "startgreen", "endgreen",      "startblue",
+                                 "endblue",   "startalpha",     "endalpha",   "drawcondition", "gravity",
+                                 "bounce",    "bouncefriction", "drag",       "killcondition"};
     // Present flags set in reverse order must not change the written order.
     std::string script = "{ name all ";
     for (int i = 33; i >= 0; --i)
@@ -173,9 +174,12 @@ TEST_F(Writer, EnumerationsAreWrittenAsWords)
             std::strcpy(param->text, c.stored);
         }
         const std::string saved = Save(*record);
-        EXPECT_NE(saved.find("\t\"rendermode\" \"" + std::string(c.render) + "\"\n"), std::string::npos) << c.stored;
-        EXPECT_NE(saved.find("\t\"drawcondition\" \"" + std::string(c.draw) + "\"\n"), std::string::npos) << c.stored;
-        EXPECT_NE(saved.find("\t\"killcondition\" \"" + std::string(c.kill) + "\"\n"), std::string::npos) << c.stored;
+        EXPECT_NE(saved.find("\t\"rendermode\" \"" + std::string(c.render) + "\"\n"), std::string::npos)
+            << c.stored;
+        EXPECT_NE(saved.find("\t\"drawcondition\" \"" + std::string(c.draw) + "\"\n"), std::string::npos)
+            << c.stored;
+        EXPECT_NE(saved.find("\t\"killcondition\" \"" + std::string(c.kill) + "\"\n"), std::string::npos)
+            << c.stored;
     }
 }
 
@@ -190,9 +194,10 @@ TEST_F(Writer, TextsAndNamesGoOutAsTheyAre)
     record->types[1].rendermode.present = 0;
     record->types[1].startangle.present = 0;
     record->types[1].lifetime.present = 0;
-    for (ParamRange *range : {&record->types[1].startalpha, &record->types[1].endalpha, &record->types[1].startred,
-                              &record->types[1].endred, &record->types[1].startgreen, &record->types[1].endgreen,
-                              &record->types[1].startblue, &record->types[1].endblue})
+    for (ParamRange *range :
+         {&record->types[1].startalpha, &record->types[1].endalpha, &record->types[1].startred,
+          &record->types[1].endred, &record->types[1].startgreen, &record->types[1].endgreen,
+          &record->types[1].startblue, &record->types[1].endblue})
         range->present = 0;
     // User slots are never written, whatever they hold.
     record->types[0].userText1.supported = 1;
@@ -215,7 +220,8 @@ TEST_F(Writer, AttachmentIsWrittenOnlyWhenPresent)
     EXPECT_EQ(Save(*record), kHeaderLines);
     record->attachment.present = 1;
     record->particles = INT32_MIN;
-    EXPECT_EQ(Save(*record), "\"particles\" \"-2147483648\"\n\"maintype\" \"default\"\n\"attachment\" \"-7\"\n");
+    EXPECT_EQ(Save(*record),
+              "\"particles\" \"-2147483648\"\n\"maintype\" \"default\"\n\"attachment\" \"-7\"\n");
 }
 
 TEST_F(Writer, TypeCountNeverLeadsOutsideTheRecord)
@@ -260,7 +266,8 @@ TEST_F(Writer, HeaderLosesItsCarriageReturnsAndGainsALineFeed)
     EXPECT_EQ(Save(*record, "// line one\r\n// line two"),
               std::string("// line one\n// line two\n") + kHeaderLines);
     EXPECT_EQ(Save(*record, "\r"), std::string("\n") + kHeaderLines);
-    EXPECT_EQ(Save(*record, "no comment marker added"), std::string("no comment marker added\n") + kHeaderLines);
+    EXPECT_EQ(Save(*record, "no comment marker added"),
+              std::string("no comment marker added\n") + kHeaderLines);
     EXPECT_EQ(Save(*record, ""), kHeaderLines);
 }
 
@@ -269,7 +276,8 @@ TEST_F(Writer, SmallBuffersHoldTheTextsStartWithoutANul)
     auto record = NewRecord();
     api.newParticles(record.get(), nullptr);
     const std::string full = Save(*record);
-    for (int32_t size : {1, 10, 17, 18, static_cast<int32_t>(full.size()), static_cast<int32_t>(full.size()) + 1}) {
+    for (int32_t size :
+         {1, 10, 17, 18, static_cast<int32_t>(full.size()), static_cast<int32_t>(full.size()) + 1}) {
         // Exactly the given size, so the sanitizer sees any write past it.
         auto buffer = std::make_unique<char[]>(static_cast<std::size_t>(size));
         std::memset(buffer.get(), 0x7f, static_cast<std::size_t>(size));
@@ -323,7 +331,8 @@ TEST_F(Writer, TenFullySpecifiedTypesSurviveARoundTrip)
     record->attachment.present = 1;
     record->attachment.value = 3;
     std::strcpy(record->maintype, "type 0");
-    const char *const modes[] = {"kRenderTransAdd", "kRenderTransAlpha", "kRenderTransTexture", "kRenderTransColor"};
+    const char *const modes[] = {"kRenderTransAdd", "kRenderTransAlpha", "kRenderTransTexture",
+                                 "kRenderTransColor"};
     for (int k = 0; k < 10; ++k) {
         ParticleType &type = record->types[k];
         std::snprintf(type.name, sizeof type.name, "type %d", k);
@@ -341,12 +350,13 @@ TEST_F(Writer, TenFullySpecifiedTypesSurviveARoundTrip)
         type.offset.x = decimal(digits(random), wide(random));
         type.offset.y = decimal(digits(random), wide(random));
         type.offset.z = decimal(digits(random), wide(random));
-        for (ParamRange *range : {&type.gravity, &type.windyaw, &type.windstrength, &type.startalpha, &type.endalpha,
-                                  &type.startred, &type.endred, &type.startgreen, &type.endgreen, &type.startblue,
-                                  &type.endblue, &type.startsize, &type.sizedelta, &type.endsize, &type.startangle,
-                                  &type.angledelta, &type.startframe, &type.framerate, &type.endframe, &type.lifetime,
-                                  &type.sprayrate, &type.sprayforce, &type.spraypitch, &type.sprayyaw, &type.drag,
-                                  &type.bounce, &type.bouncefriction}) {
+        for (ParamRange *range :
+             {&type.gravity,    &type.windyaw,       &type.windstrength, &type.startalpha, &type.endalpha,
+              &type.startred,   &type.endred,        &type.startgreen,   &type.endgreen,   &type.startblue,
+              &type.endblue,    &type.startsize,     &type.sizedelta,    &type.endsize,    &type.startangle,
+              &type.angledelta, &type.startframe,    &type.framerate,    &type.endframe,   &type.lifetime,
+              &type.sprayrate,  &type.sprayforce,    &type.spraypitch,   &type.sprayyaw,   &type.drag,
+              &type.bounce,     &type.bouncefriction}) {
             range->present = 1;
             // Single values over many magnitudes; true ranges with room for both bounds.
             const int lower = digits(random);

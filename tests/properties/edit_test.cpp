@@ -234,7 +234,7 @@ TEST_F(InspectorEdit, UnknownKeyWarnsAndWritesNothing)
     EditResult r = Edit(2, "Colour", "1");
     EXPECT_EQ(r.outcome, EditOutcome::UnknownKey);
     EXPECT_EQ(r.message, "Unknown key: \"Colour\"");
-    EXPECT_EQ(Edit(2, "", "1").outcome, EditOutcome::Applied);  // no key, no warning
+    EXPECT_EQ(Edit(2, "", "1").outcome, EditOutcome::Applied);         // no key, no warning
     EXPECT_EQ(Edit(9, "Gravity", "1").outcome, EditOutcome::Applied);  // no such page
     EXPECT_TRUE(SameBytes(before, rec));
 }

@@ -30,27 +30,27 @@ inline ParticleType DefaultType(bool withPresentDefaults)
 {
     ParticleType t{};
     SetText(t.name, "default");
-    for (ParamText *p : {&t.sprite, &t.spraytype, &t.overlaytype, &t.rendermode, &t.drawcondition,
-                         &t.killcondition})
+    for (ParamText *p :
+         {&t.sprite, &t.spraytype, &t.overlaytype, &t.rendermode, &t.drawcondition, &t.killcondition})
         p->supported = 1;
     SetText(t.rendermode.text, RenderMode::kRenderTransAdd);
     t.offset.supported = 1;
-    ParamRange *ranges[] = {&t.gravity, &t.windyaw, &t.windstrength, &t.startalpha, &t.endalpha,
-                            &t.startred, &t.endred, &t.startgreen, &t.endgreen, &t.startblue,
-                            &t.endblue, &t.startsize, &t.sizedelta, &t.endsize, &t.startangle,
-                            &t.angledelta, &t.startframe, &t.framerate, &t.endframe, &t.lifetime,
-                            &t.sprayrate, &t.sprayforce, &t.spraypitch, &t.sprayyaw, &t.drag,
-                            &t.bounce, &t.bouncefriction};
+    ParamRange *ranges[] = {&t.gravity,    &t.windyaw,       &t.windstrength, &t.startalpha, &t.endalpha,
+                            &t.startred,   &t.endred,        &t.startgreen,   &t.endgreen,   &t.startblue,
+                            &t.endblue,    &t.startsize,     &t.sizedelta,    &t.endsize,    &t.startangle,
+                            &t.angledelta, &t.startframe,    &t.framerate,    &t.endframe,   &t.lifetime,
+                            &t.sprayrate,  &t.sprayforce,    &t.spraypitch,   &t.sprayyaw,   &t.drag,
+                            &t.bounce,     &t.bouncefriction};
     for (ParamRange *r : ranges)
         r->supported = 1;
-    for (ParamRange *r : {&t.startalpha, &t.endalpha, &t.startred, &t.endred, &t.startgreen,
-                          &t.endgreen, &t.startblue, &t.endblue})
+    for (ParamRange *r : {&t.startalpha, &t.endalpha, &t.startred, &t.endred, &t.startgreen, &t.endgreen,
+                          &t.startblue, &t.endblue})
         r->min = r->max = 1.0;
     t.startangle.min = t.startangle.max = 45.0;
     t.lifetime.min = t.lifetime.max = 4.0;
     if (withPresentDefaults) {
-        for (ParamRange *r : {&t.startalpha, &t.endalpha, &t.startred, &t.endred, &t.startgreen,
-                              &t.endgreen, &t.startblue, &t.endblue, &t.startangle, &t.lifetime})
+        for (ParamRange *r : {&t.startalpha, &t.endalpha, &t.startred, &t.endred, &t.startgreen, &t.endgreen,
+                              &t.startblue, &t.endblue, &t.startangle, &t.lifetime})
             r->present = 1;
         t.rendermode.present = 1;
     }

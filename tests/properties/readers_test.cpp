@@ -23,8 +23,8 @@ TEST(InspectorReaders, NumbersTakeTheGivenSeparatorAndAPoint)
     EXPECT_EQ(ParseNumber("1E-2", "."), 0.01);
     EXPECT_EQ(ParseNumber(".5", "."), 0.5);
     EXPECT_EQ(ParseNumber("5.", "."), 5.0);
-    for (const char *bad : {"", "-", ".", "e5", "1e", "1e+", "1.2.3", "inf", "nan", "1e999", "0x10",
-                            "1 2", "--1", "abc"})
+    for (const char *bad :
+         {"", "-", ".", "e5", "1e", "1e+", "1.2.3", "inf", "nan", "1e999", "0x10", "1 2", "--1", "abc"})
         EXPECT_FALSE(ParseNumber(bad, ".")) << bad;
     EXPECT_EQ(ParseInteger("-3"), -3);
     EXPECT_EQ(ParseInteger("+7"), 7);

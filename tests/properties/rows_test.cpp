@@ -86,13 +86,16 @@ TEST(InspectorRows, MainTypeWithSprayTypeShowsSprayRowsOnly)
 TEST(InspectorRows, MainTypeThatDrawsItselfShowsBothGroupsInOrder)
 {
     ParticleSystem rec = MakeRecord({"emitter"});
-    const std::vector<std::string> expected{
-        "Name", "Spray Type", "Overlay Type", "Spray Force", "Spray Pitch", "Spray Yaw", "Spray Rate",
-        "Wind Strength", "Wind Yaw", "Offset", "Start Size", "End Size", "Size Delta", "Start Angle",
-        "Angle Delta", "Start Frame", "End Frame", "Framerate", "Life Time", "Sprite Name",
-        "Render Mode", "Start Color 1", "Start Color 2", "End Color 1", "End Color 2", "Start Alpha",
-        "End Alpha", "Draw Condition", "Gravity", "Bounce", "Bounce Friction", "Drag",
-        "Kill Condition"};
+    const std::vector<std::string>
+        expected{"Name",          "Spray Type",    "Overlay Type",    "Spray Force",
+                 "Spray Pitch",   "Spray Yaw",     "Spray Rate",      "Wind Strength",
+                 "Wind Yaw",      "Offset",        "Start Size",      "End Size",
+                 "Size Delta",    "Start Angle",   "Angle Delta",     "Start Frame",
+                 "End Frame",     "Framerate",     "Life Time",       "Sprite Name",
+                 "Render Mode",   "Start Color 1", "Start Color 2",   "End Color 1",
+                 "End Color 2",   "Start Alpha",   "End Alpha",       "Draw Condition",
+                 "Gravity",       "Bounce",        "Bounce Friction", "Drag",
+                 "Kill Condition"};
     EXPECT_EQ(Keys(Page(rec, 1)), expected);
 }
 
@@ -157,7 +160,7 @@ TEST(InspectorRows, PickListsOfConditionsAndRenderModes)
     EXPECT_EQ(draw->pickList.front(), "");
     EXPECT_EQ(draw->pickList.back(), "CONTENT_SPECIAL3");
     EXPECT_EQ(mode->pickList, (std::vector<std::string>{"kRenderTransAdd", "kRenderTransAlpha",
-                                                         "kRenderTransTexture", "kRenderTransColor"}));
+                                                        "kRenderTransTexture", "kRenderTransColor"}));
     for (const InspectorRow *r : {kill, draw, mode}) {
         EXPECT_EQ(r->editStyle, EditStyle::PickList);
         EXPECT_TRUE(r->readOnly);

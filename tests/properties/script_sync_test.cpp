@@ -121,8 +121,11 @@ protected:
     FakeView view;
     RecordingRenderer renderer;
     ScriptManager manager{FakeSave, FakeLoad, FakeDefaults, "embFakeMan.so", "Fake Particles"};
-    ScriptSync sync{{state.recordModified, state.scriptModified, state.documentReady}, record, defaults,
-                    view, renderer};
+    ScriptSync sync{{state.recordModified, state.scriptModified, state.documentReady},
+                    record,
+                    defaults,
+                    view,
+                    renderer};
 
     void SetUp() override
     {

@@ -12,15 +12,18 @@
 
 TEST(TextEncoding, StrictUtf8)
 {
-    for (const char *good : {"", "plain", "Fl\xC3\xA4m\xC3\xA9", "\xE9\xA1\x86\xE7\xB2\x92",
-                             "\xF0\x9F\x94\xA5", "\xEF\xBB\xBF" "bom", "\xF4\x8F\xBF\xBF"})
+    for (const char *good :
+         {"", "plain", "Fl\xC3\xA4m\xC3\xA9", "\xE9\xA1\x86\xE7\xB2\x92", "\xF0\x9F\x94\xA5",
+          "\xEF\xBB\xBF"
+          "bom",
+          "\xF4\x8F\xBF\xBF"})
         EXPECT_TRUE(IsValidUtf8(good)) << good;
-    for (const char *bad : {"Flam\xE9",           // Latin-1
-                            "\xC3",               // cut short
-                            "\xC0\xAF",           // overlong slash
-                            "\xE0\x80\xAF",       // overlong, three bytes
-                            "\xED\xA0\x80",       // a surrogate
-                            "\xF4\x90\x80\x80",   // above U+10FFFF
+    for (const char *bad : {"Flam\xE9",          // Latin-1
+                            "\xC3",              // cut short
+                            "\xC0\xAF",          // overlong slash
+                            "\xE0\x80\xAF",      // overlong, three bytes
+                            "\xED\xA0\x80",      // a surrogate
+                            "\xF4\x90\x80\x80",  // above U+10FFFF
                             "\xF8\x88\x80\x80\x80", "\x80", "a\xC3(b"})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     EXPECT_EQ(EncodingOf("Fl\xC3\xA4m"), TextEncoding::Utf8);
@@ -81,8 +84,15 @@ TEST(TextEncoding, TextsShowAndGoBackByteForByte)
     EXPECT_EQ(TextFromBytes("Fl\xC3\xA4m\xC3\xA9"), QStringLiteral("Fl\u00E4m\u00E9"));
     EXPECT_EQ(TextFromBytes("Flam\xE9"), QStringLiteral("Flam\u00E9"));
     EXPECT_EQ(TextFromBytes("\xE9\xA1\x86\xE7\xB2\x92"), QStringLiteral("\u9846\u7C92"));
-    const std::string samples[] = {"", "plain", "Flam\xE9", "Fl\xC3\xA4m\xC3\xA9", "\xEF\xBB\xBF" "bom",
-                                   "\xC0\xAF", "\xFF\xFE", "\xE9\xA1\x86"};
+    const std::string samples[] = {"",
+                                   "plain",
+                                   "Flam\xE9",
+                                   "Fl\xC3\xA4m\xC3\xA9",
+                                   "\xEF\xBB\xBF"
+                                   "bom",
+                                   "\xC0\xAF",
+                                   "\xFF\xFE",
+                                   "\xE9\xA1\x86"};
     for (const std::string &bytes : samples) {
         const QString shown = TextFromBytes(bytes);
         EXPECT_FALSE(shown.contains(QChar(0xFFFD))) << bytes;
@@ -93,8 +103,10 @@ TEST(TextEncoding, TextsShowAndGoBackByteForByte)
     // UTF-8, never a question mark.
     EXPECT_EQ(BytesFromText(QStringLiteral("caf\u00E9"), TextEncoding::Latin1), "caf\xE9");
     EXPECT_EQ(BytesFromText(QStringLiteral("caf\u00E9"), TextEncoding::Utf8), "caf\xC3\xA9");
-    EXPECT_EQ(BytesFromText(QStringLiteral("\u9846\u7C92"), TextEncoding::Latin1), "\xE9\xA1\x86\xE7\xB2\x92");
-    EXPECT_EQ(BytesForEditedText(QStringLiteral("Flam\u00E9s"), "Flam\xE9", TextEncoding::Latin1), "Flam\xE9s");
+    EXPECT_EQ(BytesFromText(QStringLiteral("\u9846\u7C92"), TextEncoding::Latin1),
+              "\xE9\xA1\x86\xE7\xB2\x92");
+    EXPECT_EQ(BytesForEditedText(QStringLiteral("Flam\u00E9s"), "Flam\xE9", TextEncoding::Latin1),
+              "Flam\xE9s");
 }
 
 TEST(HeaderText, EveryLineMustBeAComment)
@@ -120,8 +132,9 @@ TEST(TextEncoding, TheScriptPaneShowsEachLineInItsOwnSet)
 
     // Lines moved about keep their bytes; a line typed anew takes the set of
     // the text it joins, UTF-8 only where Latin-1 cannot hold it.
-    const QString edited = QStringLiteral("\"name\" \"Flam\u00E9\"\n// caf\u00E9\n\"name\" \"\u00E9t\u00E9\"\n"
-                                          "\"name\" \"\u706B\"");
+    const QString edited = QStringLiteral(
+        "\"name\" \"Flam\u00E9\"\n// caf\u00E9\n\"name\" \"\u00E9t\u00E9\"\n"
+        "\"name\" \"\u706B\"");
     EXPECT_EQ(ScriptBytesFromText(edited, shown),
               "\"name\" \"Flam\xE9\"\n// caf\xE9\n\"name\" \"\xE9t\xE9\"\n\"name\" \"\xE7\x81\xAB\"");
     // In a UTF-8 text new lines are UTF-8 too.

@@ -18,9 +18,9 @@
 #include "property_test_support.h"
 #include "uMain.h"
 #include "uMessages.h"
-#include "uPropertyGrid.h"
 #include "uParticleMan.h"
 #include "uPlatform.h"
+#include "uPropertyGrid.h"
 #include "uScriptEditorMenu.h"
 #include "uSpriteBrowser.h"
 
@@ -36,8 +36,8 @@ int32_t SaveText(char *buffer, int32_t size, const char *header, const ParticleS
     for (int i = 0; i < UsedTypeCount(*rec); ++i)
         text += QByteArray("type ") + rec->types[i].name + "\n";
     std::memset(buffer, 0, static_cast<std::size_t>(size));
-    std::memcpy(buffer, text.constData(), std::min<std::size_t>(static_cast<std::size_t>(text.size()),
-                                                                static_cast<std::size_t>(size)));
+    std::memcpy(buffer, text.constData(),
+                std::min<std::size_t>(static_cast<std::size_t>(text.size()), static_cast<std::size_t>(size)));
     return 1;
 }
 
@@ -138,7 +138,8 @@ private slots:
     {
         TObjectInspector grid;
         InspectorRow plain{"Gravity", "1", EditStyle::Plain, false, 0, RowPicker::None, {}};
-        InspectorRow pick{"Render Mode", "b", EditStyle::PickList, true, 255, RowPicker::None, {"a", "b", "c"}};
+        InspectorRow pick{"Render Mode",  "b", EditStyle::PickList, true, 255, RowPicker::None,
+                          {"a", "b", "c"}};
         InspectorRow ellipsis{"Sprite Name", "", EditStyle::Ellipsis, false, 255, RowPicker::Sprite, {}};
         grid.SetRows({plain, pick, ellipsis});
         grid.show();
@@ -285,8 +286,9 @@ private slots:
         QCOMPARE(w->InspectorGrid->Value(spriteRow), QStringLiteral("sprites/fire.spr"));
         // No game directory holds it: the row carries a warning.
         QVERIFY(!w->InspectorGrid->item(spriteRow, 1)->icon().isNull());
-        QVERIFY(w->InspectorGrid->item(spriteRow, 1)->toolTip().contains(
-            QStringLiteral("\"sprites/fire.spr\" is not found in the game directories")));
+        QVERIFY(w->InspectorGrid->item(spriteRow, 1)
+                    ->toolTip()
+                    .contains(QStringLiteral("\"sprites/fire.spr\" is not found in the game directories")));
         // With the folder as the base game directory it is found, and the mark goes.
         w->GameDir = dir.path();
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sprites")));

@@ -49,8 +49,8 @@ RgbaImage RenderKeptFrames(const std::string &effect)
 {
     static ParticleSystem record;
     std::string error;
-    EXPECT_TRUE(LoadScript(SW_MANAGER_PATH, std::string(SW_EFFECTS_DIR) + "/" + effect + ".nbs",
-                           record, error))
+    EXPECT_TRUE(
+        LoadScript(SW_MANAGER_PATH, std::string(SW_EFFECTS_DIR) + "/" + effect + ".nbs", record, error))
         << error;
     EffectRenderSettings settings;
     settings.width = settings.height = kSide;
@@ -130,24 +130,23 @@ TEST(Golden, DemoEffectsMatchTheirReferencePictures)
         const std::string actualPath = std::string(SW_GOLDEN_OUT) + "/" + effect + "-actual.png";
         if (!ReadPng(referencePath, reference, error)) {
             WritePng(actualPath, actual, error);
-            ADD_FAILURE() << "No reference picture " << referencePath << "; actual in "
-                          << actualPath;
+            ADD_FAILURE() << "No reference picture " << referencePath << "; actual in " << actualPath;
             continue;
         }
         ASSERT_EQ(reference.width, actual.width);
         ASSERT_EQ(reference.height, actual.height);
         const Comparison c = Compare(reference, actual);
-        const long allowed =
-            static_cast<long>(kChangedShare * static_cast<double>(actual.width) * actual.height);
-        std::printf("%s: %ld pixels changed, largest channel change %d\n", effect.c_str(),
-                    c.changed, c.largest);
+        const long allowed = static_cast<long>(kChangedShare * static_cast<double>(actual.width) *
+                                               actual.height);
+        std::printf("%s: %ld pixels changed, largest channel change %d\n", effect.c_str(), c.changed,
+                    c.largest);
         if (c.changed > allowed) {
             const std::string diffPath = std::string(SW_GOLDEN_OUT) + "/" + effect + "-diff.png";
             WritePng(actualPath, actual, error);
             WritePng(diffPath, c.difference, error);
             ADD_FAILURE() << c.changed << " pixels changed (at most " << allowed
-                          << " may), largest channel change " << c.largest << "; see "
-                          << actualPath << " and " << diffPath;
+                          << " may), largest channel change " << c.largest << "; see " << actualPath
+                          << " and " << diffPath;
         }
     }
 }
@@ -157,8 +156,7 @@ TEST(Golden, RendersRepeatExactlyAndFollowTheSeed)
 {
     static ParticleSystem record;
     std::string error;
-    ASSERT_TRUE(LoadScript(SW_MANAGER_PATH, std::string(SW_EFFECTS_DIR) + "/fountain.nbs", record,
-                           error))
+    ASSERT_TRUE(LoadScript(SW_MANAGER_PATH, std::string(SW_EFFECTS_DIR) + "/fountain.nbs", record, error))
         << error;
     auto render = [&](uint32_t seed) {
         EffectRenderSettings settings;
@@ -167,8 +165,8 @@ TEST(Golden, RendersRepeatExactlyAndFollowTheSeed)
         settings.seed = seed;
         settings.gameDir = SW_DEMO_GAME;
         RgbaImage last;
-        EXPECT_TRUE(RenderEffect(record, settings,
-                                 [&](int, const RgbaImage &frame) { last = frame; }, error))
+        EXPECT_TRUE(RenderEffect(
+            record, settings, [&](int, const RgbaImage &frame) { last = frame; }, error))
             << error;
         return last.pixels;
     };

@@ -13,8 +13,8 @@
 #include "ImageFiles.h"
 #include "RenderOptions.h"
 #include "SpriteExport.h"
-#include "gamefs/SpriteModel.h"
 #include "SpriteWriter.h"
+#include "gamefs/SpriteModel.h"
 
 namespace {
 
@@ -39,9 +39,10 @@ TEST(RenderOptions, DefaultsAndEveryOption)
     EXPECT_TRUE(o.ground);
     EXPECT_FALSE(o.frameEffect);
 
-    ASSERT_TRUE(Parse({"--game", "g", "--additional", "a", "--size", "320x200", "--frames", "12",
-                       "--step", "40", "--seed", "4294967295", "--frame-effect", "--no-ground",
-                       "--background", "0,10,255", "-q", "x.nbs", "--output", "x%04d.png"},
+    ASSERT_TRUE(Parse({"--game",         "g",           "--additional", "a",        "--size", "320x200",
+                       "--frames",       "12",          "--step",       "40",       "--seed", "4294967295",
+                       "--frame-effect", "--no-ground", "--background", "0,10,255", "-q",     "x.nbs",
+                       "--output",       "x%04d.png"},
                       o, error))
         << error;
     EXPECT_EQ(o.gameDir, "g");
@@ -224,8 +225,8 @@ TEST(GifWriter, ImageMagickDecodesEveryFrameExactly)
     ASSERT_TRUE(WriteFileBytes(path, bytes));
     for (int f = 0; f < 3; ++f) {
         SCOPED_TRACE(f);
-        const std::string command =
-            "convert '" + path + "[" + std::to_string(f) + "]' -depth 8 rgb:- 2>/dev/null";
+        const std::string command = "convert '" + path + "[" + std::to_string(f) +
+                                    "]' -depth 8 rgb:- 2>/dev/null";
         FILE *pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
         std::vector<uint8_t> rgb(200 * 150 * 3 + 1);

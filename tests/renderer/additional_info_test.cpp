@@ -17,8 +17,8 @@ TEST(AdditionalInfo, ListsArchivesAndCutsAtALineEnd)
 
     const char *two[] = {"/games/id1/pak0.pak", "/games/mod/pak0.pak"};
     BuildAdditionalInfo(buffer, sizeof buffer, "V", "R", "1.1", two, 2);
-    EXPECT_TRUE(std::string(buffer).ends_with(
-        "Loaded packages:\n/games/id1/pak0.pak\n/games/mod/pak0.pak\n"));
+    EXPECT_TRUE(
+        std::string(buffer).ends_with("Loaded packages:\n/games/id1/pak0.pak\n/games/mod/pak0.pak\n"));
 
     std::vector<std::string> paths;
     std::vector<const char *> pointers;

@@ -103,8 +103,8 @@ TEST_F(Walk, StateChangesOnlyWhereTheyDiffer)
     particles[3].typeLink = &links[2];
     particles[4].typeLink = &links[0];
     Activate(5);
-    EXPECT_EQ(Run(), (Calls{"T11", "L502", "Q0", "Q1", "T12", "L501", "Q2", "L500", "Q3", "T11",
-                            "L502", "Q4"}));
+    EXPECT_EQ(Run(),
+              (Calls{"T11", "L502", "Q0", "Q1", "T12", "L501", "Q2", "L500", "Q3", "T11", "L502", "Q4"}));
 }
 
 TEST_F(Walk, ChainsDrawEveryLiveMemberAtTheHeadsCorners)

@@ -26,8 +26,8 @@
 std::vector<std::string> g_boxCaptions;
 std::vector<uintptr_t> g_boxOwners;
 void (*g_whileBoxShows)() = nullptr;
-extern "C" __attribute__((visibility("default"))) void SparkwrightRendererMessageBox(
-    const char *caption, const char *, uintptr_t owner)
+extern "C" __attribute__((visibility("default"))) void
+SparkwrightRendererMessageBox(const char *caption, const char *, uintptr_t owner)
 {
     g_boxCaptions.emplace_back(caption);
     g_boxOwners.push_back(owner);
@@ -115,8 +115,7 @@ void Dump(const std::vector<Rgb> &pixels, const char *name)
     if (std::FILE *f = std::fopen(path.c_str(), "wb")) {
         std::fprintf(f, "P6\n%d %d\n255\n", kWidth, kHeight);
         for (const Rgb &p : pixels) {
-            const unsigned char rgb[3] = {static_cast<unsigned char>(p.r),
-                                          static_cast<unsigned char>(p.g),
+            const unsigned char rgb[3] = {static_cast<unsigned char>(p.r), static_cast<unsigned char>(p.g),
                                           static_cast<unsigned char>(p.b)};
             std::fwrite(rgb, 1, 3, f);
         }
@@ -246,8 +245,7 @@ protected:
     void TearDown() override
     {
         // A test that stopped half-way must not leave the effect paused.
-        if (auto setPlayback =
-                reinterpret_cast<R_SetPlaybackFn>(dlsym(g_library, "R_SetPlayback")))
+        if (auto setPlayback = reinterpret_cast<R_SetPlaybackFn>(dlsym(g_library, "R_SetPlayback")))
             setPlayback(0, 1.0);
         g_api.CloseDevice();
         g_api.UpdateParticles(nullptr);
@@ -651,9 +649,9 @@ TEST_F(Device, OverlayTextsWithShadowAndFrameRate)
     g_api.UpdateParticles(&rec);
     std::vector<Rgb> pixels = Frame();
     const Rgb white{255, 255, 255}, shadow{51, 51, 51};
-    EXPECT_TRUE(HasColour(pixels, 5, 10, 150, 24, white));   // Particles: 1 / 100
+    EXPECT_TRUE(HasColour(pixels, 5, 10, 150, 24, white));  // Particles: 1 / 100
     EXPECT_TRUE(HasColour(pixels, 5, 10, 150, 24, shadow));
-    EXPECT_TRUE(HasColour(pixels, 5, 30, 150, 44, white));   // Main Type: x x
+    EXPECT_TRUE(HasColour(pixels, 5, 30, 150, 44, white));  // Main Type: x x
     // "Main Type: x x" is 14 glyphs of 6 pixels from x = 5; blanks must advance.
     const int right = RightmostColumn(pixels, 30, 44, white);
     EXPECT_GE(right, 5 + 13 * 6);
@@ -708,9 +706,8 @@ TEST_F(Device, TexturedParticleShowsItsSprite)
     ParticleSystem rec;
     EmitterRecord(rec, "kRenderTransTexture", -1.5192, 0, 42.635);
     std::strcpy(rec.types[0].sprite.text, "sprites/solid.spr");
-    for (ParamRange *r : {&rec.types[0].startgreen, &rec.types[0].endgreen,
-                          &rec.types[0].startblue, &rec.types[0].endblue,
-                          &rec.types[0].startalpha, &rec.types[0].endalpha})
+    for (ParamRange *r : {&rec.types[0].startgreen, &rec.types[0].endgreen, &rec.types[0].startblue,
+                          &rec.types[0].endblue, &rec.types[0].startalpha, &rec.types[0].endalpha})
         SetRange(*r, 1.0);
     Open(kBlack, 0);
     const size_t before = Messages().size();

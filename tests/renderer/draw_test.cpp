@@ -23,8 +23,8 @@
 #include "ParticleBatch.h"
 #include "SceneDraw.h"
 #include "SpriteBridge.h"
-#include "gamefs/SpriteModel.h"
 #include "XGlyphFont.h"
+#include "gamefs/SpriteModel.h"
 
 #if GX_TEST_SPRITES
 #include "SpriteWriter.h"
@@ -52,8 +52,8 @@ bool BuildReferenceFontLists(Display *display)
     for (unsigned code = 0; code < 255; ++code) {
         if (font->min_byte1 != 0 || code < font->min_char_or_byte2 || code > font->max_char_or_byte2)
             continue;
-        const XCharStruct &cs =
-            font->per_char ? font->per_char[code - font->min_char_or_byte2] : font->max_bounds;
+        const XCharStruct &cs = font->per_char ? font->per_char[code - font->min_char_or_byte2]
+                                               : font->max_bounds;
         const bool blank = cs.rbearing - cs.lbearing <= 0 || cs.ascent + cs.descent <= 0;
         if (!blank || cs.width <= 0)
             continue;
@@ -174,15 +174,14 @@ protected:
     {
         g_display = XOpenDisplay(nullptr);
         ASSERT_NE(g_display, nullptr) << "no X server: run under xvfb-run";
-        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
-                            GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE, 24, None};
+        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8,   GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE,
+                            8,        GLX_DEPTH_SIZE,   24,           None};
         XVisualInfo *visual = glXChooseVisual(g_display, DefaultScreen(g_display), attributes);
         ASSERT_NE(visual, nullptr);
         XSetWindowAttributes set{};
-        set.colormap = XCreateColormap(g_display, DefaultRootWindow(g_display), visual->visual,
-                                       AllocNone);
-        g_window = XCreateWindow(g_display, DefaultRootWindow(g_display), 0, 0, kWidth, kHeight,
-                                 0, visual->depth, InputOutput, visual->visual, CWColormap, &set);
+        set.colormap = XCreateColormap(g_display, DefaultRootWindow(g_display), visual->visual, AllocNone);
+        g_window = XCreateWindow(g_display, DefaultRootWindow(g_display), 0, 0, kWidth, kHeight, 0,
+                                 visual->depth, InputOutput, visual->visual, CWColormap, &set);
         XMapWindow(g_display, g_window);
         g_context = glXCreateContext(g_display, visual, nullptr, True);
         XFree(visual);
@@ -252,8 +251,7 @@ TEST_F(Draw, GlyphBitmapsMatchTheServerFontLists)
                     ReferenceText(line.text.c_str(), line.x, y, colour, shadow != 0);
                 } else {
                     glBindTexture(GL_TEXTURE_2D, g_plainTexture);
-                    DrawText(overlayFont, line.text.c_str(), line.x, y, colour, shadow != 0,
-                             kWidth, kHeight);
+                    DrawText(overlayFont, line.text.c_str(), line.x, y, colour, shadow != 0, kWidth, kHeight);
                     GLint bound = 0;
                     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
                     EXPECT_EQ(static_cast<GLuint>(bound), g_plainTexture);
@@ -314,7 +312,7 @@ TEST_F(Draw, OverlayTextScalesWithTheDesktop)
     // Below 1 (or unset) is no scale at all.
     EXPECT_EQ(Differing(frame(kWidth, kHeight, 0.0), frame(kWidth, kHeight, 1.0)), 0);
     int inked = 0, differing = 0;
-    for (int y = 0; y < kHeight; ++y) {      // rows from the top
+    for (int y = 0; y < kHeight; ++y) {  // rows from the top
         for (int x = 0; x < kWidth; ++x) {
             const size_t big = (static_cast<size_t>(kHeight - 1 - y) * kWidth + x) * 4;
             const size_t half = (static_cast<size_t>(kHeight - 1 - y / 2) * kWidth + x / 2) * 4;

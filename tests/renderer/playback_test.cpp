@@ -155,8 +155,7 @@ Extent Measure(const Camera &camera, const SimState &sim, int width, int height)
     Extent e;
     int n = 0;
     for (const Particle *p = sim.activeHead; p; p = p->next) {
-        const Vec3 at = {p->origin.x + p->offset.x, p->origin.y + p->offset.y,
-                         p->origin.z + p->offset.z};
+        const Vec3 at = {p->origin.x + p->offset.x, p->origin.y + p->offset.y, p->origin.z + p->offset.z};
         float x, y;
         if (!ProjectPoint(camera, width, height, at, x, y)) {
             e.allInFront = false;
@@ -223,8 +222,8 @@ TEST_F(Effect, FramingCentresTheParticlesAndFillsTwoThirds)
         int width, height;
         float pitch, yaw, spin;
     };
-    for (const View v : {View{320, 240, 10, 0, 0}, View{240, 480, -30, 120, 45},
-                         View{800, 200, 60, 300, 200}}) {
+    for (const View v :
+         {View{320, 240, 10, 0, 0}, View{240, 480, -30, 120, 45}, View{800, 200, 60, 300, 200}}) {
         for (const float scale : {0.5f, 40.0f}) {
             Spread(sim, 500, -300, 200, 3 * scale, 2 * scale, 5 * scale);
             Camera c;

@@ -41,8 +41,8 @@ void DefaultType(ParticleType &t, const char *name)
     std::memset(&t, 0, sizeof t);
     std::strcpy(t.name, name);
     std::strcpy(t.rendermode.text, "kRenderTransAdd");
-    for (ParamRange *r : {&t.startalpha, &t.endalpha, &t.startred, &t.endred, &t.startgreen,
-                          &t.endgreen, &t.startblue, &t.endblue})
+    for (ParamRange *r : {&t.startalpha, &t.endalpha, &t.startred, &t.endred, &t.startgreen, &t.endgreen,
+                          &t.startblue, &t.endblue})
         Set(*r, 1.0);
     Set(t.startangle, 45.0);
     Set(t.lifetime, 4.0);
@@ -308,7 +308,7 @@ TEST_F(Sim, AnglesStayInRangeOnlyWhenTurning)
     p->angleDelta = 1e-9f;
     StepParticle(sim, *p, 0.1f);
     EXPECT_FLOAT_EQ(p->angle, 360.0f);  // 360 itself stays
-    p->angle = 1e30f;  // would never leave a subtract-360 loop
+    p->angle = 1e30f;                   // would never leave a subtract-360 loop
     p->angleDelta = 1.0f;
     StepParticle(sim, *p, 0.1f);
     EXPECT_GE(p->angle, 0.0f);
@@ -324,8 +324,10 @@ struct SprayCase {
 
 TEST_F(Sim, SprayKickFollowsPitchAndYaw)
 {
-    const SprayCase cases[] = {
-        {0, 0, 100, 0, 0}, {90, 0, 0, 0, 100}, {0, 90, 0, -100, 0}, {89.9, 0, 1.745f, 0, 99.98f}};
+    const SprayCase cases[] = {{0, 0, 100, 0, 0},
+                               {90, 0, 0, 0, 100},
+                               {0, 90, 0, -100, 0},
+                               {89.9, 0, 1.745f, 0, 99.98f}};
     for (const SprayCase &c : cases) {
         SCOPED_TRACE(testing::Message() << "pitch " << c.pitch << " yaw " << c.yaw);
         ParticleType &t = Type(0);
@@ -341,7 +343,7 @@ TEST_F(Sim, SprayKickFollowsPitchAndYaw)
         ASSERT_TRUE(FrameStep(sim, 0.1f));
         Particle *q = sim.activeHead;
         ASSERT_NE(q, sim.emitter);
-        EXPECT_EQ(q->age, 0.0f);  // born during the walk: first step next frame
+        EXPECT_EQ(q->age, 0.0f);             // born during the walk: first step next frame
         EXPECT_FLOAT_EQ(q->origin.x, 5.1f);  // the parent's position after its move
         EXPECT_NEAR(q->velocity.x, 1.0f + c.x, 0.01f);
         EXPECT_NEAR(q->velocity.y, 2.0f + c.y, 0.01f);
@@ -575,9 +577,8 @@ TEST(RenderModes, NamesIgnoreCaseAndDefaultToAdditive)
 // not-a-number values must step without undefined behaviour or endless loops.
 TEST_F(Sim, ExtremeValuesStepSafely)
 {
-    const double extremes[] = {0.0,       -0.0,     1e-30,     -1e-30,   0.5,      -720.5,
-                               1e9,       -1e9,     3.5e38,    -3.5e38,  1e300,    -1e300,
-                               INFINITY,  -INFINITY, NAN,      359.99,   -360.99,  1e7};
+    const double extremes[] = {0.0,     -0.0,  1e-30,  -1e-30,   0.5,       -720.5, 1e9,    -1e9,    3.5e38,
+                               -3.5e38, 1e300, -1e300, INFINITY, -INFINITY, NAN,    359.99, -360.99, 1e7};
     const size_t count = sizeof extremes / sizeof extremes[0];
     uint32_t seed = 12345;
     auto pick = [&] {

@@ -35,7 +35,7 @@ struct ReleasedAtExit {
             std::abort();
     }
 } g_releasedAtExit;
-}
+}  // namespace
 
 void ShowRendererMessage(const char *text)
 {
@@ -51,16 +51,16 @@ public:
         display_ = XOpenDisplay(nullptr);
         if (display_ == nullptr)
             return;
-        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
-                            GLX_BLUE_SIZE, 8, GLX_DEPTH_SIZE, 24, None};
+        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8,   GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE,
+                            8,        GLX_DEPTH_SIZE,   24,           None};
         visual_ = glXChooseVisual(display_, DefaultScreen(display_), attributes);
         if (visual_ == nullptr)
             return;
         const Window root = RootWindow(display_, visual_->screen);
         XSetWindowAttributes wa{};
         wa.colormap = colormap_ = XCreateColormap(display_, root, visual_->visual, AllocNone);
-        window_ = XCreateWindow(display_, root, 0, 0, 64, 64, 0, visual_->depth, InputOutput,
-                                visual_->visual, CWColormap | CWBorderPixel, &wa);
+        window_ = XCreateWindow(display_, root, 0, 0, 64, 64, 0, visual_->depth, InputOutput, visual_->visual,
+                                CWColormap | CWBorderPixel, &wa);
         context_ = glXCreateContext(display_, visual_, nullptr, True);
         ok_ = context_ != nullptr && glXMakeCurrent(display_, window_, context_);
     }
@@ -159,7 +159,7 @@ TEST(SpriteBridge, TexturesFollowThePicturesAndGoOnRelease)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     EXPECT_EQ((std::vector<uint8_t>{1, 100, 50, 255, 2, 100, 50, 255, 3, 100, 50, 255,
-                                    4, 100, 50, 255, 5, 100, 50, 255, 0, 0, 0, 0}),
+                                    4, 100, 50, 255, 5, 100, 50, 255, 0, 0,   0,  0}),
               pixels);
 
     float frame = 1.2f;

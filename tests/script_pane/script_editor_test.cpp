@@ -4,8 +4,8 @@
 // kept cursor, and the checks when a file is opened. No renderer is loaded.
 #include <QAbstractItemView>
 #include <QCheckBox>
-#include <QCompleter>
 #include <QComboBox>
+#include <QCompleter>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -111,11 +111,14 @@ private slots:
 
     void highlightsTheClassesOfASampleLine()
     {
-        Pane()->setPlainText(QStringLiteral("{\n\t\"lifetime\" \"2..5\" lifetim 4 sprite \"a b\" } // note\n"));
+        Pane()->setPlainText(
+            QStringLiteral("{\n\t\"lifetime\" \"2..5\" lifetim 4 sprite \"a b\" } // note\n"));
         Pane()->CheckNow();  // takes the manager's key list
         const QTextBlock line = Pane()->document()->findBlockByNumber(1);
         TScriptHighlighter highlighter(nullptr);
-        const auto colour = [&highlighter](ScriptTokenClass cls) { return highlighter.Format(cls).foreground().color(); };
+        const auto colour = [&highlighter](ScriptTokenClass cls) {
+            return highlighter.Format(cls).foreground().color();
+        };
         QCOMPARE(ColourAt(line, 1), colour(ScriptTokenClass::Key));          // "lifetime"
         QCOMPARE(ColourAt(line, 13), colour(ScriptTokenClass::Range));       // "2..5"
         QCOMPARE(ColourAt(line, 20), colour(ScriptTokenClass::UnknownKey));  // lifetim
@@ -125,9 +128,10 @@ private slots:
         QCOMPARE(ColourAt(line, 42), colour(ScriptTokenClass::Brace));       // }
         QCOMPARE(ColourAt(line, 45), colour(ScriptTokenClass::Comment));     // // note
         QSet<QRgb> distinct;
-        for (ScriptTokenClass cls : {ScriptTokenClass::Key, ScriptTokenClass::UnknownKey, ScriptTokenClass::Range,
-                                     ScriptTokenClass::Number, ScriptTokenClass::String, ScriptTokenClass::Brace,
-                                     ScriptTokenClass::Comment})
+        for (ScriptTokenClass cls :
+             {ScriptTokenClass::Key, ScriptTokenClass::UnknownKey, ScriptTokenClass::Range,
+              ScriptTokenClass::Number, ScriptTokenClass::String, ScriptTokenClass::Brace,
+              ScriptTokenClass::Comment})
             distinct.insert(colour(cls).rgb());
         QCOMPARE(distinct.size(), 7);
     }
@@ -184,14 +188,16 @@ private slots:
         Pane()->CheckNow();
         QCOMPARE(Pane()->Problems()->count(), 1);
         QCOMPARE(Pane()->Problems()->item(0)->text(),
-                 QStringLiteral("Line 1, column 42: \"caf\u00e9\" is not a number or a range such as 2..5: reads as 0"));
+                 QStringLiteral(
+                     "Line 1, column 42: \"caf\u00e9\" is not a number or a range such as 2..5: reads as 0"));
         QCOMPARE(FindingText("\"caf\xc3\xa9\""), QStringLiteral("\"caf\u00e9\""));
         QCOMPARE(FindingText("\"caf\xe9\""), QStringLiteral("\"caf\u00e9\""));
     }
 
     void inspectorRowsOfKeysWithFindingsAreMarked()
     {
-        w->ScriptEditor->setPlainText(QStringLiteral("particles 0\nmaintype a\n{ name a\nlifetime -1 startred x }\n"));
+        w->ScriptEditor->setPlainText(
+            QStringLiteral("particles 0\nmaintype a\n{ name a\nlifetime -1 startred x }\n"));
         QVERIFY(w->ApplyScript());
         // No pause in typing has passed: filling the inspector checks the text first.
         w->TypeCombo->setCurrentIndex(1);
@@ -201,8 +207,11 @@ private slots:
         const int colour = w->InspectorGrid->RowOfKey(QStringLiteral("Start Color 1"));
         const int name = w->InspectorGrid->RowOfKey(QStringLiteral("Name"));
         QVERIFY(lifetime >= 0 && colour >= 0 && name >= 0);
-        QVERIFY(w->InspectorGrid->item(lifetime, 0)->toolTip().contains(QStringLiteral("should not be negative")));
-        QVERIFY(w->InspectorGrid->item(colour, 0)->toolTip().contains(QStringLiteral("\"x\" is not a number")));
+        QVERIFY(w->InspectorGrid->item(lifetime, 0)
+                    ->toolTip()
+                    .contains(QStringLiteral("should not be negative")));
+        QVERIFY(
+            w->InspectorGrid->item(colour, 0)->toolTip().contains(QStringLiteral("\"x\" is not a number")));
         QVERIFY(!w->InspectorGrid->item(lifetime, 0)->data(Qt::BackgroundRole).isNull());
         QVERIFY(w->InspectorGrid->item(name, 0)->toolTip().isEmpty());
         QVERIFY(w->InspectorGrid->item(name, 0)->data(Qt::BackgroundRole).isNull());
@@ -368,8 +377,9 @@ private slots:
         const QString faulty = WriteFile(QStringLiteral("faulty.nbs"), kFaultyScript);
         QVERIFY(w->OpenDocument(faulty, 1));
         QCOMPARE(w->statusBar()->currentMessage(),
-                 QStringLiteral("1 error and 2 warnings in the script: the first at line 6 (see the problems list "
-                                "of the Script tab)"));
+                 QStringLiteral(
+                     "1 error and 2 warnings in the script: the first at line 6 (see the problems list "
+                     "of the Script tab)"));
         QVERIFY(messages.empty());
         // Colouring the opened text with the manager's keys is no typing.
         QVERIFY(!w->ScriptModified);

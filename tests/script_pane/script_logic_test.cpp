@@ -15,10 +15,11 @@ using C = ScriptTokenClass;
 
 ScriptKeySet Keys()
 {
-    return ParseScriptKeyList("header particles\nheader maintype\nheader attachment\n"
-                              "type name\ntype spraytype\ntype overlaytype\ntype offset\ntype lifetime\n"
-                              "type startsize\ntype rendermode\ntype drawcondition\ntype killcondition\ntype sprite\n"
-                              "bogus line\n");
+    return ParseScriptKeyList(
+        "header particles\nheader maintype\nheader attachment\n"
+        "type name\ntype spraytype\ntype overlaytype\ntype offset\ntype lifetime\n"
+        "type startsize\ntype rendermode\ntype drawcondition\ntype killcondition\ntype sprite\n"
+        "bogus line\n");
 }
 
 struct Seen {
@@ -75,8 +76,10 @@ TEST(ScriptLexer, StateCarriesQuotesSectionsAndOffsetsAcrossLines)
     const ScriptLineState restored = ScriptLineState::Unpack(st.Pack());
     EXPECT_EQ(restored, st);
     st = restored;
-    EXPECT_EQ(Lex(u"lines\" { offset 1", st),
-              (std::vector<Seen>{{u"lines\"", C::String}, {u"{", C::Brace}, {u"offset", C::Key}, {u"1", C::Number}}));
+    EXPECT_EQ(Lex(u"lines\" { offset 1", st), (std::vector<Seen>{{u"lines\"", C::String},
+                                                                 {u"{", C::Brace},
+                                                                 {u"offset", C::Key},
+                                                                 {u"1", C::Number}}));
     EXPECT_TRUE(st.inSection);
     EXPECT_EQ(st.expect, ScriptExpect::Offset);
     EXPECT_EQ(Lex(u"\"2 3\" lifetime 4", st),
@@ -159,7 +162,8 @@ TEST(ScriptCompletion, OffersKeysOfTheScopeTypeNamesAndWords)
 TEST(ScriptFindings, ReportLinesAreReadAndSummed)
 {
     const std::vector<ScriptFinding> findings = ParseCheckReport(
-        "3:5: error: \"x\" is not a number\nnot a finding\n0:1: error: no line\n12:1: warning: unknown key \"a\"\n"
+        "3:5: error: \"x\" is not a number\nnot a finding\n0:1: error: no line\n12:1: warning: unknown key "
+        "\"a\"\n"
         "4:2: note: other");
     ASSERT_EQ(findings.size(), 2u);
     EXPECT_EQ(findings[0].line, 3);
@@ -167,14 +171,15 @@ TEST(ScriptFindings, ReportLinesAreReadAndSummed)
     EXPECT_TRUE(findings[0].error);
     EXPECT_EQ(findings[0].message, "\"x\" is not a number");
     EXPECT_FALSE(findings[1].error);
-    EXPECT_EQ(*FindingsSummary(findings),
-              "1 error and 1 warning in the script: the first at line 3 (see the problems list of the Script tab)");
+    EXPECT_EQ(*FindingsSummary(findings), "1 error and 1 warning in the script: the first at line 3 (see the "
+                                          "problems list of the Script tab)");
     EXPECT_EQ(*FindingsSummary({findings[1], findings[1]}),
               "2 warnings in the script: the first at line 12 (see the problems list of the Script tab)");
     EXPECT_FALSE(FindingsSummary({}));
 
     EXPECT_FALSE(HoldsNoKey(findings));
-    EXPECT_TRUE(HoldsNoKey(ParseCheckReport("1:1: warning: the text holds no key: it reads as an empty effect\n")));
+    EXPECT_TRUE(
+        HoldsNoKey(ParseCheckReport("1:1: warning: the text holds no key: it reads as an empty effect\n")));
 
     EXPECT_EQ(InspectorLabelsForKey("lifetime"), std::vector<std::string>{"Life Time"});
     EXPECT_EQ(InspectorLabelsForKey("endgreen"),
@@ -191,7 +196,8 @@ TEST(ScriptEditing, LinesAreCommentedAndUncommented)
 {
     const std::vector<std::u16string> lines{u"\t\t\"name\" \"a\"", u"", u"\t\"lifetime\" \"4\""};
     const std::vector<std::u16string> commented = ToggleLineComments(lines);
-    EXPECT_EQ(commented, (std::vector<std::u16string>{u"\t// \t\"name\" \"a\"", u"", u"\t// \"lifetime\" \"4\""}));
+    EXPECT_EQ(commented,
+              (std::vector<std::u16string>{u"\t// \t\"name\" \"a\"", u"", u"\t// \"lifetime\" \"4\""}));
     EXPECT_EQ(ToggleLineComments(commented), lines);
     // Mixed lines are all commented; a comment without a blank loses only its slashes.
     EXPECT_EQ(ToggleLineComments({u"//a", u"b"}), (std::vector<std::u16string>{u"// //a", u"// b"}));

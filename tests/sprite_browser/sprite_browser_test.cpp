@@ -103,8 +103,7 @@ private slots:
 
     void shadowedAndBrokenEntriesAreShownAsSuch()
     {
-        TfrmSpriteBrowser browser(nullptr, Q(base), Q(extra), QStringLiteral("Sprites/SMOKE.spr"),
-                                  QString());
+        TfrmSpriteBrowser browser(nullptr, Q(base), Q(extra), QStringLiteral("Sprites/SMOKE.spr"), QString());
         // The current sprite is selected: the loose file that wins.
         int row = browser.SelectedRow();
         QVERIFY(row >= 0);
@@ -117,7 +116,11 @@ private slots:
         row = browser.SelectedRow();
         QVERIFY(browser.Model()->Entry(row).shadowed);
         QVERIFY(browser.lblDetails->text().contains(QStringLiteral("Shadowed by the one from base folder")));
-        QVERIFY(browser.Filter()->index(1, 0).data(Qt::DisplayRole).toString().contains(QStringLiteral("(shadowed)")));
+        QVERIFY(browser.Filter()
+                    ->index(1, 0)
+                    .data(Qt::DisplayRole)
+                    .toString()
+                    .contains(QStringLiteral("(shadowed)")));
         QVERIFY(!browser.btnOk->isEnabled());
 
         browser.edFilter->setText(QStringLiteral("broken"));
@@ -136,9 +139,8 @@ private slots:
     {
         const std::string outside = root.Write("elsewhere/own.spr", ColourSprite(1, 1, 1));
         const std::string inside = root.Write("extra/models/m.spr", ColourSprite(1, 1, 1));
-        for (const auto &[file, expected] :
-             {std::pair{outside, QStringLiteral("sprites/own.spr")},
-              std::pair{inside, QStringLiteral("models/m.spr")}}) {
+        for (const auto &[file, expected] : {std::pair{outside, QStringLiteral("sprites/own.spr")},
+                                             std::pair{inside, QStringLiteral("models/m.spr")}}) {
             SetDialogHook([&file](QDialog *d) {
                 if (auto *browser = qobject_cast<TfrmSpriteBrowser *>(d)) {
                     browser->btnFile->click();
@@ -150,8 +152,8 @@ private slots:
                 files->selectFile(Q(file));
                 return int(QDialog::Accepted);
             });
-            const std::optional<TSpriteChoice> choice =
-                BrowseForSprite(nullptr, Q(base), Q(extra), QString(), QString());
+            const std::optional<TSpriteChoice> choice = BrowseForSprite(nullptr, Q(base), Q(extra), QString(),
+                                                                        QString());
             QVERIFY(choice.has_value());
             QCOMPARE(choice->rowPath, expected);
             QCOMPARE(choice->filePath, Q(file));
@@ -184,8 +186,7 @@ private slots:
 
     void noGameDirectoryGivesAnEmptyListAndAWord()
     {
-        TfrmSpriteBrowser browser(nullptr, QString(), QString(), QStringLiteral("sprites/x.spr"),
-                                  QString());
+        TfrmSpriteBrowser browser(nullptr, QString(), QString(), QStringLiteral("sprites/x.spr"), QString());
         QCOMPARE(browser.Model()->rowCount(), 0);
         QVERIFY(!browser.btnOk->isEnabled());
         bool said = false;

@@ -35,8 +35,7 @@ TEST_F(Choice, SourcesAreNamedByFolderAndArchive)
     std::vector<std::string> texts;
     for (const CatalogEntry &e : catalog.entries)
         texts.push_back(SpriteSourceText(e, base, extra));
-    EXPECT_EQ((std::vector<std::string>{"base folder", "additional folder",
-                                        "pak0.pak in the base folder",
+    EXPECT_EQ((std::vector<std::string>{"base folder", "additional folder", "pak0.pak in the base folder",
                                         "pak0.pak in the additional folder",
                                         "pak1.pak in the additional folder"}),
               texts);
@@ -76,10 +75,8 @@ TEST_F(Choice, AFileChosenByHandKeepsItsPathBelowAGameFolder)
     // Through a link to the base folder, and with the base folder's own link.
     ASSERT_EQ(0, ::symlink(base.c_str(), (root.Path() + "/link").c_str()));
     EXPECT_EQ("sprites/fx/Glow.spr",
-              SpriteRowPathForFile(root.Path() + "/link/sprites/fx/Glow.spr", base, "")
-                  .value_or("?"));
-    EXPECT_EQ("sprites/fx/Glow.spr",
-              SpriteRowPathForFile(inBase, root.Path() + "/link", "").value_or("?"));
+              SpriteRowPathForFile(root.Path() + "/link/sprites/fx/Glow.spr", base, "").value_or("?"));
+    EXPECT_EQ("sprites/fx/Glow.spr", SpriteRowPathForFile(inBase, root.Path() + "/link", "").value_or("?"));
     // A folder whose name only begins like the base folder is not inside it.
     const std::string sibling = root.Write("base2/y.spr", MarkerSprite(1));
     EXPECT_EQ("sprites/y.spr", SpriteRowPathForFile(sibling, base, "").value_or("?"));

@@ -69,9 +69,10 @@ TEST(PakTool, RefusesWhatCannotBePackedOrRead)
 TEST(PakTool, ExtractStaysInsideTheFolder)
 {
     TempDir dir;
-    const std::string pak =
-        dir.Write("evil.pak", Pak({{"../escape.txt", Bytes("x")}, {"/abs.txt", Bytes("y")},
-                                   {"a\\..\\..\\b.txt", Bytes("z")}, {"good.txt", Bytes("ok")}}));
+    const std::string pak = dir.Write("evil.pak", Pak({{"../escape.txt", Bytes("x")},
+                                                       {"/abs.txt", Bytes("y")},
+                                                       {"a\\..\\..\\b.txt", Bytes("z")},
+                                                       {"good.txt", Bytes("ok")}}));
     EXPECT_NE(0, PakExtract(pak, dir.Path() + "/out", {}));
     EXPECT_FALSE(fs::exists(dir.Path() + "/escape.txt"));
     EXPECT_FALSE(fs::exists(dir.Path() + "/b.txt"));

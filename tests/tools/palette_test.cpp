@@ -17,13 +17,13 @@ RgbaPicture Gradient(int w, int h)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             p.pixels.push_back({static_cast<uint8_t>(x * 255 / (w - 1)),
-                                static_cast<uint8_t>(y * 255 / (h - 1)),
-                                static_cast<uint8_t>((x + y) % 256), static_cast<uint8_t>(x * 255 / (w - 1))});
+                                static_cast<uint8_t>(y * 255 / (h - 1)), static_cast<uint8_t>((x + y) % 256),
+                                static_cast<uint8_t>(x * 255 / (w - 1))});
     return p;
 }
 
-std::unique_ptr<SpriteModel> Load(const std::vector<RgbaPicture> &pictures,
-                                  const SpriteMakeOptions &options, RecordingSink &sink)
+std::unique_ptr<SpriteModel> Load(const std::vector<RgbaPicture> &pictures, const SpriteMakeOptions &options,
+                                  RecordingSink &sink)
 {
     MessageLog log;
     const std::vector<uint8_t> bytes = WriteSprite(MakeSpriteDraft(pictures, options));

@@ -74,8 +74,8 @@ TEST(CreateNewRecord, IncompleteManagerChangesNothing)
     ParticleSystem defaults = MakeDefaults();
     const ParticleSystem documentBefore = document, defaultsBefore = defaults;
     EXPECT_FALSE(CreateNewRecord(NewDocumentExports{}, "", document, defaults));
-    EXPECT_FALSE(CreateNewRecord(NewDocumentExports{FakeDefaults, nullptr, FakeSave}, "", document,
-                                 defaults));
+    EXPECT_FALSE(
+        CreateNewRecord(NewDocumentExports{FakeDefaults, nullptr, FakeSave}, "", document, defaults));
     EXPECT_EQ(std::memcmp(&document, &documentBefore, sizeof document), 0);
     EXPECT_EQ(std::memcmp(&defaults, &defaultsBefore, sizeof defaults), 0);
 }

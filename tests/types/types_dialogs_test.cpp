@@ -9,9 +9,9 @@
 #include "frmAbout.h"
 #include "types_fixtures.h"
 #include "uDialogPrompts.h"
-#include "uMessages.h"
 #include "uEditTypes.h"
 #include "uJpegImage.h"
+#include "uMessages.h"
 #include "uNew.h"
 
 class TypesDialogsTest : public QObject {
@@ -19,7 +19,7 @@ class TypesDialogsTest : public QObject {
 
     QList<TMessageRecord> messages;
     TMsgResult answer = TMsgResult::Yes;
-    QStringList inputs;    // answers of the input box, taken in turn
+    QStringList inputs;  // answers of the input box, taken in turn
     bool inputConfirmed = true;
     QStringList inputPrompts;
     QList<QUrl> opened;
@@ -146,7 +146,8 @@ private slots:
         for (int i = 0; i < 9; ++i)
             names.push_back("t" + std::to_string(i));
         Fill(dialog, names, 0);
-        inputs << "tenth" << "eleventh";
+        inputs << "tenth"
+               << "eleventh";
         QTest::mouseClick(dialog.btnAdd(), Qt::LeftButton);
         QCOMPARE(dialog.LLV()->count(), 10);
         QTest::mouseClick(dialog.btnAdd(), Qt::LeftButton);
@@ -209,7 +210,8 @@ private slots:
             TfrmEditTypes dialog;
             dialog.SetEncoding(set);
             Fill(dialog, {"Flam\xE9", "Fl\xC3\xA4m\xC3\xA9"}, 0);
-            QCOMPARE(Lines(dialog), (QStringList{QStringLiteral("Flam\u00E9"), QStringLiteral("Fl\u00E4m\u00E9")}));
+            QCOMPARE(Lines(dialog),
+                     (QStringList{QStringLiteral("Flam\u00E9"), QStringLiteral("Fl\u00E4m\u00E9")}));
             QCOMPARE(dialog.Names(), (std::vector<std::string>{"Flam\xE9", "Fl\xC3\xA4m\xC3\xA9"}));
         }
     }
@@ -330,8 +332,7 @@ private slots:
         const int x = first.right() - 4;
         QCOMPARE(QColor(shot.pixel(x, first.top() + 2)), QColor(192, 192, 192));
         QCOMPARE(QColor(shot.pixel(x, first.bottom())), QColor(128, 128, 128));
-        QCOMPARE(QColor(shot.pixel(x, second.top() + 2)),
-                 list->palette().color(QPalette::Base));
+        QCOMPARE(QColor(shot.pixel(x, second.top() + 2)), list->palette().color(QPalette::Base));
         QCOMPARE(QColor(shot.pixel(first.left(), second.bottom())), QColor(128, 128, 128));
 
         // The main line is written in bold: more ink than the same text plain.
@@ -378,8 +379,7 @@ private slots:
         QCOMPARE(dialog.SelectedIndex(), -1);
         dialog.AddManagerLine("Tarn Nimbus Particle", "embTarnParticleMan.so");
         dialog.AddManagerLine("Other", "embOtherMan.so");
-        QCOMPARE(dialog.ListBox1()->item(0)->text(),
-                 QString("Tarn Nimbus Particle [embTarnParticleMan.so]"));
+        QCOMPARE(dialog.ListBox1()->item(0)->text(), QString("Tarn Nimbus Particle [embTarnParticleMan.so]"));
         // The line shows whole, without scrolling sideways.
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));

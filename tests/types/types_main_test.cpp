@@ -143,8 +143,7 @@ private slots:
     {
         TfrmMain w;
         LoadInto(w, "one");
-        QCOMPARE(w.frmNew->ListBox1()->item(0)->text(),
-                 QString("Types Test Particle [embTypesTestMan.so]"));
+        QCOMPARE(w.frmNew->ListBox1()->item(0)->text(), QString("Types Test Particle [embTypesTestMan.so]"));
         ProgramSettings.DefaultSpr = QStringLiteral("/home/ann/art/Flare.spr");
         AcceptNewDialog();
         w.acNewExecute();
@@ -155,9 +154,8 @@ private slots:
         QVERIFY(w.DocumentPath.isEmpty());
         QCOMPARE(ComboItems(w), (QStringList{"<GLOBAL>", "emitter", "particle"}));
         QCOMPARE(w.TypeCombo->currentIndex(), 0);
-        const QString expected =
-            "//made here\nmaintype emitter\n{ emitter sprite=sprites/emitter.spr }\n"
-            "{ particle sprite=sprites/Flare.spr }\n";
+        const QString expected = "//made here\nmaintype emitter\n{ emitter sprite=sprites/emitter.spr }\n"
+                                 "{ particle sprite=sprites/Flare.spr }\n";
         QCOMPARE(w.ScriptEditor->toPlainText(), expected);
         QCOMPARE(LinesText(w.ScriptBackup), expected);
         QVERIFY(!w.RecordModified);

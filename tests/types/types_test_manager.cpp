@@ -19,8 +19,14 @@ EMB_EXPORT void typesTestReset(void)
     saveFails = 0;
     lastSprite = "<never called>";
 }
-EMB_EXPORT void typesTestSetSaveFails(int fails) { saveFails = fails; }
-EMB_EXPORT const char *typesTestLastSprite(void) { return lastSprite.c_str(); }
+EMB_EXPORT void typesTestSetSaveFails(int fails)
+{
+    saveFails = fails;
+}
+EMB_EXPORT const char *typesTestLastSprite(void)
+{
+    return lastSprite.c_str();
+}
 
 EMB_EXPORT int32_t embGetSupportedExtensions(char *buffer)
 {
@@ -36,15 +42,27 @@ EMB_EXPORT int32_t embGetManagerTitle(char *buffer)
     std::strcpy(buffer, "Types Test Particle");
     return 1;
 }
-EMB_EXPORT int32_t embIsText(void) { return 1; }
+EMB_EXPORT int32_t embIsText(void)
+{
+    return 1;
+}
 EMB_EXPORT int32_t embGetUserParmName(int32_t, char *buffer)
 {
     std::strcpy(buffer, "<Undefined>");
     return 0;
 }
-EMB_EXPORT int32_t embLoadFile(const char *, ParticleSystem *) { return 0; }
-EMB_EXPORT int32_t embLoadMemoryFile(const char *, ParticleSystem *) { return 1; }
-EMB_EXPORT int32_t embSaveFile(const char *, const char *, const ParticleSystem *) { return 0; }
+EMB_EXPORT int32_t embLoadFile(const char *, ParticleSystem *)
+{
+    return 0;
+}
+EMB_EXPORT int32_t embLoadMemoryFile(const char *, ParticleSystem *)
+{
+    return 1;
+}
+EMB_EXPORT int32_t embSaveFile(const char *, const char *, const ParticleSystem *)
+{
+    return 0;
+}
 EMB_EXPORT int32_t embSaveMemoryFile(char *buffer, int32_t size, const char *header,
                                      const ParticleSystem *rec)
 {
@@ -53,8 +71,7 @@ EMB_EXPORT int32_t embSaveMemoryFile(char *buffer, int32_t size, const char *hea
     std::string text = header && *header ? std::string(header) + "\n" : std::string();
     text += "maintype " + std::string(rec->maintype) + "\n";
     for (int k = 0; k < UsedTypeCount(*rec); ++k)
-        text += "{ " + std::string(rec->types[k].name) + " sprite=" +
-                rec->types[k].sprite.text + " }\n";
+        text += "{ " + std::string(rec->types[k].name) + " sprite=" + rec->types[k].sprite.text + " }\n";
     std::memset(buffer, 0, static_cast<size_t>(size));
     std::memcpy(buffer, text.data(), std::min<size_t>(text.size(), static_cast<size_t>(size)));
     return 1;

@@ -24,13 +24,11 @@ int PakPack(const std::string &folder, const std::string &archive)
             names.push_back(fs::relative(it->path(), folder).generic_string());
     }
     if (ec) {
-        std::fprintf(stderr, "paktool: cannot read %s: %s\n", folder.c_str(),
-                     ec.message().c_str());
+        std::fprintf(stderr, "paktool: cannot read %s: %s\n", folder.c_str(), ec.message().c_str());
         return 1;
     }
     if (names.empty()) {
-        std::fprintf(stderr, "paktool: %s holds no files; an empty archive is not usable\n",
-                     folder.c_str());
+        std::fprintf(stderr, "paktool: %s holds no files; an empty archive is not usable\n", folder.c_str());
         return 1;
     }
     std::sort(names.begin(), names.end());
@@ -104,8 +102,7 @@ bool PakSafeName(const std::string &name)
     return true;
 }
 
-int PakExtract(const std::string &archive, const std::string &folder,
-            const std::vector<std::string> &wanted)
+int PakExtract(const std::string &archive, const std::string &folder, const std::vector<std::string> &wanted)
 {
     FileSource source(archive);
     PackFile pack;
@@ -148,4 +145,3 @@ int PakExtract(const std::string &archive, const std::string &folder,
         }
     return failures == 0 ? 0 : 1;
 }
-

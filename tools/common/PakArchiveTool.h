@@ -8,7 +8,6 @@
 int PakPack(const std::string &folder, const std::string &archive);
 int PakList(const std::string &archive);
 // Extracts every member, or only the named ones, below folder.
-int PakExtract(const std::string &archive, const std::string &folder,
-               const std::vector<std::string> &wanted);
+int PakExtract(const std::string &archive, const std::string &folder, const std::vector<std::string> &wanted);
 // Whether a member name is a plain relative path that stays below the folder.
 bool PakSafeName(const std::string &name);

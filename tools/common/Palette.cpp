@@ -101,8 +101,8 @@ std::vector<uint8_t> MedianCutPalette(const std::vector<Rgba> &colours, int32_t 
             for (int axis = 0; axis < 3; ++axis)
                 sum[static_cast<size_t>(axis)] += box.Channel(c.first, axis) * c.second;
         for (int axis = 0; axis < 3; ++axis)
-            palette.push_back(static_cast<uint8_t>(
-                (sum[static_cast<size_t>(axis)] + box.weight / 2) / box.weight));
+            palette.push_back(
+                static_cast<uint8_t>((sum[static_cast<size_t>(axis)] + box.weight / 2) / box.weight));
     }
     return palette;
 }
@@ -112,8 +112,7 @@ uint8_t NearestEntry(const std::vector<uint8_t> &palette, Rgba colour)
     int best = 0;
     long bestDistance = -1;
     for (size_t i = 0; i + 2 < palette.size(); i += 3) {
-        const long dr = palette[i] - colour.r, dg = palette[i + 1] - colour.g,
-                   db = palette[i + 2] - colour.b;
+        const long dr = palette[i] - colour.r, dg = palette[i + 1] - colour.g, db = palette[i + 2] - colour.b;
         const long distance = dr * dr + dg * dg + db * db;
         if (bestDistance < 0 || distance < bestDistance) {
             bestDistance = distance;
@@ -194,8 +193,7 @@ std::vector<uint8_t> PaletteOfColours(const std::vector<RgbaPicture> &pictures, 
 
 // Alpha test: opaque pixels take their nearest entry, the rest entry 255,
 // whose colour is a key that no other entry has.
-IndexedPictures IndexAlphaTested(const std::vector<RgbaPicture> &pictures,
-                                 std::vector<uint8_t> palette)
+IndexedPictures IndexAlphaTested(const std::vector<RgbaPicture> &pictures, std::vector<uint8_t> palette)
 {
     IndexedPictures out;
     out.palette = std::move(palette);
@@ -270,8 +268,7 @@ IndexedPictures IndexPictures(const std::vector<RgbaPicture> &pictures, int32_t 
     return IndexOpaque(pictures, std::move(palette));
 }
 
-SpriteDraft MakeSpriteDraft(const std::vector<RgbaPicture> &pictures,
-                              const SpriteMakeOptions &options)
+SpriteDraft MakeSpriteDraft(const std::vector<RgbaPicture> &pictures, const SpriteMakeOptions &options)
 {
     SpriteDraft draft;
     draft.type = options.type;

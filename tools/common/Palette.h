@@ -46,5 +46,4 @@ struct SpriteMakeOptions {
 struct SpriteDraft;
 
 // The sprite for the pictures: palette by format, frames or one group.
-SpriteDraft MakeSpriteDraft(const std::vector<RgbaPicture> &pictures,
-                              const SpriteMakeOptions &options);
+SpriteDraft MakeSpriteDraft(const std::vector<RgbaPicture> &pictures, const SpriteMakeOptions &options);

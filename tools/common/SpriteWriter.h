@@ -17,15 +17,15 @@ struct SpritePicture {
 };
 
 struct SpriteFrameDraft {
-    bool group = false;                  // false: pictures holds exactly one picture
-    std::vector<float> intervals;        // group only: seconds per picture
+    bool group = false;            // false: pictures holds exactly one picture
+    std::vector<float> intervals;  // group only: seconds per picture
     std::vector<SpritePicture> pictures;
 };
 
 struct SpriteDraft {
-    int32_t type = 2;    // orientation, copied to the header
+    int32_t type = 2;                // orientation, copied to the header
     int32_t format = kSpriteNormal;  // SpriteTextureFormat
-    std::vector<uint8_t> palette;  // RGB triples, 1 to 256 entries
+    std::vector<uint8_t> palette;    // RGB triples, 1 to 256 entries
     std::vector<SpriteFrameDraft> frames;
 };
 

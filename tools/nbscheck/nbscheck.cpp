@@ -38,9 +38,11 @@ struct Manager {
 bool IsManagerName(const std::string &name)
 {
     std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return lower.size() >= 9 && lower.rfind("emb", 0) == 0 && lower.compare(lower.size() - 6, 6, "man.so") == 0;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return lower.size() >= 9 && lower.rfind("emb", 0) == 0 &&
+           lower.compare(lower.size() - 6, 6, "man.so") == 0;
 }
 
 // Every manager beside the program that offers a check, in name order, as
@@ -63,7 +65,8 @@ std::vector<Manager> LoadManagers(const std::string &folder)
         if (library == nullptr)
             continue;
         Manager manager{path,
-                        reinterpret_cast<embIsExtensionSupportedFn>(::dlsym(library, "embIsExtensionSupported")),
+                        reinterpret_cast<embIsExtensionSupportedFn>(
+                            ::dlsym(library, "embIsExtensionSupported")),
                         reinterpret_cast<embCheckMemoryFileFn>(::dlsym(library, "embCheckMemoryFile"))};
         if (manager.isExtensionSupported != nullptr && manager.check != nullptr)
             managers.push_back(manager);
@@ -170,7 +173,8 @@ int main(int argc, char **argv)
     const std::string folder = ProgramFolder();
     const std::vector<Manager> managers = LoadManagers(folder);
     if (managers.empty()) {
-        std::fprintf(stderr, "nbscheck: no manager plug-in (emb*Man.so) with a script check in %s\n", folder.c_str());
+        std::fprintf(stderr, "nbscheck: no manager plug-in (emb*Man.so) with a script check in %s\n",
+                     folder.c_str());
         return kCannotRun;
     }
 

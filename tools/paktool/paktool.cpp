@@ -12,12 +12,11 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: paktool pack <folder> <archive.pak>\n"
-                 "       paktool list <archive.pak>\n"
-                 "       paktool extract <archive.pak> <folder> [name...]\n"
-                 "Names inside an archive are paths relative to the packed folder, with '/',\n"
-                 "at most 55 characters.\n");
+    std::fprintf(stderr, "usage: paktool pack <folder> <archive.pak>\n"
+                         "       paktool list <archive.pak>\n"
+                         "       paktool extract <archive.pak> <folder> [name...]\n"
+                         "Names inside an archive are paths relative to the packed folder, with '/',\n"
+                         "at most 55 characters.\n");
     return 2;
 }
 

@@ -11,8 +11,7 @@ void AddLiveParticles(EffectBounds &bounds, const SimState &sim)
         const float s = std::fabs(p->size);
         if (!(s > 0.0f) || !std::isfinite(s))
             continue;
-        const Vec3 c = {p->origin.x + p->offset.x, p->origin.y + p->offset.y,
-                        p->origin.z + p->offset.z};
+        const Vec3 c = {p->origin.x + p->offset.x, p->origin.y + p->offset.y, p->origin.z + p->offset.z};
         if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z))
             continue;
         const Vec3 lo = {c.x - s, c.y - s, c.z - s}, hi = {c.x + s, c.y + s, c.z + s};
@@ -22,10 +21,8 @@ void AddLiveParticles(EffectBounds &bounds, const SimState &sim)
             bounds.empty = false;
             continue;
         }
-        bounds.lo = {std::min(bounds.lo.x, lo.x), std::min(bounds.lo.y, lo.y),
-                     std::min(bounds.lo.z, lo.z)};
-        bounds.hi = {std::max(bounds.hi.x, hi.x), std::max(bounds.hi.y, hi.y),
-                     std::max(bounds.hi.z, hi.z)};
+        bounds.lo = {std::min(bounds.lo.x, lo.x), std::min(bounds.lo.y, lo.y), std::min(bounds.lo.z, lo.z)};
+        bounds.hi = {std::max(bounds.hi.x, hi.x), std::max(bounds.hi.y, hi.y), std::max(bounds.hi.z, hi.z)};
     }
 }
 
@@ -35,8 +32,7 @@ Vec3 ViewDirection(const Camera &camera)
     constexpr double kRadians = 3.14159265358979323846 / 180.0;
     const double yaw = camera.yaw * kRadians, pitch = camera.pitch * kRadians;
     return {static_cast<float>(std::cos(pitch) * std::cos(yaw)),
-            static_cast<float>(std::cos(pitch) * std::sin(yaw)),
-            static_cast<float>(-std::sin(pitch))};
+            static_cast<float>(std::cos(pitch) * std::sin(yaw)), static_cast<float>(-std::sin(pitch))};
 }
 
 void FrameBounds(Camera &camera, const EffectBounds &bounds, int width, int height)

@@ -23,8 +23,8 @@ uint32_t CurrentTick()
 
 constexpr double kGround[3] = {0.33, 0.33, 0.33};
 
-void StartSimulation(gx::SimState &sim, const ParticleSystem &record, uint32_t seed,
-                     gx::SpriteHooks hooks, gx::MessageSink message)
+void StartSimulation(gx::SimState &sim, const ParticleSystem &record, uint32_t seed, gx::SpriteHooks hooks,
+                     gx::MessageSink message)
 {
     g_tick = FrameTick(0, 0.0);
     gx::CreateSimState(sim, hooks, message, CurrentTick);
@@ -56,8 +56,8 @@ uint32_t FrameTick(int index, double stepMs)
     return 1000u + static_cast<uint32_t>(std::llround(index * stepMs));
 }
 
-bool RenderEffect(const ParticleSystem &record, const EffectRenderSettings &s,
-                  const FrameSink &sink, std::string &error, std::string *rendererName)
+bool RenderEffect(const ParticleSystem &record, const EffectRenderSettings &s, const FrameSink &sink,
+                  std::string &error, std::string *rendererName)
 {
     gx::Camera camera{};
     gx::ResetCamera(camera);
@@ -71,8 +71,7 @@ bool RenderEffect(const ParticleSystem &record, const EffectRenderSettings &s,
         *rendererName = context.RendererName();
     gx::SetGameDirectories(s.gameDir.c_str(), s.additionalDir.c_str());
     gx::PrepareSceneState();
-    glClearColor(s.background[0] / 255.0f, s.background[1] / 255.0f, s.background[2] / 255.0f,
-                 1.0f);
+    glClearColor(s.background[0] / 255.0f, s.background[1] / 255.0f, s.background[2] / 255.0f, 1.0f);
     gx::SetProjection(s.width, s.height, 1.0);
 
     // The pool is large (a particle record of 32200 bytes points at it): static.

@@ -30,8 +30,8 @@ using FrameSink = std::function<void(int index, const RgbaImage &frame)>;
 // False with a message when no offscreen context could be had. Sprite and
 // simulation problems go through the renderer's messages and the render goes on.
 // rendererName, when given, receives the GL renderer's name.
-bool RenderEffect(const ParticleSystem &record, const EffectRenderSettings &settings,
-                  const FrameSink &sink, std::string &error, std::string *rendererName = nullptr);
+bool RenderEffect(const ParticleSystem &record, const EffectRenderSettings &settings, const FrameSink &sink,
+                  std::string &error, std::string *rendererName = nullptr);
 
 // The millisecond tick of frame index: a fixed start plus the simulated time.
 uint32_t FrameTick(int index, double stepMs);

@@ -85,7 +85,10 @@ public:
 
 private:
     static constexpr size_t kSlots = 8192;  // twice the codes: short probes
-    static size_t Slot(int32_t key) { return (static_cast<uint32_t>(key) * 2654435761u >> 19) & (kSlots - 1); }
+    static size_t Slot(int32_t key)
+    {
+        return (static_cast<uint32_t>(key) * 2654435761u >> 19) & (kSlots - 1);
+    }
     std::vector<int32_t> keys_;
     std::vector<int16_t> codes_;
 };
@@ -187,8 +190,8 @@ std::vector<uint8_t> EncodeGif(const std::vector<RgbaImage> &frames, double step
     out.push_back(0);
     out.insert(out.end(), palette.begin(), palette.end());
     // Loop forever.
-    const uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E',
-                            '2',  '.',  '0',  0x03, 0x01, 0x00, 0x00, 0x00};
+    const uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E',  'T',  'S',  'C',  'A', 'P',
+                            'E',  '2',  '.',  '0', 0x03, 0x01, 0x00, 0x00, 0x00};
     out.insert(out.end(), loop, loop + sizeof loop);
 
     const std::vector<uint16_t> delays = GifDelays(static_cast<int>(frames.size()), stepMs);
@@ -204,9 +207,14 @@ std::vector<uint8_t> EncodeGif(const std::vector<RgbaImage> &frames, double step
                 nearest[key] = NearestEntry(lookupPalette, c);
             indices[p] = static_cast<uint8_t>(nearest[key]);
         }
-        const uint8_t control[] = {0x21, 0xF9, 0x04, 0x04,  // keep the picture, no transparency
+        const uint8_t control[] = {0x21,
+                                   0xF9,
+                                   0x04,
+                                   0x04,  // keep the picture, no transparency
                                    static_cast<uint8_t>(delays[n] & 0xFF),
-                                   static_cast<uint8_t>(delays[n] >> 8), 0x00, 0x00};
+                                   static_cast<uint8_t>(delays[n] >> 8),
+                                   0x00,
+                                   0x00};
         out.insert(out.end(), control, control + sizeof control);
         out.push_back(0x2C);
         PutWord(out, 0);

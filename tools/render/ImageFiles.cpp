@@ -82,8 +82,7 @@ RgbaImage MakeSheet(const std::vector<RgbaImage> &frames)
             continue;
         const int cx = (i % columns) * w, cy = (i / columns) * h;
         for (int y = 0; y < h; ++y)
-            std::memcpy(sheet.pixels.data() +
-                            (static_cast<size_t>(cy + y) * sheet.width + cx) * 4,
+            std::memcpy(sheet.pixels.data() + (static_cast<size_t>(cy + y) * sheet.width + cx) * 4,
                         f.pixels.data() + static_cast<size_t>(y) * row, row);
     }
     return sheet;

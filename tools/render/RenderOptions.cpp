@@ -82,8 +82,7 @@ bool ParseColour(const std::string &text, uint8_t rgb[3])
 }
 
 // Finds the one number field; false when there is none or the pattern is bad.
-bool FindNumberField(const std::string &pattern, size_t &start, size_t &length, int &width,
-                     bool &zeros)
+bool FindNumberField(const std::string &pattern, size_t &start, size_t &length, int &width, bool &zeros)
 {
     bool found = false;
     for (size_t i = 0; i < pattern.size(); ++i) {
@@ -230,16 +229,14 @@ bool ParseRenderOptions(int argc, const char *const *argv, RenderOptions &o, std
             if (!value(v))
                 return false;
             if (!ParseDecimal(v, 0.001, kMaxStepMs, o.stepMs)) {
-                error = std::string("--step takes milliseconds above 0 and up to 60000: \"") + v +
-                        "\".";
+                error = std::string("--step takes milliseconds above 0 and up to 60000: \"") + v + "\".";
                 return false;
             }
         } else if (arg == "--seed") {
             if (!value(v))
                 return false;
             if (!ParseInteger(v, 0, 4294967295LL, n)) {
-                error = std::string("--seed takes a whole number from 0 to 4294967295: \"") + v +
-                        "\".";
+                error = std::string("--seed takes a whole number from 0 to 4294967295: \"") + v + "\".";
                 return false;
             }
             o.seed = static_cast<uint32_t>(n);
@@ -247,8 +244,7 @@ bool ParseRenderOptions(int argc, const char *const *argv, RenderOptions &o, std
             if (!value(v))
                 return false;
             if (!ParseColour(v, o.background)) {
-                error = std::string("--background takes R,G,B, three numbers from 0 to 255: \"") +
-                        v + "\".";
+                error = std::string("--background takes R,G,B, three numbers from 0 to 255: \"") + v + "\".";
                 return false;
             }
             o.backgroundGiven = true;

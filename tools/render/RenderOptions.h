@@ -37,8 +37,7 @@ inline constexpr double kMaxStepMs = 60000.0;
 
 // Reads argv[1..argc-1]. False with a message in error for anything wrong;
 // --help alone is enough to succeed (help set).
-bool ParseRenderOptions(int argc, const char *const *argv, RenderOptions &options,
-                        std::string &error);
+bool ParseRenderOptions(int argc, const char *const *argv, RenderOptions &options, std::string &error);
 
 // The kind an output name asks for; false (with error) when none fits.
 bool OutputKindForName(const std::string &name, OutputKind &kind, std::string &error);

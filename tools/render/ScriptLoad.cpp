@@ -31,16 +31,15 @@ bool LoadScript(const std::string &managerPath, const std::string &script, Parti
         return false;
     }
     if (stat(managerPath.c_str(), &info) != 0) {
-        error = "The manager plug-in " + managerPath +
-                " is missing; it must lie beside sparkwright-render.";
+        error = "The manager plug-in " + managerPath + " is missing; it must lie beside sparkwright-render.";
         return false;
     }
     // Kept loaded for the life of the program: the record is all it leaves behind.
     void *manager = dlopen(managerPath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!manager) {
         const char *why = dlerror();
-        error = "The manager plug-in " + managerPath + " could not be loaded: " +
-                (why ? why : "unknown reason");
+        error = "The manager plug-in " + managerPath +
+                " could not be loaded: " + (why ? why : "unknown reason");
         return false;
     }
     auto load = reinterpret_cast<embLoadFileFn>(dlsym(manager, "embLoadFile"));

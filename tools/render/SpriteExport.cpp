@@ -12,8 +12,7 @@ std::vector<uint8_t> EncodeEffectSprite(const std::vector<RgbaImage> &frames, do
         return {};
     std::vector<RgbaPicture> pictures;
     for (const RgbaImage &f : frames) {
-        if (f.width != w || f.height != h ||
-            f.pixels.size() != static_cast<size_t>(w) * h * 4)
+        if (f.width != w || f.height != h || f.pixels.size() != static_cast<size_t>(w) * h * 4)
             return {};
         RgbaPicture picture;
         picture.width = w;

@@ -90,8 +90,7 @@ int main(int argc, char **argv)
 
     // A missing game directory is reported, and the effect drawn without its sprites.
     if (!options.gameDir.empty() && !IsFolder(options.gameDir))
-        std::fprintf(stderr, "sparkwright-render: Game directory not found: %s\n",
-                     options.gameDir.c_str());
+        std::fprintf(stderr, "sparkwright-render: Game directory not found: %s\n", options.gameDir.c_str());
     if (!options.additionalDir.empty() && !IsFolder(options.additionalDir))
         std::fprintf(stderr, "sparkwright-render: Additional game directory not found: %s\n",
                      options.additionalDir.c_str());
@@ -131,8 +130,7 @@ int main(int argc, char **argv)
     if (options.kind != OutputKind::Frames)
         progress.Writing(options.output);
     switch (options.kind) {
-    case OutputKind::Frames:
-        break;
+    case OutputKind::Frames: break;
     case OutputKind::Sheet:
         if (!WritePng(options.output, MakeSheet(held), error))
             return Fail(error);

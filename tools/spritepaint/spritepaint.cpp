@@ -130,8 +130,7 @@ QImage Flare()
     return Paint(64, [](double u, double v) {
         const double r = std::sqrt(u * u + v * v);
         const double angle = std::atan2(v, u);
-        const double rays = std::pow(std::fabs(std::cos(angle * 3)), 40) *
-                            SmoothStep(1.0, 0.1, r) * 0.6;
+        const double rays = std::pow(std::fabs(std::cos(angle * 3)), 40) * SmoothStep(1.0, 0.1, r) * 0.6;
         const double core = std::exp(-r * r * 30);
         const double glow = std::exp(-r * r * 5) * 0.6;
         const double halo = std::exp(-std::pow((r - 0.7) * 12, 2)) * 0.15;

@@ -15,17 +15,16 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr,
-        "usage: sprmake [options] -o <out.spr> <picture.png>...\n"
-        "  --format F     texture format: normal (0), additive (1), indexalpha (2),\n"
-        "                 alphatest (3), or a number; default normal\n"
-        "  --type N       orientation type written to the header; default 2\n"
-        "  --group        one group frame of all pictures instead of one frame each\n"
-        "  --interval S   seconds each group picture shows: one value, or one per\n"
-        "                 picture separated by commas; default 0.1\n"
-        "  --origin X,Y   origin of every picture (left edge X, top edge Y);\n"
-        "                 default: the picture's centre\n"
-        "Pictures may be at most 65536 pixels (256 x 256).\n");
+    std::fprintf(stderr, "usage: sprmake [options] -o <out.spr> <picture.png>...\n"
+                         "  --format F     texture format: normal (0), additive (1), indexalpha (2),\n"
+                         "                 alphatest (3), or a number; default normal\n"
+                         "  --type N       orientation type written to the header; default 2\n"
+                         "  --group        one group frame of all pictures instead of one frame each\n"
+                         "  --interval S   seconds each group picture shows: one value, or one per\n"
+                         "                 picture separated by commas; default 0.1\n"
+                         "  --origin X,Y   origin of every picture (left edge X, top edge Y);\n"
+                         "                 default: the picture's centre\n"
+                         "Pictures may be at most 65536 pixels (256 x 256).\n");
     return 2;
 }
 
@@ -55,8 +54,8 @@ bool ParseIntervals(const std::string &text, std::vector<float> &intervals)
     size_t start = 0;
     while (start <= text.size()) {
         const size_t comma = text.find(',', start);
-        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                                 : comma - start);
+        const std::string part = text.substr(start,
+                                             comma == std::string::npos ? std::string::npos : comma - start);
         char *end = nullptr;
         const float v = std::strtof(part.c_str(), &end);
         if (part.empty() || *end != '\0' || !(v > 0))
@@ -97,8 +96,7 @@ int main(int argc, char **argv)
         } else if (arg == "--origin" && hasValue) {
             const std::string v = argv[++i];
             const size_t comma = v.find(',');
-            if (comma == std::string::npos ||
-                !ParseInt(v.substr(0, comma).c_str(), options.originX) ||
+            if (comma == std::string::npos || !ParseInt(v.substr(0, comma).c_str(), options.originX) ||
                 !ParseInt(v.substr(comma + 1).c_str(), options.originY))
                 return Usage();
             options.centred = false;
@@ -110,8 +108,7 @@ int main(int argc, char **argv)
     }
     if (output.empty() || inputs.empty())
         return Usage();
-    if (options.group && options.intervals.size() > 1 &&
-        options.intervals.size() != inputs.size()) {
+    if (options.group && options.intervals.size() > 1 && options.intervals.size() != inputs.size()) {
         std::fprintf(stderr, "sprmake: give one interval, or one per picture\n");
         return 2;
     }
@@ -124,8 +121,8 @@ int main(int argc, char **argv)
             return 1;
         }
         if (static_cast<long>(image.width()) * image.height() > 65536) {
-            std::fprintf(stderr, "sprmake: %s has %dx%d pixels, more than 65536\n",
-                         input.c_str(), image.width(), image.height());
+            std::fprintf(stderr, "sprmake: %s has %dx%d pixels, more than 65536\n", input.c_str(),
+                         image.width(), image.height());
             return 1;
         }
         image = image.convertToFormat(QImage::Format_RGBA8888);
@@ -135,8 +132,7 @@ int main(int argc, char **argv)
         for (int y = 0; y < image.height(); ++y) {
             const uchar *row = image.constScanLine(y);
             for (int x = 0; x < image.width(); ++x)
-                picture.pixels.push_back(
-                    {row[4 * x], row[4 * x + 1], row[4 * x + 2], row[4 * x + 3]});
+                picture.pixels.push_back({row[4 * x], row[4 * x + 1], row[4 * x + 2], row[4 * x + 3]});
         }
         pictures.push_back(std::move(picture));
     }
