@@ -13,6 +13,7 @@
 #include <QStatusBar>
 
 #include "uFileDrop.h"
+#include "uHostRenderer.h"
 #include "uMain.h"
 #include "uPropertyEdit.h"
 #include "uPropertyRows.h"
@@ -26,20 +27,6 @@ QSettings RecentStore()
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brindle Works"),
                      QStringLiteral("EmbEd"));
 }
-
-// A sprite set by a drop reaches the renderer through the host.
-class DropRenderer : public RendererCalls {
-public:
-    explicit DropRenderer(TRendererHost &host) : host_(host) {}
-    void ReallocParticles() override { host_.ReallocParticles(); }
-    void RelinkTypes() override { host_.RelinkTypes(); }
-    void UpdateTextures() override { host_.UpdateTextures(); }
-    void UpdateRendermode() override { host_.UpdateRendermode(); }
-    void UpdateParticles(const ParticleSystem *record) override { host_.UpdateParticles(record); }
-
-private:
-    TRendererHost &host_;
-};
 
 // Local files of a drag, in its order.
 QStringList DroppedFiles(const QMimeData *mime)
@@ -205,7 +192,7 @@ bool TfrmMain::DropFiles(const QStringList &files, bool onViewport)
             ShowMessageBox(this, TextFromBytes(*problem), QString(), TMsgIcon::Warning);
             return false;
         }
-        DropRenderer renderer(Renderers);
+        HostRenderer renderer(Renderers);
         const bool changed = ChangeDocument(TextFromBytes(InspectorKey::kSpriteName),
                                             [&](ParticleSystem &record) {
                                                 ApplySpriteChoice(record, page, plan.spritePath, renderer);

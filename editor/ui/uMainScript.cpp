@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "uHostRenderer.h"
 #include "uMain.h"
 #include "uParticleMan.h"
 #include "uPreferences.h"
@@ -25,20 +26,6 @@
 #include "uSpriteBrowser.h"
 
 namespace {
-
-// The renderer host's forwarders, which do nothing without an open device.
-class HostRenderer : public RendererCalls {
-public:
-    explicit HostRenderer(TRendererHost &host) : host_(host) {}
-    void ReallocParticles() override { host_.ReallocParticles(); }
-    void RelinkTypes() override { host_.RelinkTypes(); }
-    void UpdateTextures() override { host_.UpdateTextures(); }
-    void UpdateRendermode() override { host_.UpdateRendermode(); }
-    void UpdateParticles(const ParticleSystem *record) override { host_.UpdateParticles(record); }
-
-private:
-    TRendererHost &host_;
-};
 
 TMsgIcon BoxIcon(MessageIcon icon)
 {
