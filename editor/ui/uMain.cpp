@@ -54,7 +54,6 @@ static void InitResources()
 }
 
 namespace {
-constexpr int kFrameInterval = 16;
 // Writers often save a file in several pieces: read it once they are done.
 constexpr int kFileSettleTime = 300;
 // Wide enough for the inspector's label and value columns side by side.
@@ -242,8 +241,14 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
 
     FrameTimer = new QTimer(this);
     FrameTimer->setObjectName(QStringLiteral("FrameTimer"));
-    FrameTimer->setInterval(kFrameInterval);
-    connect(FrameTimer, &QTimer::timeout, this, [this] { Renderers.UpdateDevice(); });
+    FrameTimer->setInterval(kFrameIntervalMs);
+    connect(FrameTimer, &QTimer::timeout, this, [this] {
+        Renderers.UpdateDevice();
+        const double sinceLoad = EffectLoaded.isValid() ? EffectLoaded.elapsed() / 1000.0 : -1.0;
+        const int interval = FrameIntervalMs(sinceLoad);
+        if (FrameTimer->interval() != interval)
+            FrameTimer->setInterval(interval);
+    });
     FrameTimer->start();
     Renderers.SetSystemColours(SystemColourValue);
 
@@ -912,8 +917,11 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
 
 void TfrmMain::DrawFirstFrame()
 {
-    if (Renderers.DeviceOpen())
-        Renderers.UpdateDevice();
+    if (!Renderers.DeviceOpen())
+        return;
+    Renderers.UpdateDevice();
+    EffectLoaded.start();
+    FrameTimer->setInterval(FrameIntervalMs(0.0));
 }
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)

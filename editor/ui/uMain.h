@@ -9,6 +9,7 @@
 // The document itself, its history and the plug-in hosts live in the core.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -161,6 +162,7 @@ public:
     TKeyEdit *edKeys = nullptr;
     TPlaybackControls *Playback = nullptr;
     QTimer *FrameTimer = nullptr;
+    QElapsedTimer EffectLoaded;  // since the latest first frame of a loaded effect
     QFileDialog *OpenDialog = nullptr;
     QFileDialog *SaveDialog = nullptr;
     TfrmNew *frmNew = nullptr;  // the New dialog, kept for the whole run
