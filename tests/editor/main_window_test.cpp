@@ -404,6 +404,8 @@ private slots:
         MessageCatcher messages;
         DialogCatcher dialogs;
         auto w = Start();
+        QVERIFY(!w->OpenDialog);  // made when first needed
+        w->CreateFileDialogs();
         QCOMPARE(w->OpenDialog->windowTitle(), QString("Open Particle File"));
         QCOMPARE(w->OpenDialog->nameFilters(),
                  QStringList({"Alpha Particles (*.alp)", "Beta Particles (*.bet)"}));
