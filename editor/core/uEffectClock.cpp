@@ -27,6 +27,12 @@ void ClockRestart(TEffectClock &clock)
     clock.stepPending = false;
 }
 
+int FrameIntervalMs(double secondsSinceLoad)
+{
+    const bool quick = secondsSinceLoad >= 0.0 && secondsSinceLoad < kQuickFramesSeconds;
+    return quick ? kQuickFrameIntervalMs : kFrameIntervalMs;
+}
+
 void ClockPlayback(TEffectClock &clock, bool paused, double speed)
 {
     clock.paused = paused;

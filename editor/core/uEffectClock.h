@@ -29,6 +29,16 @@ void ClockRestart(TEffectClock &clock);
 // Paused and speed as the renderer is told (speed clamped to 0.01..100).
 void ClockPlayback(TEffectClock &clock, bool paused, double speed);
 
+// The editor's frame interval in milliseconds, given the wall-clock seconds
+// since an effect was loaded (negative: none loaded). A new effect usually
+// shows nothing until its first spray, a fraction of a frame after the load:
+// for a short while frames come quickly, so those particles appear when they
+// exist instead of up to a whole frame later.
+inline constexpr int kFrameIntervalMs = 16;
+inline constexpr int kQuickFrameIntervalMs = 2;
+inline constexpr double kQuickFramesSeconds = 0.1;
+int FrameIntervalMs(double secondsSinceLoad);
+
 // "0.25x"; "Time: 3.42 s   Speed: 0.25x" and " (paused)" while paused.
 std::string SpeedText(double speed);
 std::string EffectStatusText(const TEffectClock &clock);

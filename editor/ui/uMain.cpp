@@ -54,7 +54,6 @@ static void InitResources()
 }
 
 namespace {
-constexpr int kFrameInterval = 16;
 // Writers often save a file in several pieces: read it once they are done.
 constexpr int kFileSettleTime = 300;
 // Wide enough for the inspector's label and value columns side by side.
@@ -229,21 +228,16 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
     setAcceptDrops(true);
     connect(edKeys, &TKeyEdit::PlayPauseKey, Playback, &TPlaybackControls::TogglePlay);
 
-    OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
-    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
-    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog->setFileMode(QFileDialog::ExistingFile);
-    OpenDialog->setDefaultSuffix(QStringLiteral("qc"));
-    SaveDialog = new QFileDialog(this);
-    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
-    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog->setFileMode(QFileDialog::AnyFile);
-    SaveDialog->setDefaultSuffix(QStringLiteral("qc"));
-
     FrameTimer = new QTimer(this);
     FrameTimer->setObjectName(QStringLiteral("FrameTimer"));
-    FrameTimer->setInterval(kFrameInterval);
-    connect(FrameTimer, &QTimer::timeout, this, [this] { Renderers.UpdateDevice(); });
+    FrameTimer->setInterval(kFrameIntervalMs);
+    connect(FrameTimer, &QTimer::timeout, this, [this] {
+        Renderers.UpdateDevice();
+        const double sinceLoad = EffectLoaded.isValid() ? EffectLoaded.elapsed() / 1000.0 : -1.0;
+        const int interval = FrameIntervalMs(sinceLoad);
+        if (FrameTimer->interval() != interval)
+            FrameTimer->setInterval(interval);
+    });
     FrameTimer->start();
     Renderers.SetSystemColours(SystemColourValue);
 
@@ -700,7 +694,6 @@ void TfrmMain::FormActivate()
     ScriptModified = false;
     ScriptBackup.clear();
     DocumentReady = false;
-    OpenDialog->setDirectory(ProgramDirectory());
     std::memset(static_cast<void *>(&DocumentRecord), 0, sizeof DocumentRecord);
     // The grey the viewport shows while no renderer draws into it.
     const QColor panel = palette().color(QPalette::Mid);
@@ -728,15 +721,6 @@ void TfrmMain::FormActivate()
 
     Managers.Load(PluginDirectory(), HostWarning());
     FillNewList();
-    const QStringList filters = FilterNameFilters(Managers.FilterText());
-    for (QFileDialog *dialog : {OpenDialog, SaveDialog}) {
-        dialog->setNameFilters(filters);
-        // A name typed without extension gets the one of the chosen format.
-        if (!filters.isEmpty())
-            dialog->setDefaultSuffix(FilterDefaultSuffix(filters.first()));
-        connect(dialog, &QFileDialog::filterSelected, dialog,
-                [dialog](const QString &filter) { dialog->setDefaultSuffix(FilterDefaultSuffix(filter)); });
-    }
 
     StartupRendererChoice();
 
@@ -762,6 +746,32 @@ void TfrmMain::FormActivate()
         } else {
             OpenDocument(path, manager + 1);
         }
+    }
+}
+
+void TfrmMain::CreateFileDialogs()
+{
+    if (OpenDialog)
+        return;
+    OpenDialog = new QFileDialog(this, QStringLiteral("Open Particle File"));
+    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
+    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog->setDefaultSuffix(QStringLiteral("qc"));
+    OpenDialog->setDirectory(ProgramDirectory());
+    SaveDialog = new QFileDialog(this);
+    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog->setFileMode(QFileDialog::AnyFile);
+    SaveDialog->setDefaultSuffix(QStringLiteral("qc"));
+    const QStringList filters = FilterNameFilters(Managers.FilterText());
+    for (QFileDialog *dialog : {OpenDialog, SaveDialog}) {
+        dialog->setNameFilters(filters);
+        // A name typed without extension gets the one of the chosen format.
+        if (!filters.isEmpty())
+            dialog->setDefaultSuffix(FilterDefaultSuffix(filters.first()));
+        connect(dialog, &QFileDialog::filterSelected, dialog,
+                [dialog](const QString &filter) { dialog->setDefaultSuffix(FilterDefaultSuffix(filter)); });
     }
 }
 
@@ -912,8 +922,11 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
 
 void TfrmMain::DrawFirstFrame()
 {
-    if (Renderers.DeviceOpen())
-        Renderers.UpdateDevice();
+    if (!Renderers.DeviceOpen())
+        return;
+    Renderers.UpdateDevice();
+    EffectLoaded.start();
+    FrameTimer->setInterval(FrameIntervalMs(0.0));
 }
 
 void TfrmMain::SetEditControlsEnabled(bool enabled)
@@ -945,6 +958,7 @@ void TfrmMain::acOpenExecute()
 {
     if (!CheckManagersLoaded())
         return;
+    CreateFileDialogs();
     if (ExecDialog(OpenDialog) != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
         return;
     // Opening replaces the document: unsaved edits would go without a word.
@@ -971,6 +985,7 @@ bool TfrmMain::acSaveAsExecute()
 {
     if (!CheckManagersLoaded())
         return false;
+    CreateFileDialogs();
     if (ExecDialog(SaveDialog) != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
         return false;
     return SaveDocument(SaveDialog->selectedFiles().constFirst(), SelectedFilterNumber(SaveDialog));

@@ -9,6 +9,7 @@
 // The document itself, its history and the plug-in hosts live in the core.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -161,6 +162,9 @@ public:
     TKeyEdit *edKeys = nullptr;
     TPlaybackControls *Playback = nullptr;
     QTimer *FrameTimer = nullptr;
+    QElapsedTimer EffectLoaded;  // since the latest first frame of a loaded effect
+    // Made on first use (CreateFileDialogs): building them takes a good part
+    // of the time to the first frame.
     QFileDialog *OpenDialog = nullptr;
     QFileDialog *SaveDialog = nullptr;
     TfrmNew *frmNew = nullptr;  // the New dialog, kept for the whole run
@@ -204,6 +208,7 @@ public:
     uintptr_t ViewportHandle();
     QSize ViewportPixelSize() const;
     void StartupRendererChoice();
+    void CreateFileDialogs();  // once, with the managers' filters
     bool CheckManagersLoaded();
 
     void acOpenExecute();

@@ -404,6 +404,8 @@ private slots:
         MessageCatcher messages;
         DialogCatcher dialogs;
         auto w = Start();
+        QVERIFY(!w->OpenDialog);  // made when first needed
+        w->CreateFileDialogs();
         QCOMPARE(w->OpenDialog->windowTitle(), QString("Open Particle File"));
         QCOMPARE(w->OpenDialog->nameFilters(),
                  QStringList({"Alpha Particles (*.alp)", "Beta Particles (*.bet)"}));
@@ -854,6 +856,19 @@ private slots:
         w->Playback->Refresh();
         w->Playback->Refresh();
         QCOMPARE(RendererLog(w->Renderers, 0).count("Frame effect"), 1);  // once, not on every refresh
+    }
+
+    void framesComeQuicklyOnlyJustAfterALoad()
+    {
+        SeedUsualSettings();
+        auto w = Start({Effect("quick.alp")});
+        QCOMPARE(w->DocumentPath, work.filePath("quick.alp"));
+        QVERIFY(w->FrameTimer->isActive());
+        QCOMPARE(w->FrameTimer->interval(), kQuickFrameIntervalMs);
+        ClearRendererLog(w->Renderers, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(w->FrameTimer->interval(), kFrameIntervalMs, 2000);
+        QVERIFY(RendererLog(w->Renderers, 0).count("Update") >= 2);  // the quick frames were drawn
+        QVERIFY(w->FrameTimer->isActive());
     }
 
     void viewportMouseAndKeysBecomeInputCodes()

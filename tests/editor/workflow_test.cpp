@@ -74,6 +74,7 @@ private slots:
 
         QCOMPARE(w->Managers.Count(), 1);
         QCOMPARE(w->Managers.ListLine(0), QString("Tarn Nimbus Particle [embTarnParticleMan.so]"));
+        w->CreateFileDialogs();
         QCOMPARE(w->OpenDialog->nameFilters(), QStringList({"Tarn Nimbus Particles (*.nbs)"}));
         QCOMPARE(w->windowTitle(), "Sparkwright [" + effect + "]");
         QCOMPARE(w->lblScriptManager->text(), QString("Tarn Nimbus Particle"));

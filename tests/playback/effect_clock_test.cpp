@@ -53,3 +53,16 @@ TEST(EffectClock, StatusTexts)
     EXPECT_EQ("0.1x", SpeedText(kPlaybackSpeeds[0]));
     EXPECT_EQ(1.0, kPlaybackSpeeds[kDefaultSpeedIndex]);
 }
+
+TEST(EffectClock, FramesComeQuicklyJustAfterALoadOnly)
+{
+    EXPECT_EQ(kFrameIntervalMs, FrameIntervalMs(-1.0));  // nothing loaded
+    EXPECT_EQ(kFrameIntervalMs, FrameIntervalMs(NAN));
+    // An effect spraying 60 times a second has its first spray drawn within
+    // a quick frame of it being due.
+    EXPECT_EQ(kQuickFrameIntervalMs, FrameIntervalMs(0.0));
+    EXPECT_EQ(kQuickFrameIntervalMs, FrameIntervalMs(1.0 / 60.0));
+    EXPECT_LT(kQuickFrameIntervalMs * 4, kFrameIntervalMs);
+    EXPECT_EQ(kFrameIntervalMs, FrameIntervalMs(kQuickFramesSeconds));
+    EXPECT_EQ(kFrameIntervalMs, FrameIntervalMs(30.0));
+}
