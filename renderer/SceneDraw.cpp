@@ -285,6 +285,21 @@ void DrawParticles(SimState &sim, const Camera &camera)
     glCallList(kListResetAfterParticles);
 }
 
+namespace {
+
+// How far the pen moves over a text, in overlay pixels.
+int TextAdvance(const OverlayFont &font, const char *text)
+{
+    if (!font.glyphs)
+        return 0;
+    int advance = 0;
+    for (const unsigned char *c = reinterpret_cast<const unsigned char *>(text); *c; ++c)
+        advance += font.glyphs->glyphs[*c].advance;
+    return advance;
+}
+
+}  // namespace
+
 void DrawOverlay(const OverlayText &overlay)
 {
     glMatrixMode(GL_PROJECTION);
@@ -304,7 +319,10 @@ void DrawOverlay(const OverlayText &overlay)
 
     if (overlay.width > 0 && overlay.height > 0) {
         const OverlayFont &font = overlay.font;
-        DrawText(font, overlay.fpsText, w - 80, 10, overlay.colour, overlay.shadow, w, h);
+        // The frame rate stands at the right of the first line; in a view too
+        // narrow for both it moves below the left-hand lines instead of
+        // writing over the particle count.
+        int fpsY = 10;
         if (overlay.sim && overlay.sim->record) {
             char line[320];
             char speed[32];
@@ -312,10 +330,13 @@ void DrawOverlay(const OverlayText &overlay)
             std::snprintf(line, sizeof line, "Particles: %d / %d (%.2f s, %s)", overlay.sim->liveCount,
                           overlay.sim->capacity, overlay.effectTime, speed);
             DrawText(font, line, 5, 10, overlay.colour, overlay.shadow, w, h);
+            if (5 + TextAdvance(font, line) > w - 80)
+                fpsY = 50;
             std::snprintf(line, sizeof line, "Main Type: %.*s", kParticleTextSize - 1,
                           overlay.sim->record->maintype);
             DrawText(font, line, 5, 30, overlay.colour, overlay.shadow, w, h);
         }
+        DrawText(font, overlay.fpsText, w - 80, fpsY, overlay.colour, overlay.shadow, w, h);
     }
 
     glEnable(GL_TEXTURE_2D);

@@ -335,6 +335,51 @@ TEST_F(Draw, OverlayTextScalesWithTheDesktop)
     glEnable(GL_TEXTURE_2D);
 }
 
+TEST_F(Draw, FrameRateMovesBelowTheCountInANarrowView)
+{
+    static GlyphFont font;
+    ASSERT_TRUE(LoadXGlyphFont(g_display, "fixed", font));
+    static GlyphAtlas atlas;
+    ASSERT_TRUE(BuildGlyphAtlas(font, atlas));
+    const OverlayFont overlayFont{&font, &atlas, MakeGlyphTexture(atlas)};
+    static ParticleSystem record{};
+    static SimState sim{};
+    sim.record = &record;
+    sim.capacity = 30000;
+    sim.liveCount = 12345;
+    const double white[3] = {1.0, 1.0, 1.0};
+    // Ink in the rows of the third text line (y 50, rows 40 to 54 from the
+    // top), right of where the frame rate starts.
+    auto inkBelow = [&](int width) {
+        glViewport(0, kHeight - 300, width, 300);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        OverlayText overlay{};
+        overlay.fpsText = "FPS: 60.00";
+        overlay.sim = &sim;
+        overlay.colour = white;
+        overlay.font = overlayFont;
+        overlay.width = width;
+        overlay.height = 300;
+        overlay.textScale = 1.0;
+        overlay.speed = 1.0;
+        DrawOverlay(overlay);
+        const std::vector<uint8_t> frame = ReadFrame();
+        int ink = 0;
+        for (int y = 40; y < 54; ++y)
+            for (int x = width - 80; x < width; ++x)
+                ink += frame[(static_cast<size_t>(kHeight - 1 - y) * kWidth + x) * 4] != 0;
+        return ink;
+    };
+    EXPECT_EQ(inkBelow(kWidth), 0);  // wide: the frame rate stays on the first line
+    EXPECT_GT(inkBelow(200), 20);    // narrow: it moves below "Main Type"
+    glViewport(0, 0, kWidth, kHeight);
+    const GLuint texture = overlayFont.texture;
+    glDeleteTextures(1, &texture);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+}
+
 namespace {
 
 uint32_t g_tick = 0;
