@@ -51,6 +51,14 @@ GX_EXPORT void R_FrameEffect(void);
 // desktop scaled to 200%): overlay text is drawn that many times larger so it
 // stays readable. A renderer without it draws text at its own size.
 GX_EXPORT void R_SetTextScale(double scale);
+// A device will be opened soon: the renderer does the part of opening that
+// needs no window (on a software rasteriser, loading the GL driver is half the
+// time to the first picture), and the next R_OpenDevice takes it over. Unlike
+// every other export it may be called on a thread of the host's, so that the
+// work overlaps the building of the host's window, provided the host calls no
+// other export until it has returned. A device already open ignores it;
+// opening works the same without it.
+GX_EXPORT void R_PrepareDevice(void);
 }
 
 using R_GetRendererNameFn = int32_t (*)(char *);
@@ -78,6 +86,7 @@ using R_RestartEffectFn = void (*)(void);
 using R_ResetCameraFn = void (*)(void);
 using R_FrameEffectFn = void (*)(void);
 using R_SetTextScaleFn = void (*)(double);
+using R_PrepareDeviceFn = void (*)(void);
 
 inline constexpr int32_t kRendererInfoBufferSize = 512;
 

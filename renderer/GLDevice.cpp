@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "DevicePreparation.h"
 #include "RendererMessages.h"
 #include "SceneDraw.h"
 #include "XGlyphFont.h"
@@ -73,7 +74,11 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
 {
     CloseGLDevice(device);
     device.host = static_cast<Window>(window);
-    device.display = window ? XOpenDisplay(nullptr) : nullptr;
+    // A connection prepared in the background has the driver loaded already.
+    PreparedConnection prepared = TakePreparedConnection();
+    if (!window)
+        ReleasePreparedConnection(prepared);
+    device.display = prepared.display ? prepared.display : window ? XOpenDisplay(nullptr) : nullptr;
     if (!device.display)
         return Fail(device, "Error Getting Device Context");
 
@@ -92,16 +97,24 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
         }
         ok = ok && !trap.Failed();
     }
-    if (!ok)
+    if (!ok) {
+        if (prepared.visual)
+            XFree(prepared.visual);
         return Fail(device, "Error Getting Device Context");
+    }
     SetRendererMessageOwner(device.owner);
 
     const int screen = XScreenNumberOfScreen(attributes.screen);
-    int visualAttributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8,   GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE,
-                              8,        GLX_DEPTH_SIZE,   24,           None};
-    int errorBase = 0, eventBase = 0;
-    if (glXQueryExtension(device.display, &errorBase, &eventBase))
-        device.visual = glXChooseVisual(device.display, screen, visualAttributes);
+    if (prepared.visual && prepared.screen == screen) {
+        device.visual = prepared.visual;
+    } else {
+        if (prepared.visual)
+            XFree(prepared.visual);
+        int errorBase = 0, eventBase = 0;
+        if (glXQueryExtension(device.display, &errorBase, &eventBase))
+            device.visual = glXChooseVisual(device.display, screen,
+                                            const_cast<int *>(kDeviceVisualAttributes));
+    }
     if (!device.visual)
         return Fail(device, "Error in ChoosePixelFormat");
 

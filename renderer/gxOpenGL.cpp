@@ -1,5 +1,6 @@
 // The plug-in's exports and module state. Every export is called on the
-// host's user-interface thread; none throws.
+// host's user-interface thread, except R_PrepareDevice, which a host may call
+// on a thread of its own while it calls nothing else; none throws.
 #include <GL/gl.h>
 
 #include <cstring>
@@ -7,6 +8,7 @@
 
 #include "AdditionalInfo.h"
 #include "Camera.h"
+#include "DevicePreparation.h"
 #include "FrameTimer.h"
 #include "GLDevice.h"
 #include "ParticleSim.h"
@@ -300,6 +302,12 @@ void R_FrameEffect(void)
 void R_SetTextScale(double scale)
 {
     g_state.textScale = scale >= 1.0 && scale <= 8.0 ? scale : 1.0;
+}
+
+void R_PrepareDevice(void)
+{
+    if (!gx::IsDeviceOpen(g_state.device))
+        gx::PrepareConnection();
 }
 
 }  // extern "C"

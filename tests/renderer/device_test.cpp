@@ -2,6 +2,7 @@
 // into an X window whose pixels are read back. Needs an X server (Xvfb).
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -214,6 +215,19 @@ void LoadPlugin()
     Bind(g_api.GetAdditionalInfo, "R_GetAdditionalInfo");
 }
 
+// Open file descriptors of the process: each X connection holds one.
+int OpenFiles()
+{
+    DIR *dir = opendir("/proc/self/fd");
+    if (!dir)
+        return -1;
+    int count = 0;
+    while (readdir(dir))
+        ++count;
+    closedir(dir);
+    return count;
+}
+
 class Device : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -231,6 +245,11 @@ protected:
     }
     static void TearDownTestSuite()
     {
+        // Unloading waits for a preparation under way and closes its connection.
+        if (auto prepare = g_library
+                               ? reinterpret_cast<R_PrepareDeviceFn>(dlsym(g_library, "R_PrepareDevice"))
+                               : nullptr)
+            prepare();
         if (g_library)
             dlclose(g_library);
         if (g_display)
@@ -449,6 +468,42 @@ TEST_F(Device, FramesDuringAMessageBoxLeaveTheRebuildAlone)
     // The self-overlay chain stacks half-transparent red layers: nearly opaque.
     const Rgb mid = At(Frame(), 160, 120);
     EXPECT_TRUE(Near(mid, Rgb{255, 0, 0})) << mid.r << " " << mid.g << " " << mid.b;
+}
+
+TEST_F(Device, APreparedConnectionBecomesTheDevicesOwn)
+{
+    auto prepare = reinterpret_cast<R_PrepareDeviceFn>(dlsym(g_library, "R_PrepareDevice"));
+    ASSERT_NE(prepare, nullptr);
+    // Opened and closed once first, so that what the driver keeps is in place.
+    Open(kGrey, 0);
+    Frame();
+    g_api.CloseDevice();
+    const int before = OpenFiles();
+
+    std::thread(prepare).join();  // as the host does it: on a thread of its own
+    prepare();                    // one waits already: nothing more
+    Open(kGrey, 1);
+    std::vector<Rgb> pixels = Frame();
+    EXPECT_TRUE(Near(At(pixels, 160, 60), Rgb{128, 128, 128}));
+    EXPECT_TRUE(Near(At(pixels, 160, 230), Rgb{0, 255, 0}));
+    prepare();  // a device is open: nothing to prepare
+    g_api.CloseDevice();
+    // The device took the prepared connection and closed it with itself.
+    EXPECT_EQ(OpenFiles(), before);
+
+    // A connection that no device takes goes with the next open, even a failed one.
+    const size_t messages = Messages().size();
+    prepare();
+    EXPECT_EQ(g_api.OpenDevice(0), 0);
+    EXPECT_EQ(OpenFiles(), before);
+    prepare();
+    EXPECT_EQ(g_api.OpenDevice(0x7ABCDEF), 0);  // no such window
+    EXPECT_EQ(OpenFiles(), before);
+    EXPECT_EQ(Messages().size(), messages + 2);  // the usual message, once each
+
+    // And the next open, without a preparation, works as before.
+    Open(kGrey, 0);
+    EXPECT_TRUE(Near(At(Frame(), 160, 120), Rgb{128, 128, 128}));
 }
 
 TEST_F(Device, ReopenOnAnotherWindow)
