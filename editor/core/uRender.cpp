@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <system_error>
 
 namespace {
 // Every export is required at load time: a renderer missing one would
@@ -40,6 +41,7 @@ void BindOptionalExports(TEmbRenderer &r)
     BindExport(r.module, "R_ResetCamera", r.ResetCamera);
     BindExport(r.module, "R_FrameEffect", r.FrameEffect);
     BindExport(r.module, "R_SetTextScale", r.SetTextScale);
+    BindExport(r.module, "R_PrepareDevice", r.PrepareDevice);
 }
 
 }  // namespace
@@ -72,6 +74,7 @@ void TRendererHost::LoadSlot(int slot, const QString &directory, const QString &
 {
     if (slot < 0 || slot >= kRendererSlotCount)
         return;
+    FinishPreparation();
     if (deviceOpen_ && slot == current_) {
         table_[slot].CloseDevice();
         deviceOpen_ = false;
@@ -116,6 +119,7 @@ void TRendererHost::Load(const QString &directory, const THostWarning &warn)
 
 void TRendererHost::Select(uintptr_t viewport, int slot, int width, int height)
 {
+    FinishPreparation();
     if (slot < 0 || slot >= kRendererSlotCount || !table_[slot].module)
         return;
     if (deviceOpen_ && slot == current_)
@@ -138,8 +142,30 @@ void TRendererHost::Select(uintptr_t viewport, int slot, int width, int height)
     }
 }
 
+void TRendererHost::Prepare(int slot)
+{
+    FinishPreparation();
+    if (slot < 0 || slot >= kRendererSlotCount || (deviceOpen_ && slot == current_))
+        return;
+    const TEmbRenderer &r = table_[slot];
+    if (!r.module || !r.supported || !r.PrepareDevice)
+        return;
+    try {
+        preparation_ = std::thread(r.PrepareDevice);
+    } catch (const std::system_error &) {
+        // No thread to spare: the device opens the usual way.
+    }
+}
+
+void TRendererHost::FinishPreparation() const
+{
+    if (preparation_.joinable())
+        preparation_.join();
+}
+
 void TRendererHost::Unload()
 {
+    FinishPreparation();
     if (deviceOpen_) {
         table_[current_].CloseDevice();
         deviceOpen_ = false;
@@ -186,6 +212,7 @@ void TRendererHost::ApplyDeviceOptions(uint32_t background, uint32_t ground, uin
 
 QString TRendererHost::InfoText() const
 {
+    FinishPreparation();
     const TEmbRenderer &r = table_[current_];
     QString text = QStringLiteral("RENDERER:\r\n\r\n");
     text += QStringLiteral("Name:     ") + r.name + QStringLiteral("\r\n");

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <thread>
 
 #include "RendererApi.h"
 #include "uEffectClock.h"
@@ -44,6 +45,7 @@ struct TEmbRenderer {
     R_ResetCameraFn ResetCamera = nullptr;
     R_FrameEffectFn FrameEffect = nullptr;
     R_SetTextScaleFn SetTextScale = nullptr;
+    R_PrepareDeviceFn PrepareDevice = nullptr;
 };
 
 inline constexpr int kRendererSlotCount = 3;
@@ -73,6 +75,17 @@ public:
     // Makes a slot current and opens its device on the native window; the
     // device of the slot before is closed first.
     void Select(uintptr_t viewport, int slot, int width, int height);
+    // Tells a slot's renderer that its device will open soon: the renderer
+    // does the part of opening that needs no window on a thread of the
+    // host's, while the program builds its window. Nothing happens for an
+    // empty or unsupported slot, one whose device is open, or one without
+    // the optional export.
+    void Prepare(int slot);
+    // Waits for a preparation under way. Every call that reaches a renderer
+    // outside a device (opening one, loading, unloading, the information
+    // text) waits first; the forwarders need an open device, so they come
+    // after the wait anyway.
+    void FinishPreparation() const;
     // Closes the device and frees the libraries.
     void Unload();
 
@@ -135,4 +148,5 @@ private:
     std::chrono::steady_clock::time_point lastFrame_;
     bool haveLastFrame_ = false;
     double textScale_ = 1.0;
+    mutable std::thread preparation_;
 };

@@ -28,7 +28,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication app(argc, argv);
-    auto *window = new TfrmMain;
+    auto *window = new TfrmMain(nullptr, TStartup::LoadRenderersEarly);
     window->CommandLine = QCoreApplication::arguments().mid(1);
     window->show();
     const int result = app.exec();

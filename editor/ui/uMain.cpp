@@ -1,5 +1,6 @@
 #include "uMain.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -30,6 +31,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "uGameDirectories.h"
 #include "uJpegImage.h"
@@ -171,8 +173,16 @@ int SelectedFilterNumber(const QFileDialog *dialog)
 }
 }  // namespace
 
-TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
+TfrmMain::TfrmMain(QWidget *parent, TStartup startup) : QMainWindow(parent)
 {
+    if (startup == TStartup::LoadRenderersEarly) {
+        // Qt's accessibility bridge connects to the session bus on first
+        // use, starting a thread; it must not wait behind the driver that
+        // the renderer now loads in the background (both need the dynamic
+        // loader's lock), so it comes first.
+        QAccessible::isActive();
+        LoadRenderersEarly();
+    }
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ApplicationTitle());
     InitResources();
@@ -775,10 +785,31 @@ void TfrmMain::CreateFileDialogs()
     }
 }
 
+// The libraries load before the window is built, and the stored choice
+// starts preparing its device meanwhile (on a software rasteriser, loading
+// the GL driver costs as much as building the window). Reports about
+// unusable libraries wait for the start-up sequence, where they come
+// otherwise.
+void TfrmMain::LoadRenderersEarly()
+{
+    Renderers.Load(PluginDirectory(), [this](const QString &text, const QString &caption) {
+        EarlyRendererWarnings.append({text, caption});
+    });
+    RenderersLoadedEarly = true;
+    Renderers.Prepare(ReadStoredSettings().CurrentRenderer - 1);
+}
+
 void TfrmMain::StartupRendererChoice()
 {
     TfrmSelectRenderer dialog(this);
-    Renderers.Load(PluginDirectory(), HostWarning());
+    if (RenderersLoadedEarly) {
+        RenderersLoadedEarly = false;
+        const THostWarning warn = HostWarning();
+        for (const auto &[text, caption] : std::exchange(EarlyRendererWarnings, {}))
+            warn(text, caption);
+    } else {
+        Renderers.Load(PluginDirectory(), HostWarning());
+    }
     UpdateActionStates();
     int available = 0;
     for (int slot : {1, 2, 0}) {
@@ -908,6 +939,8 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
         RefreshAfterLoad();
         if (Playback)
             Playback->FrameWhenUnderway();
+        // The effect shows first; the recent list and the file watch follow.
+        DrawFirstFrame();
     }
     Recent.Add(path);
     StoreRecentFiles();
@@ -916,8 +949,6 @@ void TfrmMain::AdoptDocumentFile(int managerIndex, const QString &path, bool ref
     ScriptModified = false;
     SetDocumentCaption();
     WatchDocumentFile();
-    if (refreshViews)
-        DrawFirstFrame();
 }
 
 void TfrmMain::DrawFirstFrame()

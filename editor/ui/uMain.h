@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "ParticleSystem.h"
 #include "uDocument.h"
@@ -48,10 +49,15 @@ class TfrmNew;
 
 class TPlaybackControls;
 
+// How the window starts. The program loads the renderers first thing, so
+// that the stored renderer prepares its device while the window is built;
+// tests build the window alone and load plug-ins when they choose.
+enum class TStartup { Plain, LoadRenderersEarly };
+
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmMain(QWidget *parent = nullptr);
+    explicit TfrmMain(QWidget *parent = nullptr, TStartup startup = TStartup::Plain);
     ~TfrmMain() override;
 
     // ---- document state ------------------------------------------------
@@ -85,7 +91,11 @@ public:
     QString GameDir2;      // additional game directory
     QString SpriteFolder;  // initial folder of the sprite browser
     int StoredRenderer = 0;
-    QStringList CommandLine;  // arguments after the program name
+    // Loaded while the window was built: the start-up sequence then shows
+    // the hosts' reports instead of loading again.
+    bool RenderersLoadedEarly = false;
+    QList<std::pair<QString, QString>> EarlyRendererWarnings;  // text, caption
+    QStringList CommandLine;                                   // arguments after the program name
 
     bool StartupDone = false;  // the start-up sequence has run
     bool Terminated = false;   // ended without closing (Exit, first run declined)
@@ -208,6 +218,7 @@ public:
     uintptr_t ViewportHandle();
     QSize ViewportPixelSize() const;
     void StartupRendererChoice();
+    void LoadRenderersEarly();
     void CreateFileDialogs();  // once, with the managers' filters
     bool CheckManagersLoaded();
 

@@ -173,5 +173,10 @@ GX_EXPORT void R_SetTextScale(double scale)
 {
     Note("TextScale %g", scale);
 }
+
+GX_EXPORT void R_PrepareDevice(void)
+{
+    Note("Prepare");
+}
 #endif
 }

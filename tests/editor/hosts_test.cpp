@@ -274,6 +274,46 @@ private slots:
                  QStringList({"Open window", "Resize 10 10", "TextScale 1.5", "TextScale 8"}));
     }
 
+    void prepareReachesOnlyALoadedRendererWithoutADevice()
+    {
+        TRendererHost renderers;
+        SetPluginDirectory(FakePlugins("hosts"));
+        renderers.Load(PluginDirectory(), BoxWarning());
+        QVERIFY(renderers[0].PrepareDevice && !renderers[1].PrepareDevice);
+        ClearRendererLog(renderers, 0);
+        ClearRendererLog(renderers, 1);
+        renderers.Prepare(0);
+        renderers.Prepare(1);  // without the export: nothing to call
+        renderers.Prepare(-1);
+        renderers.Prepare(kRendererSlotCount);
+        renderers.FinishPreparation();
+        QCOMPARE(RendererLog(renderers, 0), QStringList({"Prepare"}));
+        // On a thread of the host's; opening waits for it to end.
+        ClearRendererLog(renderers, 0);
+        renderers.Prepare(0);
+        renderers.Select(0x1234, 0, 10, 10);
+        QCOMPARE(RendererLog(renderers, 0), QStringList({"Prepare", "Open window", "Resize 10 10"}));
+        QVERIFY(RendererLog(renderers, 1).isEmpty());
+        // With a device open there is nothing left to prepare.
+        ClearRendererLog(renderers, 0);
+        renderers.Prepare(0);
+        renderers.FinishPreparation();
+        QVERIFY(RendererLog(renderers, 0).isEmpty());
+        // Another renderer's open device is no reason not to; unloading
+        // waits for a preparation under way.
+        renderers.Select(0x1234, 1, 10, 10);
+        QVERIFY(renderers.DeviceOpen());
+        ClearRendererLog(renderers, 0);
+        renderers.Prepare(0);
+        renderers.FinishPreparation();
+        QCOMPARE(RendererLog(renderers, 0), QStringList({"Prepare"}));
+        renderers.Prepare(0);
+        // Unloaded: the slot is empty again.
+        renderers.Unload();
+        renderers.Prepare(0);
+        QVERIFY(!renderers[0].module);
+    }
+
     void unloadClosesTheOpenDeviceFirst()
     {
         TRendererHost renderers;

@@ -279,6 +279,36 @@ private slots:
         QVERIFY(w->acSelectRendererOGL->isChecked());
     }
 
+    void renderersLoadedEarlyPrepareTheStoredChoiceAndReportAtStartUp()
+    {
+        // The working set's OpenGL renderer and a Direct3D7 library that is none.
+        QTemporaryDir plugins;
+        QVERIFY(QFile::copy(FakePlugins("app") + "/gxOpenGL.so", plugins.filePath("gxOpenGL.so")));
+        WriteFile(plugins.filePath("gxD3D7.so"), "not a library\n");
+        SetPluginDirectory(plugins.path());
+        SeedUsualSettings();
+        MessageCatcher messages;
+        auto w = std::make_unique<TfrmMain>(nullptr, TStartup::LoadRenderersEarly);
+        w->Renderers.FinishPreparation();
+        // Loaded while the window was built, and the stored choice told; the
+        // report about the other library waits for the start-up sequence.
+        QCOMPARE(RendererLog(w->Renderers, 0), QStringList({"Initialize", "Prepare"}));
+        QVERIFY(messages.messages.isEmpty());
+        w->FormActivate();
+        QCOMPARE(messages.Texts(), QStringList({"Failed to load library: gxD3D7.so"}));
+        // The same library goes on to open its device: it was not loaded again.
+        QCOMPARE(RendererLog(w->Renderers, 0).mid(0, 3),
+                 QStringList({"Initialize", "Prepare", "Open window"}));
+        QVERIFY(w->Renderers.DeviceOpen());
+
+        // No stored choice (a first run): nothing is prepared.
+        w.reset();
+        SetStoredValue("CurrentRenderer", "0");
+        auto fresh = std::make_unique<TfrmMain>(nullptr, TStartup::LoadRenderersEarly);
+        fresh->Renderers.FinishPreparation();
+        QCOMPARE(RendererLog(fresh->Renderers, 0), QStringList({"Initialize"}));
+    }
+
     void unusableStoredRendererChoiceAsksAgain_data()
     {
         QTest::addColumn<QString>("stored");
