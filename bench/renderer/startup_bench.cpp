@@ -3,21 +3,25 @@
 //
 // Each measurement is a fresh process started by this program, alternating
 // the two kinds in rounds:
-//   bare:     QApplication, a main window whose central widget is native, and
-//             on it an own display connection, a GLX child window and
-//             context: clear and swap once;
+//   bare:     QApplication, a main window of the editor's default size whose
+//             central widget is native, and on it an own display connection,
+//             a GLX child window and context: clear and swap once;
 //   renderer: the same window, the plug-in loaded like a host loads it and
 //             opened on the widget, an effect attached, and R_UpdateDevice
-//             until a frame has drawn particles.
-//   editor:   embEd itself with a demo effect named on its command line, its
-//             settings in a scratch folder (no first-run questions); a
-//             preloaded probe (startup_probe.cpp) takes the time when the
-//             first frame that drew particles has been swapped.
+//             until a frame has drawn particles;
+//   editor:   embEd itself with the same effect as a script named on its
+//             command line, its settings in a scratch folder (no first-run
+//             questions); a preloaded probe (startup_probe.cpp) takes the time
+//             when the first frame that drew particles has been swapped.
+// The effect's emitter shows, so its first frame has particles; an effect
+// whose emitter is invisible shows its first particle only with its first
+// spray (1/60 s of effect time later for the demo fire): --effect times one.
 // The time runs from just before the process is started to the return of
 // the swap that shows the frame.
 //
-//   renderer_startup_bench [--rounds N] [--plugin gxOpenGL.so] [--effect file.nbs]
-// (--plugin: another build of the plug-in, to compare with an earlier one)
+//   renderer_startup_bench [--rounds N] [--plugin gxOpenGL.so] [--editor embEd] [--effect file.nbs]
+// (--plugin, --editor: another build of the plug-in or the editor, to compare
+// with an earlier one; an editor loads the plug-ins beside it)
 #include <dlfcn.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -81,6 +85,11 @@ bool BareFirstFrame(Window host, int width, int height)
     return true;
 }
 
+// The editor's main window starts at this size; the bare window and the
+// renderer's get it too, so that all three fill about as many pixels.
+constexpr int kWindowWidth = 1024;
+constexpr int kWindowHeight = 768;
+
 const char *g_plugin = GX_PLUGIN_PATH;
 
 bool RendererFirstFrame(Window host, int width, int height)
@@ -119,7 +128,7 @@ int Child(bool renderer, long long startNs)
     auto *view = new QWidget;
     view->setAttribute(Qt::WA_NativeWindow);
     window.setCentralWidget(view);
-    window.resize(640, 480);
+    window.resize(kWindowWidth, kWindowHeight);
     window.show();
     while (!window.windowHandle() || !window.windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
@@ -172,8 +181,55 @@ double RunChild(const char *self, bool renderer)
 }
 
 #ifdef GX_EDITOR_PATH
-std::string g_effect = GX_DEMO_PATH "/effects/fire.nbs";
+std::string g_editor = GX_EDITOR_PATH;
+std::string g_effect;  // empty: the bench's own, written to the scratch folder
 std::string g_scratch;
+
+// The renderer case's effect as a script: the emitter drawn as a coloured
+// square, spraying drops.
+const char kBenchScript[] = R"("particles" "1000"
+"maintype" "fountain"
+
+{
+	"name" "fountain"
+	"spraytype" "drop"
+	"sprayrate" "200"
+	"sprayforce" "60..100"
+	"spraypitch" "50..85"
+	"sprayyaw" "-180..179"
+	"lifetime" "4"
+	"startsize" "4"
+	"rendermode" "color"
+	"endalpha" "0.2..0.4"
+	"endgreen" "0.3..0.6"
+	"endblue" "0..0.2"
+}
+
+{
+	"name" "drop"
+	"spraytype" "drop"
+	"sprayrate" "20..40"
+	"sprayforce" "10..30"
+	"spraypitch" "-30..60"
+	"sprayyaw" "-180..179"
+	"gravity" "-120..-80"
+	"drag" "0.1..0.3"
+	"windstrength" "5..20"
+	"windyaw" "0..90"
+	"bounce" "0.4..0.6"
+	"bouncefriction" "0.1..0.2"
+	"startsize" "1.5..3"
+	"sizedelta" "0.1..0.2"
+	"startangle" "0..359"
+	"angledelta" "-90..90"
+	"framerate" "1..2"
+	"lifetime" "-1"
+	"rendermode" "additive"
+	"endalpha" "0.2..0.4"
+	"endgreen" "0.3..0.6"
+	"endblue" "0..0.2"
+}
+)";
 
 // A settings folder where the game directory and the renderer are chosen.
 bool PrepareEditorSettings()
@@ -190,6 +246,14 @@ bool PrepareEditorSettings()
         return false;
     std::fprintf(f, "[Settings]\nGameDir=%s\nCurrentRenderer=1\n", GX_DEMO_PATH "/game");
     std::fclose(f);
+    if (g_effect.empty()) {
+        g_effect = g_scratch + "/startup.nbs";
+        f = std::fopen(g_effect.c_str(), "w");
+        if (!f)
+            return false;
+        std::fputs(kBenchScript, f);
+        std::fclose(f);
+    }
     return true;
 }
 
@@ -218,11 +282,10 @@ double RunEditor()
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
-    char editor[] = GX_EDITOR_PATH;
-    char *argv[] = {editor, g_effect.data(), nullptr};
+    char *argv[] = {g_editor.data(), g_effect.data(), nullptr};
     const long long startNs = NowNs();
     pid_t pid = 0;
-    const int rc = posix_spawn(&pid, editor, &actions, nullptr, argv, envp.data());
+    const int rc = posix_spawn(&pid, g_editor.c_str(), &actions, nullptr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (rc != 0) {
@@ -265,9 +328,13 @@ int main(int argc, char **argv)
 #ifdef GX_EDITOR_PATH
         } else if (std::strcmp(argv[i], "--effect") == 0 && i + 1 < argc) {
             g_effect = argv[++i];
+        } else if (std::strcmp(argv[i], "--editor") == 0 && i + 1 < argc) {
+            g_editor = argv[++i];
 #endif
         } else {
-            std::fprintf(stderr, "usage: %s [--rounds N] [--plugin gxOpenGL.so] [--effect file.nbs]\n",
+            std::fprintf(stderr,
+                         "usage: %s [--rounds N] [--plugin gxOpenGL.so] [--editor embEd] [--effect "
+                         "file.nbs]\n",
                          argv[0]);
             return 2;
         }
