@@ -6,6 +6,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "ScriptNumber.h"
+
 namespace nbs {
 
 namespace {
@@ -73,30 +75,7 @@ std::size_t IntegerLength(std::string_view text)
 
 std::size_t RealLength(std::string_view text)
 {
-    std::size_t i = SkipSeparators(text);
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    bool haveDigit = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i)
-        haveDigit = true;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        for (; i < text.size() && IsDigit(text[i]); ++i)
-            haveDigit = true;
-    }
-    if (!haveDigit)
-        return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            ++j;
-        if (j < text.size() && IsDigit(text[j])) {
-            while (j < text.size() && IsDigit(text[j]))
-                ++j;
-            i = j;
-        }
-    }
-    return i;
+    return ScriptRealLength(text, IsSeparator);
 }
 
 double ReadReal(std::string_view text)

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "AsciiCase.h"
+#include "ScriptNumber.h"
 
 namespace {
 
@@ -43,11 +44,6 @@ bool IsSingleCharToken(char16_t c)
     return c == u'{' || c == u'}' || c == u'(' || c == u')' || c == u'\'' || c == u':';
 }
 
-bool IsDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
 bool LooksLikeKey(std::u16string_view word)
 {
     if (word.empty())
@@ -60,32 +56,7 @@ bool LooksLikeKey(std::u16string_view word)
 // included; 0 for none.
 std::size_t NumberLength(std::u16string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsScriptSeparator(text[i]))
-        ++i;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        ++i;
-    bool digit = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i)
-        digit = true;
-    if (i < text.size() && text[i] == u'.') {
-        ++i;
-        for (; i < text.size() && IsDigit(text[i]); ++i)
-            digit = true;
-    }
-    if (!digit)
-        return 0;
-    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
-            ++j;
-        if (j < text.size() && IsDigit(text[j])) {
-            while (j < text.size() && IsDigit(text[j]))
-                ++j;
-            i = j;
-        }
-    }
-    return i;
+    return ScriptRealLength(text, IsScriptSeparator);
 }
 
 bool IsWholeNumber(std::u16string_view text)
@@ -381,34 +352,28 @@ std::vector<ScriptPlace> PlacesInScript(std::u16string_view text,
     std::string lastKey;
     int sections = 0;
     std::size_t next = 0;
+    // Moves the current place past one token.
+    auto pass = [&](const ScriptToken &t) {
+        if (t.section > 0)
+            current.section = sections++;
+        else if (t.section < 0)
+            current.section = -1;
+        if (!t.key.empty())
+            lastKey = t.key;
+        current.key = !t.key.empty() ? t.key : (t.value ? lastKey : std::string());
+    };
     const std::vector<std::u16string_view> lines = Lines(text);
     for (std::size_t lineNo = 0; lineNo < lines.size() && next < order.size(); ++lineNo) {
         const std::vector<ScriptToken> tokens = LexScriptLine(lines[lineNo], st, keys);
         std::size_t k = 0;
         while (next < order.size() && static_cast<std::size_t>(positions[order[next]].line) == lineNo) {
             const int column = positions[order[next]].column;
-            for (; k < tokens.size() && tokens[k].start <= column; ++k) {
-                const ScriptToken &t = tokens[k];
-                if (t.section > 0)
-                    current.section = sections++;
-                else if (t.section < 0)
-                    current.section = -1;
-                if (!t.key.empty())
-                    lastKey = t.key;
-                current.key = !t.key.empty() ? t.key : (t.value ? lastKey : std::string());
-            }
+            for (; k < tokens.size() && tokens[k].start <= column; ++k)
+                pass(tokens[k]);
             places[order[next++]] = current;
         }
-        for (; k < tokens.size(); ++k) {
-            const ScriptToken &t = tokens[k];
-            if (t.section > 0)
-                current.section = sections++;
-            else if (t.section < 0)
-                current.section = -1;
-            if (!t.key.empty())
-                lastKey = t.key;
-            current.key = !t.key.empty() ? t.key : (t.value ? lastKey : std::string());
-        }
+        for (; k < tokens.size(); ++k)
+            pass(tokens[k]);
     }
     return places;
 }
