@@ -78,7 +78,9 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
     PreparedConnection prepared = TakePreparedConnection();
     if (!window)
         ReleasePreparedConnection(prepared);
+    // The device owns what was prepared from here on: a failure releases it.
     device.display = prepared.display ? prepared.display : window ? XOpenDisplay(nullptr) : nullptr;
+    device.visual = prepared.visual;
     if (!device.display)
         return Fail(device, "Error Getting Device Context");
 
@@ -97,19 +99,16 @@ bool OpenGLDevice(GLDevice &device, uintptr_t window)
         }
         ok = ok && !trap.Failed();
     }
-    if (!ok) {
-        if (prepared.visual)
-            XFree(prepared.visual);
+    if (!ok)
         return Fail(device, "Error Getting Device Context");
-    }
     SetRendererMessageOwner(device.owner);
 
     const int screen = XScreenNumberOfScreen(attributes.screen);
-    if (prepared.visual && prepared.screen == screen) {
-        device.visual = prepared.visual;
-    } else {
-        if (prepared.visual)
-            XFree(prepared.visual);
+    if (device.visual && prepared.screen != screen) {
+        XFree(device.visual);
+        device.visual = nullptr;
+    }
+    if (!device.visual) {
         int errorBase = 0, eventBase = 0;
         if (glXQueryExtension(device.display, &errorBase, &eventBase))
             device.visual = glXChooseVisual(device.display, screen,
