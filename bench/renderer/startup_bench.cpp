@@ -145,39 +145,49 @@ int Child(bool renderer, long long startNs)
     std::_Exit(0);  // the time is taken: skip the teardown
 }
 
-// Runs one child and returns its milliseconds, or a negative value.
-double RunChild(const char *self, bool renderer)
+// Starts a program with its standard output on a pipe and waits for it; its
+// output, or nothing when it could not start or did not end with status 0.
+// Spawning comes last, so a caller's clock read just before it is the start.
+std::string SpawnForOutput(char *const argv[], char *const envp[])
 {
     int fds[2];
     if (pipe(fds) != 0)
-        return -1;
+        return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv, envp);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        return {};
+    }
+    std::string output;
+    char buffer[64];
+    ssize_t n = 0;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        output.append(buffer, static_cast<size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return output;
+}
+
+// Runs one child and returns its milliseconds, or a negative value.
+double RunChild(const char *self, bool renderer)
+{
     const std::string start = std::to_string(NowNs());
     char mode[16];
     std::strcpy(mode, renderer ? "--renderer" : "--bare");
     char *argv[] = {const_cast<char *>(self), mode, const_cast<char *>(start.c_str()),
                     const_cast<char *>(g_plugin), nullptr};
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, self, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (rc != 0) {
-        close(fds[0]);
-        return -1;
-    }
-    char buffer[64] = {};
-    ssize_t n = 0, got = 0;
-    while ((n = read(fds[0], buffer + got, sizeof buffer - 1 - got)) > 0)
-        got += n;
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || got == 0)
-        return -1;
-    return std::atof(buffer);
+    const std::string output = SpawnForOutput(argv, environ);
+    return output.empty() ? -1 : std::atof(output.c_str());
 }
 
 #ifdef GX_EDITOR_PATH
@@ -261,9 +271,6 @@ bool PrepareEditorSettings()
 // particle frame, or a negative value.
 double RunEditor()
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return -1;
     std::vector<std::string> env;
     for (char **e = environ; *e; ++e) {
         const std::string entry = *e;
@@ -278,30 +285,10 @@ double RunEditor()
     for (std::string &entry : env)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
     char *argv[] = {g_editor.data(), g_effect.data(), nullptr};
     const long long startNs = NowNs();
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, g_editor.c_str(), &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (rc != 0) {
-        close(fds[0]);
-        return -1;
-    }
-    char buffer[64] = {};
-    ssize_t n = 0, got = 0;
-    while ((n = read(fds[0], buffer + got, sizeof buffer - 1 - got)) > 0)
-        got += n;
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || got == 0)
-        return -1;
-    return static_cast<double>(std::atoll(buffer) - startNs) / 1e6;
+    const std::string output = SpawnForOutput(argv, envp.data());
+    return output.empty() ? -1 : static_cast<double>(std::atoll(output.c_str()) - startNs) / 1e6;
 }
 #endif
 

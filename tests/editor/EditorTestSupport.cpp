@@ -8,8 +8,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QtTest>
 
 #include "uGameDirectories.h"
+#include "uMain.h"
 #include "uParticleMan.h"
 #include "uPlatform.h"
 #include "uPreferences.h"
@@ -112,6 +114,23 @@ QString ReadFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+std::unique_ptr<TfrmMain> StartEditor(const QStringList &args, bool shown)
+{
+    auto w = std::make_unique<TfrmMain>();
+    w->CommandLine = args;
+    if (shown)
+        w->show();
+    w->FormActivate();
+    return w;
 }
 
 QString FakePlugins(const QString &set)

@@ -4,6 +4,7 @@
 #pragma once
 
 class TRendererHost;
+class TfrmMain;
 
 #include <QDialog>
 #include <QList>
@@ -11,6 +12,7 @@ class TRendererHost;
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <memory>
 
 #include "uMessages.h"
 
@@ -53,6 +55,12 @@ std::function<int(QDialog *)> AcceptGameDirectories(const QString &baseDir);
 bool CloseByFrame(QWidget &window);
 // A file's bytes as Latin-1 text; empty when it cannot be read.
 QString ReadFile(const QString &path);
+// Writes a file's bytes; a failure fails the test.
+void WriteFile(const QString &path, const QByteArray &bytes);
+
+// A main window started as the program starts it: the command line set and
+// the start-up sequence run, shown first when asked.
+std::unique_ptr<TfrmMain> StartEditor(const QStringList &args = {}, bool shown = false);
 
 // Folder of a set of test plug-ins ("hosts", "app", "empty").
 QString FakePlugins(const QString &set);

@@ -43,11 +43,20 @@ class DocumentWorkflowTests : public QObject {
             *path = copy;
         SetStoredValue("GameDir", Demo("game"));
         SetStoredValue("CurrentRenderer", "1");
-        auto w = std::make_unique<TfrmMain>();
-        w->CommandLine = {copy};
-        w->show();
-        w->FormActivate();
-        return w;
+        return StartEditor({copy}, true);
+    }
+
+    // Edit Types: the second type in the list made the main type, and OK.
+    static void MakeSecondTypeMain(TfrmMain &w)
+    {
+        DialogCatcher dialogs;
+        dialogs.handlers.push_back([](QDialog *d) {
+            auto *types = qobject_cast<TfrmEditTypes *>(d);
+            types->LLV()->setCurrentRow(1);
+            types->btnSetMainClick();
+            return int(QDialog::Accepted);
+        });
+        w.acEditTypesExecute();
     }
 
     // An inspector edit on a type page, as committing a cell does.
@@ -79,14 +88,7 @@ private slots:
         w->ObjectInspectorValidate(1, 0, "Number of Particles", "90");
         QCOMPARE(w->DocumentRecord.particles, 90);
 
-        DialogCatcher dialogs;
-        dialogs.handlers.push_back([](QDialog *d) {
-            auto *types = qobject_cast<TfrmEditTypes *>(d);
-            types->LLV()->setCurrentRow(1);
-            types->btnSetMainClick();
-            return int(QDialog::Accepted);
-        });
-        w->acEditTypesExecute();
+        MakeSecondTypeMain(*w);
         QCOMPARE(QByteArray(w->DocumentRecord.maintype), QByteArray("drop"));
         QCOMPARE(w->acUndo->text(), QString("&Undo Edit Types"));
 
@@ -131,14 +133,7 @@ private slots:
         auto w = StartOnCopy("stale.nbs", &path);
         QVERIFY(w);
         w->Tabs->setCurrentIndex(1);
-        DialogCatcher dialogs;
-        dialogs.handlers.push_back([](QDialog *d) {
-            auto *types = qobject_cast<TfrmEditTypes *>(d);
-            types->LLV()->setCurrentRow(1);
-            types->btnSetMainClick();
-            return int(QDialog::Accepted);
-        });
-        w->acEditTypesExecute();
+        MakeSecondTypeMain(*w);
         QVERIFY(w->ScriptEditor->toPlainText().contains("\"maintype\" \"drop\""));
         QVERIFY(w->acSaveExecute());
         QVERIFY(ReadFile(path).contains("\"maintype\" \"drop\""));

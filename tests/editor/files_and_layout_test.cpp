@@ -29,13 +29,6 @@
 #include "uViewport.h"
 
 namespace {
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 QStringList MenuTexts(QMenu *menu)
 {
     QStringList texts;
@@ -88,10 +81,7 @@ class FilesTests : public QObject {
     {
         SetStoredValue("GameDir", gameDir);
         SetStoredValue("CurrentRenderer", "1");
-        auto w = std::make_unique<TfrmMain>();
-        w->CommandLine = args;
-        w->FormActivate();
-        return w;
+        return StartEditor(args);
     }
 
     QString Effect(const QString &name, const QByteArray &text = "maintype=spark\ntype=spark\ntype=smoke\n")

@@ -56,13 +56,6 @@ void EditParticleCount(TfrmMain &w, int count)
     QCOMPARE(w.DocumentRecord.particles, count);
 }
 
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 }  // namespace
 
 class MainWindowTests : public QObject {
@@ -71,13 +64,7 @@ class MainWindowTests : public QObject {
     QTemporaryDir work;
     QString gameDir;
 
-    std::unique_ptr<TfrmMain> Start(const QStringList &args = {})
-    {
-        auto w = std::make_unique<TfrmMain>();
-        w->CommandLine = args;
-        w->FormActivate();
-        return w;
-    }
+    std::unique_ptr<TfrmMain> Start(const QStringList &args = {}) { return StartEditor(args); }
 
     void SeedUsualSettings()
     {

@@ -19,13 +19,6 @@
 #include "uRecovery.h"
 
 namespace {
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // An edit the test manager's text carries: new types through Update.
 void UpdateTypes(TfrmMain &w, const QString &text)
 {
@@ -78,13 +71,7 @@ class RecoveryTests : public QObject {
 
     QTemporaryDir work;
 
-    std::unique_ptr<TfrmMain> Start(const QStringList &args = {})
-    {
-        auto w = std::make_unique<TfrmMain>();
-        w->CommandLine = args;
-        w->FormActivate();
-        return w;
-    }
+    std::unique_ptr<TfrmMain> Start(const QStringList &args = {}) { return StartEditor(args); }
 
     QString Effect(const QString &name, const QByteArray &text = "maintype=spark\ntype=spark\ntype=smoke\n")
     {

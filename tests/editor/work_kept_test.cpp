@@ -29,13 +29,6 @@ QByteArray Bytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 QByteArray Field(const char (&field)[kParticleTextSize])
 {
     return QByteArray(field, static_cast<qsizetype>(strnlen(field, kParticleTextSize)));
@@ -63,10 +56,7 @@ class WorkKeptTests : public QObject {
     {
         SetStoredValue("GameDir", gameDir);
         SetStoredValue("CurrentRenderer", "1");
-        auto w = std::make_unique<TfrmMain>();
-        w->CommandLine = args;
-        w->FormActivate();
-        return w;
+        return StartEditor(args);
     }
 
     QString Effect(const QString &name, const QByteArray &text = kEffect)

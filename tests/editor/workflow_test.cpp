@@ -32,14 +32,7 @@ class WorkflowTests : public QObject {
     Q_OBJECT
     QTemporaryDir work;
 
-    std::unique_ptr<TfrmMain> Start(const QStringList &args = {})
-    {
-        auto w = std::make_unique<TfrmMain>();
-        w->CommandLine = args;
-        w->show();
-        w->FormActivate();
-        return w;
-    }
+    std::unique_ptr<TfrmMain> Start(const QStringList &args = {}) { return StartEditor(args, true); }
 
 private slots:
     void init() { ResetEditor(qEnvironmentVariable("SPARKWRIGHT_REAL_PLUGINS")); }

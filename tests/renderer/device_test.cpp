@@ -561,6 +561,22 @@ void SprayRecord(ParticleSystem &rec)
     SetRange(t.spraypitch, 40.0);
 }
 
+// Attaches the spraying record to the open device on black, runs it for some
+// frames of about 10 ms each and pauses it. The texts are drawn in the
+// background colour: the frame rate changes by itself.
+void RunSprayThenPause(const PlaybackApi &playback, ParticleSystem &rec, int frames)
+{
+    SprayRecord(rec);
+    g_api.SetDeviceOptions(kBlack, kGround, kBlack, 0, 0);
+    g_api.UpdateParticles(&rec);
+    g_api.UpdateTextures();
+    for (int i = 0; i < frames; ++i) {
+        g_api.UpdateDevice();
+        usleep(10000);
+    }
+    playback.SetPlayback(1, 1.0);
+}
+
 int Differences(const std::vector<Rgb> &a, const std::vector<Rgb> &b)
 {
     int count = 0;
@@ -593,18 +609,8 @@ TEST_F(Device, PausedFramesRepeatStepsAdvanceAndRestartBeginsAgain)
 {
     const PlaybackApi playback = BindPlayback();
     ParticleSystem rec;
-    SprayRecord(rec);
     Open(kBlack, 0);
-    // Texts in the background colour: the frame rate changes by itself.
-    g_api.SetDeviceOptions(kBlack, kGround, kBlack, 0, 0);
-    g_api.UpdateParticles(&rec);
-    g_api.UpdateTextures();
-    for (int i = 0; i < 20; ++i) {
-        g_api.UpdateDevice();
-        usleep(10000);
-    }
-
-    playback.SetPlayback(1, 1.0);
+    RunSprayThenPause(playback, rec, 20);
     const std::vector<Rgb> first = Frame();
     usleep(50000);
     const std::vector<Rgb> second = Frame();
@@ -641,16 +647,8 @@ TEST_F(Device, FrameEffectFillsTheViewAndResetCameraReturns)
 {
     const PlaybackApi playback = BindPlayback();
     ParticleSystem rec;
-    SprayRecord(rec);
     Open(kBlack, 0);
-    g_api.SetDeviceOptions(kBlack, kGround, kBlack, 0, 0);
-    g_api.UpdateParticles(&rec);
-    g_api.UpdateTextures();
-    for (int i = 0; i < 30; ++i) {
-        g_api.UpdateDevice();
-        usleep(10000);
-    }
-    playback.SetPlayback(1, 1.0);
+    RunSprayThenPause(playback, rec, 30);
     const std::vector<Rgb> start = Frame();
     const Box small = DrawnBox(start, Rgb{0, 0, 0});
     ASSERT_GT(small.right, 0);
@@ -801,8 +799,7 @@ TEST_F(Device, TexturedParticleShowsItsSprite)
 #endif
 
 #if defined(GX_DEMO_DIR) && defined(GX_MANAGER_PATH)
-#include <dirent.h>
-
+#include "DemoEffects.h"
 #include "ManagerApi.h"
 
 // Every sample effect of the demo game, read by the script manager, draws
@@ -815,15 +812,8 @@ TEST_F(Device, DemoEffectsDrawTheirSprites)
     ASSERT_NE(load, nullptr);
 
     const std::string demo = GX_DEMO_DIR;
-    std::vector<std::string> effects;
-    if (DIR *dir = opendir((demo + "/effects").c_str())) {
-        while (dirent *entry = readdir(dir))
-            if (std::string(entry->d_name).ends_with(".nbs"))
-                effects.push_back(entry->d_name);
-        closedir(dir);
-    }
+    const std::vector<std::string> effects = DemoEffectNames(demo);
     ASSERT_GE(effects.size(), 5u);
-    std::sort(effects.begin(), effects.end());
 
     g_api.SetGamedir((demo + "/game").c_str(), "");
     Open(kGrey, 1, 1);

@@ -585,8 +585,7 @@ TEST_F(Draw, BatchedParticlesMatchOneQuadAtATime)
 #endif
 
 #if defined(GX_DEMO_DIR) && defined(GX_MANAGER_PATH)
-#include <dirent.h>
-
+#include "DemoEffects.h"
 #include "ManagerApi.h"
 
 TEST_F(Draw, DemoEffectsLookTheSameBatched)
@@ -596,15 +595,8 @@ TEST_F(Draw, DemoEffectsLookTheSameBatched)
     auto load = reinterpret_cast<embLoadFileFn>(dlsym(manager, "embLoadFile"));
     ASSERT_NE(load, nullptr);
     const std::string demo = GX_DEMO_DIR;
-    std::vector<std::string> effects;
-    if (DIR *dir = opendir((demo + "/effects").c_str())) {
-        while (dirent *entry = readdir(dir))
-            if (std::string(entry->d_name).ends_with(".nbs"))
-                effects.push_back(entry->d_name);
-        closedir(dir);
-    }
+    const std::vector<std::string> effects = DemoEffectNames(demo);
     ASSERT_GE(effects.size(), 5u);
-    std::sort(effects.begin(), effects.end());
     SetGameDirectories((demo + "/game").c_str(), "");
     static ParticleSystem rec;
     for (const std::string &name : effects) {
